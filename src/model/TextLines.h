@@ -1,0 +1,48 @@
+#pragma once
+
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelk {
+
+// Walks the lines of a text buffer. Lines end with LF; a CR before it is dropped, so
+// CR LF and LF files read alike. A last line without LF still counts.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+    bool next(std::string_view& line);
+    bool atEnd() const { return pos_ >= text_.size(); }
+    size_t lineNumber() const { return lineNo_; }
+
+private:
+    std::string_view text_;
+    size_t pos_ = 0;
+    size_t lineNo_ = 0;
+};
+
+// The whole line, without surrounding blanks, as a decimal integer; nothing otherwise.
+std::optional<int64_t> parseInteger(std::string_view line);
+
+// Appends text(n) and CR LF.
+inline void appendNumberLine(std::string& out, int64_t n) {
+    char buf[24];
+    auto res = std::to_chars(buf, buf + sizeof buf, n);
+    out.append(buf, res.ptr);
+    out += "\r\n";
+}
+
+inline void appendTextLine(std::string& out, std::string_view text) {
+    out += text;
+    out += "\r\n";
+}
+
+std::string readWholeFile(const std::filesystem::path& path);
+// Plain replace-in-place write, for the program's own temporary files.
+void writeWholeFile(const std::filesystem::path& path, std::string_view data);
+
+} // namespace zelk

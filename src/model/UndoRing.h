@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace zelk {
+
+// One record of the undo ring. kind: -1 = no record (start or end of the chain),
+// 0 = note click, n >= 1 = snapshot number n. For a snapshot only kind, viewCol,
+// firstMeasure and part are used.
+struct UndoRecord {
+    int32_t kind = 0;
+    int32_t column = 0; // column of the click, or of the removed note's head
+    int32_t row = 0;
+    int32_t tupletBit = 0;
+    int32_t tupletFix = 0;
+    int32_t tupletMode = 0;
+    int32_t tupletShift = 0;
+    int32_t noteLen = 0;
+    int32_t viewCol = 0; // first shown column
+    int32_t accidental = 0;
+    int32_t firstMeasure = 0; // measure shown first
+    int32_t part = 0;
+    // A removal records the removed note itself, so that undo re-places exactly that note.
+    int32_t removedVelocity = -1; // velocity of its head column when it was the only head; -1 none
+    bool operator==(const UndoRecord&) const = default;
+};
+
+// Positions 1..255 form a ring; entry 0 is never used.
+class UndoRing {
+public:
+    static constexpr int kSize = 256;
+    static constexpr int next(int p) { return (p % 255) + 1; }
+    static constexpr int prev(int p) { return p == 1 ? 255 : p - 1; }
+
+    UndoRecord& at(int p);
+    const UndoRecord& at(int p) const;
+    // A new song clears every record, then the reset marks position 1 as the chain's end.
+    void clear();
+    void resetChain();
+
+    // Appends a record after UndoPos and cuts off the redo part of the chain.
+    void push(const UndoRecord& r);
+
+    uint8_t UndoPos = 1;
+    uint8_t InUndo = 0; // 0 normally, 1 while an undo runs, 2 while a redo runs
+    int32_t SnapshotNo = 0; // never reset while the program runs
+
+private:
+    std::array<UndoRecord, kSize> UndoTable{};
+};
+
+} // namespace zelk
