@@ -1,0 +1,17 @@
+#pragma once
+
+#include "editor/Palette.h"
+#include "editor/SignatureControls.h"
+#include "editor/ViewState.h"
+
+namespace zelk {
+
+// Everything the main window's editor keeps beside the song: where it looks, what the
+// palette holds and what the signature drop-downs show. One instance per window.
+struct EditorState {
+    ViewState view;
+    Palette palette;
+    SignatureControls signatures;
+};
+
+} // namespace zelk
