@@ -1,0 +1,58 @@
+#pragma once
+
+#include "midi/TrackBuffer.h"
+#include "model/Limits.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace zelk {
+
+struct Song;
+struct MidiExportOptions;
+
+// Turns one part's work file into the body of its MTrk chunk: set-up controllers and
+// program, then notes and lane changes by walking the stored cells in file order
+// (column by column, row by row) without building the grid.
+class PartTrackBuilder {
+public:
+    PartTrackBuilder(const Song& song, const MidiExportOptions& opt, int part);
+    // `numbers` are the checked numbers of the part's work file (readPartFile).
+    void build(std::span<const int64_t> numbers, TrackBuffer& track);
+
+private:
+    struct HeldCell {
+        int32_t v;
+        int32_t x;
+        int32_t r;
+    };
+
+    void setUp(std::span<const int64_t> header);
+    void walkCells(std::span<const int64_t> cells);
+    void cell(int32_t v, int32_t x, int32_t r);
+    void skippedCell(int32_t v, int32_t x, int32_t r);
+    void secondPass();
+    void noteOn(int32_t v, int32_t x, int32_t r, int offset);
+    void noteOff(int32_t v, int32_t x, int32_t r, int offset);
+    void loopMarker(int32_t x);
+    void effects(int32_t x);
+    uint8_t lane(int32_t x, int k) const;
+
+    const Song& song_;
+    const MidiExportOptions& opt_;
+    int part_;
+    uint8_t channel_;
+    int32_t loopCol_; // first column of the loop measure; -1 when no marker is written
+    std::span<const int64_t> lanes_; // seven values per column 0..PartLen
+    TrackBuffer* t_ = nullptr;
+    std::array<uint8_t, 5> lastSent_{}; // pitch bend, modulation, expression, pan, hold
+    std::vector<HeldCell> held_;        // tuplet cells of one column, for the second pass
+    // Key each row's sounding note was turned on with (-1: none), so that its note-off
+    // matches even when the key signature changes under it.
+    std::array<int16_t, kRows> soundingKey_{};
+    bool loopWritten_ = false;
+};
+
+} // namespace zelk

@@ -1,0 +1,76 @@
+#include "midi/ReplacingFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <random>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+
+namespace zelk {
+namespace {
+
+[[noreturn]] void fail(int err, const std::string& what, const std::filesystem::path& path) {
+    throw std::system_error(err, std::generic_category(), what + " " + path.string());
+}
+
+} // namespace
+
+ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
+    // A hidden sibling with a random suffix; O_EXCL never reuses someone else's file, and
+    // mode 0666 lets the umask decide the permissions as for any newly created file.
+    std::random_device rd;
+    std::string base(1, '.');
+    base += target_.filename().string();
+    base += '.';
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temp_ = target_.parent_path() / (base + std::to_string(rd() % 1'000'000'000u) + ".tmp");
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST)
+            fail(errno, "cannot create", target_);
+    }
+    if (fd_ < 0)
+        fail(EEXIST, "cannot create", target_);
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+}
+
+void ReplacingFile::write(std::span<const uint8_t> bytes) {
+    const uint8_t* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            fail(errno, "cannot write", target_);
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+}
+
+void ReplacingFile::commit() {
+    // The data reaches the disk before the name does, so a crash leaves the old file or
+    // the complete new one.
+    if (::fsync(fd_) != 0)
+        fail(errno, "cannot write", target_);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp_.c_str());
+        fail(err, "cannot write", target_);
+    }
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp_.c_str());
+        fail(err, "cannot replace", target_);
+    }
+}
+
+} // namespace zelk

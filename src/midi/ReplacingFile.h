@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace zelk {
+
+// A file written under a temporary name in the target's folder and renamed over the
+// target by commit(), so the target name only ever shows a complete file. Without
+// commit() (an error on the way) the temporary file is removed and the target, if it
+// existed, stays as it was. Errors throw std::system_error naming the file.
+class ReplacingFile {
+public:
+    explicit ReplacingFile(std::filesystem::path target);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    void write(std::span<const uint8_t> bytes);
+    void commit();
+
+    const std::filesystem::path& tempPath() const { return temp_; }
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    int fd_ = -1;
+};
+
+} // namespace zelk

@@ -1,0 +1,106 @@
+#include "midi/WriteMidiFile.h"
+
+#include "midi/ConductorTrack.h"
+#include "midi/PartTrack.h"
+#include "midi/ReplacingFile.h"
+#include "midi/TrackBuffer.h"
+#include "model/AppFolder.h"
+#include "model/FormatError.h"
+#include "model/PartFile.h"
+#include "model/Song.h"
+#include "model/TextLines.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace zelk {
+namespace {
+
+constexpr uint16_t kTicksPerQuarter = 480;
+
+void checkOptions(const Song& song, const MidiExportOptions& opt) {
+    if (opt.ExportMode > 1)
+        throw std::invalid_argument("export mode must be 0 or 1");
+    if (opt.firstMeasure < 1 || opt.firstMeasure > song.MeasureCount())
+        throw std::invalid_argument("first measure outside the song");
+    if (opt.ViewCol != song.SumMeasureLen(opt.firstMeasure - 1))
+        throw std::invalid_argument("first column is not the first measure's");
+    if (opt.ExportMode == 1 && opt.firstMeasure != 1)
+        throw std::invalid_argument("an export starts at measure 1");
+}
+
+// PartLen, the first line of a work file: the song's end is known before any part is
+// read in full, so the conductor track can go out first.
+int32_t readPartLen(const std::filesystem::path& file, int p) {
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    if (!std::getline(in, line))
+        throw FormatError("work file of part " + std::to_string(p + 1) + " is empty");
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    const auto len = parseInteger(line);
+    if (!len || *len < 1 || *len > kMaxSongCols)
+        throw FormatError("work file of part " + std::to_string(p + 1) +
+                          ": part length outside 1..9600");
+    return static_cast<int32_t>(*len);
+}
+
+std::vector<uint8_t> fileHeader(int tracks) {
+    std::vector<uint8_t> h{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1};
+    appendBigEndian(h, static_cast<uint32_t>(tracks), 2);
+    appendBigEndian(h, kTicksPerQuarter, 2);
+    return h;
+}
+
+void writeTrack(ReplacingFile& file, const TrackBuffer& track, std::vector<uint8_t>& chunk) {
+    chunk.clear();
+    appendTrackChunk(chunk, track.bytes());
+    file.write(chunk);
+}
+
+} // namespace
+
+void WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out, const TextEncoder& encoder,
+                   const std::filesystem::path& path, const MidiExportOptions& opt) {
+    checkOptions(song, opt);
+    SavePartFile(song, folder);
+
+    std::array<bool, kParts> included{};
+    int tracks = 1;
+    int32_t songEnd = 0;
+    for (int p = 0; p < kParts; ++p) {
+        const auto file = folder.workFile(p);
+        const auto i = static_cast<size_t>(p);
+        included[i] = (opt.ExportMode == 1 || opt.Check1[i] == 1) && std::filesystem::exists(file);
+        if (!included[i])
+            continue;
+        ++tracks;
+        songEnd = std::max(songEnd, readPartLen(file, p));
+    }
+
+    ReplacingFile file(path);
+    file.write(fileHeader(tracks));
+    // One track in memory at a time: it is assembled, written out and its buffer reused.
+    TrackBuffer track;
+    std::vector<uint8_t> chunk;
+    buildConductorTrack(song, opt, songEnd, encoder, track);
+    writeTrack(file, track, chunk);
+    for (int p = 0; p < kParts; ++p) {
+        if (!included[static_cast<size_t>(p)])
+            continue;
+        const auto numbers = readPartFile(folder, p);
+        if (!numbers)
+            throw FormatError("work file of part " + std::to_string(p + 1) + " disappeared");
+        PartTrackBuilder(song, opt, p).build(*numbers, track);
+        writeTrack(file, track, chunk);
+    }
+    file.commit();
+
+    song.part.resetHeader();
+    LoadPartFile(song, folder, out, song.CurPart);
+}
+
+} // namespace zelk

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "midi/MidiExportOptions.h"
+
+#include <filesystem>
+
+namespace zelk {
+
+struct Song;
+class AppFolder;
+class MidiOut;
+class TextEncoder;
+
+// Writes the song as a Standard MIDI File (format 1, 480 ticks per quarter note): a
+// conductor track, then one track per included part, read from the parts' work files
+// after the current part has been saved to its own. Title and copyright go through
+// `encoder` (Shift-JIS in the program). The file appears under `path` only when it is
+// complete; on any error (FormatError for a damaged work file, std::system_error for the
+// file system, std::invalid_argument for options outside the song) nothing is written
+// there and the song is unchanged. Afterwards the current part is loaded again from its
+// work file (LoadPartFile), which sends its default sound to `out` when it has no notes.
+void WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out, const TextEncoder& encoder,
+                   const std::filesystem::path& path, const MidiExportOptions& opt);
+
+} // namespace zelk

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/TextEncoder.h"
+
+namespace zelk {
+
+// UTF-8 to Shift-JIS as Windows writes it (code page 932, with the NEC and IBM
+// extensions) through iconv. Half-width katakana are one byte, kanji two.
+class IconvShiftJis : public TextEncoder {
+public:
+    // Throws std::runtime_error when the C library has no CP932 converter.
+    IconvShiftJis();
+    ~IconvShiftJis() override;
+    IconvShiftJis(const IconvShiftJis&) = delete;
+    IconvShiftJis& operator=(const IconvShiftJis&) = delete;
+
+    std::string encode(std::string_view utf8) const override;
+
+private:
+    void* cd_; // iconv_t; iconv keeps shift state in it, reset at every call
+};
+
+} // namespace zelk
