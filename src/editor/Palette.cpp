@@ -134,10 +134,9 @@ void Command8_Click(Palette& p) {
     p.PlayPart.fill(0);
 }
 
-void Check1_Click(Palette& p, int part) {
+void Check1_Click(Palette& p, int part, bool ticked) {
     checkPart(part);
-    auto& v = p.PlayPart[static_cast<size_t>(part)];
-    v = v ? 0 : 1;
+    p.PlayPart[static_cast<size_t>(part)] = ticked ? 1 : 0;
 }
 
 void resetPaletteForNewSong(Palette& p, ViewState& view) {

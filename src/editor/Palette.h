@@ -84,7 +84,8 @@ void Option3_Click(Palette& p, int index);
 // Play-part boxes: all ticked, all cleared, one toggled.
 void Command7_Click(Palette& p);
 void Command8_Click(Palette& p);
-void Check1_Click(Palette& p, int part);
+// A click on one box toggles it; the window passes the box's new value.
+void Check1_Click(Palette& p, int part, bool ticked);
 
 // The palette side of a new song: tuplet mode off, quarter note, no accidental, all
 // play parts ticked, band 中段 and the score screen.

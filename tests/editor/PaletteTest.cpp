@@ -157,14 +157,15 @@ TEST_F(PaletteTest, PlayPartButtonsTickAndClearAll) {
     Command8_Click(p);
     for (uint8_t v : p.PlayPart)
         EXPECT_EQ(v, 0);
-    Check1_Click(p, 4);
+    Check1_Click(p, 4, true);
     EXPECT_EQ(p.PlayPart[4], 1);
-    Check1_Click(p, 4);
+    EXPECT_EQ(p.PlayPart[5], 0);
+    Check1_Click(p, 4, false);
     EXPECT_EQ(p.PlayPart[4], 0);
     Command7_Click(p);
     for (uint8_t v : p.PlayPart)
         EXPECT_EQ(v, 1);
-    EXPECT_THROW(Check1_Click(p, 16), std::out_of_range);
+    EXPECT_THROW(Check1_Click(p, 16, true), std::out_of_range);
 }
 
 TEST_F(PaletteTest, NewSongResetsThePalette) {
