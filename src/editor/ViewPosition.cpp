@@ -48,6 +48,15 @@ void HScroll1_Change(Song& song, ViewState& view, SignatureControls& sig) {
     ShowPosition(song, view, sig);
 }
 
+bool scrollMeasures(Song& song, ViewState& view, SignatureControls& sig, int delta) {
+    const int target = std::clamp(view.FirstMeasure + delta, 1, std::max(1, scrollMax(song)));
+    if (target == view.FirstMeasure)
+        return false;
+    view.FirstMeasure = target;
+    HScroll1_Change(song, view, sig);
+    return true;
+}
+
 void Mkakudai_Click(Song& song, ViewState& view, SignatureControls& sig, int index) {
     if (index < 1 || index > 7)
         throw std::out_of_range("measures shown outside 1..7");

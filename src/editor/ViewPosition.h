@@ -27,6 +27,11 @@ void ShowPosition(Song& song, ViewState& view, SignatureControls& sig);
 // then ShowPosition.
 void HScroll1_Change(Song& song, ViewState& view, SignatureControls& sig);
 
+// Moves the scroll bar by `delta` measures (the measure keys: ±1, ±10), keeping it in
+// 1..Max. Returns false, changing nothing, when the value would not move; otherwise
+// runs HScroll1_Change and the window redraws.
+bool scrollMeasures(Song& song, ViewState& view, SignatureControls& sig, int delta);
+
 // 凝縮表示 menu item 1..7: the number of measures shown side by side. The check mark
 // belongs to item view.ShownMeasures.
 void Mkakudai_Click(Song& song, ViewState& view, SignatureControls& sig, int index);

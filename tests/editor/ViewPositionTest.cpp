@@ -132,6 +132,34 @@ TEST_F(ViewPositionTest, SongShorterThanTheShownMeasuresStaysOnMeasureOne) {
     EXPECT_EQ(ed.view.ViewCol, 0);
 }
 
+TEST_F(ViewPositionTest, MeasureKeysMoveInsideTheSong) {
+    // from, delta -> first measure, moved?
+    struct Row {
+        int from, delta, to;
+        bool moved;
+    } rows[] = {
+        {1, -1, 1, false},    // first measure: one left does nothing
+        {5, -10, 1, true},    // ten left from 5 stops at 1
+        {2, -1, 1, true},     //
+        {300, 1, 300, false}, // last measure: one right does nothing
+        {295, 10, 300, true}, // ten right stops at the last measure
+        {12, 10, 22, true},   //
+    };
+    for (const Row& r : rows) {
+        scrollTo(r.from);
+        EXPECT_EQ(scrollMeasures(song, ed.view, ed.signatures, r.delta), r.moved) << r.from;
+        EXPECT_EQ(ed.view.FirstMeasure, r.to) << r.from << " " << r.delta;
+        EXPECT_EQ(ed.view.ViewCol, (r.to - 1) * 32);
+    }
+}
+
+TEST_F(ViewPositionTest, MeasureKeyRightStepsBackWhenSeveralMeasuresAreShown) {
+    ed.view.ShownMeasures = 3;
+    scrollTo(298);
+    EXPECT_TRUE(scrollMeasures(song, ed.view, ed.signatures, 1));
+    EXPECT_EQ(ed.view.FirstMeasure, 298);
+}
+
 TEST_F(ViewPositionTest, SevenMeasuresFrom298StepBackTo294) {
     scrollTo(298);
     Mkakudai_Click(song, ed.view, ed.signatures, 7);
