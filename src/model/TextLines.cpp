@@ -52,6 +52,11 @@ std::string readWholeFile(const std::filesystem::path& path) {
     if (!f)
         fail("cannot open", path);
     std::string data;
+    // One allocation for the whole file: growing a multi-megabyte string step by step
+    // costs more than reading it.
+    std::error_code ec;
+    if (const auto size = std::filesystem::file_size(path, ec); !ec)
+        data.reserve(static_cast<size_t>(size));
     char buf[1 << 16];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0)

@@ -1,0 +1,158 @@
+#include "storage/ProjectText.h"
+
+#include "model/AppFolder.h"
+#include "model/FormatError.h"
+#include "model/Limits.h"
+#include "model/PartFile.h"
+#include "model/Song.h"
+#include "model/TextLines.h"
+#include "storage/LineScanner.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+namespace zelk {
+namespace {
+
+// A title or copyright with a line break would shift every line after it; the break
+// becomes a blank so the file stays readable.
+void appendOneLine(std::string& out, std::string_view text) {
+    const size_t start = out.size();
+    appendTextLine(out, text);
+    for (size_t i = start; i + 2 < out.size(); ++i)
+        if (out[i] == '\r' || out[i] == '\n')
+            out[i] = ' ';
+}
+
+void appendMeasures(std::string& out, const Song& song) {
+    int col = 0;
+    for (int m = 1; m <= song.MeasureCount(); ++m) {
+        const int len = song.MeasureLen.len(m);
+        appendNumberLine(out, len);
+        for (int end = col + len; col < end; ++col)
+            appendNumberLine(out, song.TemLane[col]);
+    }
+}
+
+void appendKeySignatures(std::string& out, const Song& song) {
+    for (int i = 0; i <= song.MeasureCount(); ++i) {
+        appendNumberLine(out, song.KeyMask.at(static_cast<size_t>(i)));
+        appendNumberLine(out, song.KeyShift.at(static_cast<size_t>(i)));
+    }
+}
+
+} // namespace
+
+void appendSongSections(std::string& out, const Song& song) {
+    if (song.LoopOn == 1) {
+        out += "-3\r\n";
+        appendNumberLine(out, song.LoopMeasure);
+    }
+    appendOneLine(out, song.SongTitle);
+    out += "-4\r\n";
+    appendMeasures(out, song);
+    out += "-5\r\n";
+    appendOneLine(out, song.SongCopyright);
+    out += "-6\r\n";
+    for (uint8_t d : song.DrumPart)
+        appendNumberLine(out, d);
+    appendNumberLine(out, song.MeasureCount() > 0 ? song.MeasureLen.len(1) : song.MeasureCols);
+    appendNumberLine(out, song.BeatCols);
+    appendNumberLine(out, song.KeyCode);
+    out += "-1\r\n";
+    appendKeySignatures(out, song);
+    out += "-2\r\n";
+    appendNumberLine(out, song.TempoIndex);
+}
+
+namespace {
+
+// Checks the work file lines appended to out from offset at, rewrites them in standard
+// form when they are not, and closes the section.
+void finishPartSection(std::string& out, size_t at, int part, std::vector<int64_t>& values) {
+    bool standard = false;
+    const std::string_view lines = std::string_view(out).substr(at);
+    if (const size_t bad = scanNumberLines(lines, values, standard); bad != 0)
+        throw FormatError("work file of part " + std::to_string(part + 1) + " line " +
+                          std::to_string(bad) + " is not a number");
+    if (auto err = checkPartNumbers(values); !err.empty())
+        throw FormatError("work file of part " + std::to_string(part + 1) + ": " + err);
+    if (!standard) {
+        out.resize(at);
+        for (int64_t v : values)
+            appendNumberLine(out, v);
+    }
+    out += "-2\r\n";
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+void appendFileBytes(std::string& out, const std::filesystem::path& path) {
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+    if (!f)
+        throw std::system_error(errno, std::generic_category(), "cannot open " + path.string());
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0)
+        out.append(buf, n);
+    if (std::ferror(f.get()))
+        throw std::system_error(errno, std::generic_category(), "cannot read " + path.string());
+}
+
+} // namespace
+
+void appendPartSection(std::string& out, std::string_view workFile, int part,
+                       std::vector<int64_t>& scratch) {
+    const size_t at = out.size();
+    out += workFile;
+    finishPartSection(out, at, part, scratch);
+}
+
+void appendPartFile(std::string& out, const std::filesystem::path& workFile, int part,
+                    std::vector<int64_t>& scratch) {
+    const size_t at = out.size();
+    appendFileBytes(out, workFile);
+    finishPartSection(out, at, part, scratch);
+}
+
+size_t songSectionsSize(const Song& song) {
+    // Tempo lines are at most 5 bytes, key lines at most 5.
+    return 256 + 5 * static_cast<size_t>(kLaneCols) + 10 * song.KeyMask.size() +
+           song.SongTitle.size() + song.SongCopyright.size() + 16 * 4;
+}
+
+std::string formatProjectText(const Song& song, const WorkFileTexts& workFiles) {
+    size_t size = songSectionsSize(song);
+    for (const auto& w : workFiles)
+        size += w ? w->size() : 0;
+    std::string out;
+    out.reserve(size);
+    appendSongSections(out, song);
+    std::vector<int64_t> scratch;
+    for (int p = 0; p < kParts; ++p) {
+        const auto& w = workFiles[static_cast<size_t>(p)];
+        if (w)
+            appendPartSection(out, *w, p, scratch);
+        else
+            out += "-2\r\n";
+    }
+    return out;
+}
+
+WorkFileTexts readWorkFiles(const AppFolder& folder) {
+    WorkFileTexts texts;
+    for (int p = 0; p < kParts; ++p) {
+        const auto path = folder.workFile(p);
+        if (std::filesystem::exists(path))
+            texts[static_cast<size_t>(p)] = readWholeFile(path);
+    }
+    return texts;
+}
+
+} // namespace zelk

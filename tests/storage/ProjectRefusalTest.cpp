@@ -1,0 +1,194 @@
+#include "StorageTestSupport.h"
+
+#include "model/TextLines.h"
+#include "platform/GzipCompressor.h"
+#include "storage/Project.h"
+#include "storage/ProjectFileError.h"
+#include "support/FakeMidiOut.h"
+#include "support/SongBuilder.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace zelk {
+namespace {
+
+using test::crlf;
+using test::repeat;
+
+// A valid project of one 1/4 measure, assembled from pieces the cases below replace.
+const std::string kHead = crlf({"title", "-4"});
+const std::string kMeasure = crlf({"8"}) + repeat("120\r\n", 8);
+const std::string kRhythm = crlf({"-5", "c", "-6"}) + repeat("0\r\n", 16);
+const std::string kSignature = crlf({"8", "8", "0"});
+const std::string kKeys = crlf({"-1", "0", "0", "0", "0", "-2"});
+const std::string kTempo = crlf({"119"});
+const std::string kParts = repeat("-2\r\n", 16);
+const std::string kAfterMeasures = kRhythm + kSignature + kKeys + kTempo;
+const std::string kValid = kHead + kMeasure + kAfterMeasures + kParts;
+// Work file of a part one column long: header, 14 lane values.
+const std::string kPartHeader = crlf({"1", "0", "40", "0"});
+const std::string kPartLanes = repeat("0\r\n", 14);
+
+std::string withPart(const std::string& part) {
+    return kHead + kMeasure + kAfterMeasures + part + "-2\r\n" + repeat("-2\r\n", 15);
+}
+
+class ProjectRefusalTest : public ::testing::Test {
+protected:
+    ProjectRefusalTest() {
+        test::putNote(song, 12, 40, 8);
+        song.SongTitle = "kept";
+        song.Dirty = 1;
+        song.FilePath = file.string();
+        song.FileName = "song.zelk";
+        writeWholeFile(tmp.folder().workFile(3), "part 3 as it was");
+        writeWholeFile(tmp.folder().workFile(0), "part 0 as it was");
+    }
+
+    std::map<std::string, std::string> folderContents() {
+        std::map<std::string, std::string> files;
+        for (const auto& e : std::filesystem::directory_iterator(tmp.path()))
+            if (e.is_regular_file())
+                files[e.path().filename().string()] = test::slurp(e.path());
+        return files;
+    }
+
+    // Loads the file and expects a one-line refusal that changed nothing.
+    void expectRefused(const char* why) {
+        const Song before = song;
+        const auto filesBefore = folderContents();
+        try {
+            LoadProject(song, tmp.folder(), gzip, midi);
+            ADD_FAILURE() << "accepted: " << why;
+        } catch (const ProjectFileError& e) {
+            const std::string msg = e.what();
+            EXPECT_FALSE(msg.empty()) << why;
+            EXPECT_EQ(msg.find('\n'), std::string::npos) << why;
+        }
+        test::expectSameSong(song, before);
+        EXPECT_EQ(folderContents(), filesBefore) << why;
+        EXPECT_TRUE(midi.sent.empty()) << why;
+    }
+
+    test::TempFolder tmp;
+    std::filesystem::path file = tmp.path() / "song.zelk";
+    Song song = test::freshSong();
+    GzipCompressor gzip;
+    test::FakeMidiOut midi;
+};
+
+TEST_F(ProjectRefusalTest, TheBaseOfTheCasesLoads) {
+    test::writeProjectText(file, kValid);
+    EXPECT_NO_THROW(LoadProject(song, tmp.folder(), gzip, midi));
+    test::writeProjectText(file, withPart(kPartHeader + kPartLanes + crlf({"-1", "57", "128"})));
+    EXPECT_NO_THROW(LoadProject(song, tmp.folder(), gzip, midi));
+}
+
+TEST_F(ProjectRefusalTest, DamagedProjectTextsChangeNothing) {
+    const auto tempo = [](int n, const std::string& v) { return repeat(v + "\r\n", n); };
+    const struct {
+        std::string text;
+        const char* why;
+    } cases[] = {
+        {"", "empty text: no title"},
+        {crlf({"title"}), "ends before the measure section"},
+        {kHead + kMeasure, "ends inside the measure section"},
+        {kHead + crlf({"3"}) + tempo(3, "120") + kAfterMeasures + kParts, "measure of 3 columns"},
+        {kHead + crlf({"49"}) + tempo(49, "120") + kAfterMeasures + kParts, "measure of 49"},
+        {kHead + repeat(crlf({"48"}) + tempo(48, "120"), 201) + kAfterMeasures + kParts,
+         "measures longer than 9600 columns"},
+        {kHead + kAfterMeasures + kParts, "no measures at all"},
+        {kHead + crlf({"8"}) + tempo(7, "120") + tempo(1, "301") + kAfterMeasures + kParts,
+         "tempo 301"},
+        {kHead + crlf({"8"}) + tempo(8, "-1") + kAfterMeasures + kParts, "negative tempo"},
+        {kHead + crlf({"8"}) + tempo(4, "120") + kAfterMeasures + kParts,
+         "measure shorter than its length: the marker lands in the tempo lane"},
+        {kHead + crlf({"x"}) + kAfterMeasures + kParts, "measure length is text"},
+        {kHead + kMeasure + crlf({"-5", "c", "-6"}) + crlf({"2"}) + repeat("0\r\n", 15) +
+             kSignature + kKeys + kTempo + kParts,
+         "rhythm flag 2"},
+        {kHead + kMeasure + kRhythm + crlf({"0", "8", "0"}) + kKeys + kTempo + kParts,
+         "time signature of 0 columns"},
+        {kHead + kMeasure + kRhythm + crlf({"49", "8", "0"}) + kKeys + kTempo + kParts,
+         "time signature of 49 columns"},
+        {kHead + kMeasure + kRhythm + crlf({"8", "8", "256"}) + kKeys + kTempo + kParts,
+         "key code 256"},
+        {kHead + kMeasure + kRhythm + kSignature + crlf({"-1", "256", "0", "-2"}) + kTempo + kParts,
+         "key mask 256"},
+        {kHead + kMeasure + kRhythm + kSignature + crlf({"-1", "1", "2", "-2"}) + kTempo + kParts,
+         "key shift 2"},
+        {kHead + kMeasure + kRhythm + kSignature + crlf({"-1", "1", "-2"}) + kTempo + kParts,
+         "key section ends inside a pair"},
+        {kHead + kMeasure + kRhythm + kSignature +
+             crlf({"-1", "0", "0", "0", "0", "0", "0", "-2"}) + kTempo + kParts,
+         "more key signatures than measures + 1"},
+        {kHead + kMeasure + kRhythm + kSignature + kKeys + crlf({"300"}) + kParts,
+         "tempo index 300"},
+        {kHead + kMeasure + kRhythm + kSignature + kKeys + crlf({"-1"}) + kParts, "tempo index -1"},
+        {kHead + kMeasure + kAfterMeasures + repeat("-2\r\n", 15), "only fifteen parts"},
+        {kValid + crlf({"more"}), "text after the last part"},
+        {withPart(kPartHeader + kPartLanes + crlf({"x"})), "text line in a part"},
+        {withPart(kPartHeader + repeat("256\r\n", 14)), "lane value 256"},
+        {withPart(kPartHeader + kPartLanes + crlf({"32768"})), "cell value above 0x7FFF"},
+        {withPart(kPartHeader + kPartLanes + crlf({"-1", "114", "63"})), "run past the part"},
+        {withPart(kPartHeader + kPartLanes + crlf({"-1", "0", "63"})), "empty run"},
+        {withPart(crlf({"0", "0", "40", "0"}) + repeat("0\r\n", 7)), "PartLen 0"},
+        {withPart(crlf({"9601", "0", "40", "0"})), "PartLen beyond the song"},
+        {withPart(crlf({"1", "128", "40", "0"}) + kPartLanes), "program 128"},
+        {withPart(kPartHeader + repeat("0\r\n", 13)), "part ends inside its lanes"},
+        {crlf({"-3", "-7", "title"}) + kValid.substr(7), "negative loop measure"},
+        {crlf({"-3", "x", "title"}) + kValid.substr(7), "loop measure is text"},
+        {crlf({"-3", "9600", "title"}) + kValid.substr(7), "loop measure beyond any song"},
+        {crlf({"t", "c", "0", "8", "0", "119"}) + kParts,
+         "older layout with a time signature of 0 columns (the old reader never ends)"},
+        {crlf({"t", "c", "32", "8", "0"}), "older layout ends before the tempo index"},
+    };
+    for (const auto& c : cases) {
+        test::writeProjectText(file, c.text);
+        expectRefused(c.why);
+    }
+}
+
+TEST_F(ProjectRefusalTest, DamagedCompressedFilesChangeNothing) {
+    const std::string packed = gzip.compress(kValid);
+    std::string badCrc = packed;
+    badCrc[badCrc.size() - 6] ^= 0x55; // inside the CRC-32 of the gzip trailer
+    const struct {
+        std::string bytes;
+        const char* why;
+    } cases[] = {
+        {"", "empty file"},
+        {kValid, "plain text, not a gzip stream"},
+        {packed.substr(0, packed.size() - 10), "truncated stream"},
+        {badCrc, "checksum does not match"},
+        {packed + "junk", "data after the stream"},
+        {packed.substr(0, 10), "gzip header only"},
+    };
+    for (const auto& c : cases) {
+        writeWholeFile(file, c.bytes);
+        expectRefused(c.why);
+    }
+}
+
+TEST_F(ProjectRefusalTest, TextExpandingBeyondTheCapIsRefused) {
+    // 65 MiB of one line repeated compresses to a small file.
+    std::string big = kValid;
+    big.append((65u << 20) - big.size(), '\n');
+    writeWholeFile(file, gzip.compress(big));
+    big.clear();
+    big.shrink_to_fit();
+    expectRefused("expands beyond 64 MiB");
+}
+
+TEST_F(ProjectRefusalTest, MissingOrUnreadableFileChangesNothing) {
+    expectRefused("no such file");
+    std::filesystem::create_directory(file);
+    expectRefused("a folder, not a file");
+}
+
+} // namespace
+} // namespace zelk
