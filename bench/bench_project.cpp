@@ -1,0 +1,173 @@
+// Save and load of a large song, against zlib alone on the same project text. The
+// one-minute backup saves on the UI thread, so the save time is a UI stall.
+
+#include "model/AppFolder.h"
+#include "model/Song.h"
+#include "platform/GzipCompressor.h"
+#include "platform/MidiOut.h"
+#include "storage/Project.h"
+#include "support/DenseSong.h"
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace zelk {
+namespace {
+
+// The level GzipCompressor uses by default.
+constexpr int kLevel = 1;
+
+class DropMidi : public MidiOut {
+public:
+    void send(uint32_t) override {}
+};
+
+// One dense song and its folder, shared by all benchmarks of the run.
+struct Fixture {
+    Fixture() : dir(makeDir()), folder(dir) {
+        bench::buildDenseSong(song, folder);
+        song.FilePath = (dir / "dense.zelk").string();
+        text = buildProjectText(song, folder);
+        SaveProject(song, folder, gzip);
+    }
+    ~Fixture() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    static std::filesystem::path makeDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "zelk-bench-XXXXXX").string();
+        if (!mkdtemp(tmpl.data()))
+            throw std::runtime_error("mkdtemp failed");
+        return tmpl;
+    }
+    std::filesystem::path dir;
+    AppFolder folder;
+    Song song;
+    GzipCompressor gzip{kLevel};
+    DropMidi midi;
+    std::string text;
+    SaveBuffers buffers; // kept between saves, as the window keeps its own
+};
+
+Fixture& fixture() {
+    static auto f = std::make_unique<Fixture>();
+    return *f;
+}
+
+// zlib alone: one deflate of the whole text into a buffer that is already there.
+size_t zlibCompress(const std::string& text, std::string& out) {
+    z_stream s{};
+    deflateInit2(&s, kLevel, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    if (out.size() < deflateBound(&s, static_cast<uLong>(text.size())))
+        out.resize(deflateBound(&s, static_cast<uLong>(text.size())));
+    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    s.avail_in = static_cast<uInt>(text.size());
+    s.next_out = reinterpret_cast<Bytef*>(out.data());
+    s.avail_out = static_cast<uInt>(out.size());
+    deflate(&s, Z_FINISH);
+    const size_t n = s.total_out;
+    deflateEnd(&s);
+    return n;
+}
+
+size_t zlibExpand(std::string_view data, std::string& out) {
+    z_stream s{};
+    inflateInit2(&s, 15 + 16);
+    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    s.avail_in = static_cast<uInt>(data.size());
+    s.next_out = reinterpret_cast<Bytef*>(out.data());
+    s.avail_out = static_cast<uInt>(out.size());
+    inflate(&s, Z_FINISH);
+    const size_t n = s.total_out;
+    inflateEnd(&s);
+    return n;
+}
+
+void setCounters(benchmark::State& state) {
+    const auto& f = fixture();
+    state.counters["text_MB"] = static_cast<double>(f.text.size()) / 1e6;
+    state.counters["file_MB"] =
+        static_cast<double>(std::filesystem::file_size(f.song.FilePath)) / 1e6;
+}
+
+void BM_SaveProject(benchmark::State& state) {
+    auto& f = fixture();
+    for (auto _ : state)
+        SaveProject(f.song, f.folder, f.gzip, f.buffers);
+    setCounters(state);
+}
+
+void BM_BuildProjectText(benchmark::State& state) {
+    auto& f = fixture();
+    for (auto _ : state)
+        buildProjectText(f.song, f.folder, f.buffers);
+}
+
+void BM_WriteProjectFile(benchmark::State& state) {
+    auto& f = fixture();
+    for (auto _ : state)
+        writeProjectFile(f.song.FilePath, f.text, f.gzip);
+}
+
+void BM_LoadProject(benchmark::State& state) {
+    auto& f = fixture();
+    for (auto _ : state)
+        LoadProject(f.song, f.folder, f.gzip, f.midi);
+    setCounters(state);
+}
+
+void BM_ReadProjectFile(benchmark::State& state) {
+    auto& f = fixture();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readProjectFile(f.song.FilePath, f.gzip));
+}
+
+void BM_ZlibCompressAlone(benchmark::State& state) {
+    auto& f = fixture();
+    std::string out;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zlibCompress(f.text, out));
+}
+
+void BM_ZlibExpandAlone(benchmark::State& state) {
+    auto& f = fixture();
+    std::string packed;
+    packed.resize(zlibCompress(f.text, packed));
+    std::string out(f.text.size(), '\0');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zlibExpand(packed, out));
+}
+
+void BM_GzipCompressorExpand(benchmark::State& state) {
+    auto& f = fixture();
+    const std::string packed = f.gzip.compress(f.text);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(f.gzip.expand(packed, kMaxProjectText));
+}
+
+void BM_ParseProjectText(benchmark::State& state) {
+    auto& f = fixture();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseProjectText(f.text));
+}
+
+BENCHMARK(BM_GzipCompressorExpand)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseProjectText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildProjectText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteProjectFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibCompressAlone)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadProjectFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZlibExpandAlone)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace zelk
+
+BENCHMARK_MAIN();
