@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace zelk::ui {
+
+// Menu items of the main window by their window identifiers.
+struct MainMenus {
+    QMenu* Mfile = nullptr;
+    QAction* Mnew = nullptr;
+    QAction* Mopen = nullptr;
+    QAction* Msave = nullptr;
+    QAction* Masave = nullptr;
+    QAction* Mset = nullptr;
+    QAction* Mmidi = nullptr;
+    std::array<QAction*, 5> Mrireki{};
+    QAction* Mexit = nullptr;
+    QMenu* Mhen = nullptr;
+    QAction* Mundo = nullptr;
+    QAction* Mrido = nullptr;
+    QAction* Msyo = nullptr;
+    QMenu* Mview = nullptr;
+    std::array<QAction*, 8> Mkakudai{}; // indexes 1..7
+    QAction* Moption = nullptr;
+    QAction* Mhyou = nullptr;
+    QAction* Medit = nullptr;
+    QAction* Mrec = nullptr;
+    QMenu* Mhelp = nullptr;
+    QAction* Mversion = nullptr;
+    QAction* Mreadme = nullptr;
+};
+
+// Builds the menu bar. Items whose commands do not exist yet are present but disabled.
+MainMenus buildMainMenus(QMenuBar* bar);
+
+} // namespace zelk::ui

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "editor/ColorTable.h"
+#include "editor/DrawList.h"
+#include "editor/EditorState.h"
+#include "ui/MainMenus.h"
+#include "ui/MainWindowControls.h"
+#include "ui/Twips.h"
+
+#include <QMainWindow>
+
+namespace zelk {
+struct Song;
+class AppFolder;
+class MidiOut;
+} // namespace zelk
+
+namespace zelk::ui {
+
+// What the main window works on; owned by the program, outliving the window.
+struct MainWindowContext {
+    Song& song;
+    AppFolder& folder;
+    MidiOut& midi;
+    EditorState& editor;
+    ColorTable& colors;
+};
+
+// The main window Form1: forwards every control's event to the editor core and shows the
+// state the core leaves behind.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowContext ctx, QWidget* parent = nullptr);
+
+    const MainWindowControls& controls() const { return c_; }
+    const MainMenus& menus() const { return m_; }
+    const DrawList& drawList() const { return drawList_; }
+
+    // Form_Resize: lays the window out for the current part and redraws.
+    void relayout();
+    // DrawScore and a repaint of the canvas.
+    void redraw();
+    // Puts every control to the state of the song and the editor (no handlers run).
+    void refreshControls();
+    // After the scroll position changed: ShowPosition's view side and a redraw.
+    void scrolled();
+    // The colour table to the window's backgrounds.
+    void ApplyColors();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void connectTopRow();
+    void connectPalette();
+    void connectParts();
+    void connectMenus();
+    void selectPart(int part);
+    void showRefusal(const std::string& message);
+    void afterPaletteAction(bool relayoutNeeded);
+
+    MainWindowContext ctx_;
+    Twips tw_;
+    QWidget* form_;
+    MainWindowControls c_;
+    MainMenus m_;
+    DrawList drawList_;
+    int lastPreviewNote_ = 0;
+};
+
+} // namespace zelk::ui

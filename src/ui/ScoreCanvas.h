@@ -1,0 +1,53 @@
+#pragma once
+
+#include "editor/ColorTable.h"
+#include "editor/DrawList.h"
+
+#include <QWidget>
+
+namespace zelk::ui {
+
+// The score canvas Picture1. It keeps no picture of its own: it paints the draw list the
+// core made, mapping twips to pixels, and reports pointer events in twips.
+class ScoreCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit ScoreCanvas(QWidget* parent = nullptr);
+
+    // Both must outlive the canvas; the list is read on every paint.
+    void show(const DrawList* list, const ColorTable* colors);
+    // Twips per pixel of this screen.
+    void setTwipsPerPixel(double t) { twipsPerPx_ = t; }
+    double twipsPerPixel() const { return twipsPerPx_; }
+    // Inner size in twips (ScaleWidth, ScaleHeight).
+    double scaleWidth() const { return width() * twipsPerPx_; }
+    double scaleHeight() const { return height() * twipsPerPx_; }
+
+    // Paints a list into any paint device; used by the canvas and by benchmarks.
+    static void paintList(QPainter& p, const DrawList& list, const ColorTable& colors,
+                          double pxPerTwip);
+
+signals:
+    void pressed(double xTwips, double yTwips, Qt::MouseButton button, bool shift);
+    void moved(double xTwips, double yTwips, Qt::MouseButtons buttons, bool shift);
+    void released(double xTwips, double yTwips, Qt::MouseButton button, bool shift);
+    void doubleClicked(double xTwips, double yTwips);
+    void keyPressed(int key, Qt::KeyboardModifiers mods, quint32 nativeVirtualKey);
+    void keyReleased(int key, Qt::KeyboardModifiers mods);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void keyReleaseEvent(QKeyEvent*) override;
+
+private:
+    const DrawList* list_ = nullptr;
+    const ColorTable* colors_ = nullptr;
+    double twipsPerPx_ = 15.0;
+};
+
+} // namespace zelk::ui

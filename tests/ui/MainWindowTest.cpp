@@ -1,0 +1,147 @@
+#include "ui/MainWindow.h"
+#include "editor/DrawScore.h"
+#include "editor/SongReset.h"
+#include "model/Cell.h"
+#include "model/Song.h"
+#include "support/FakeMidiOut.h"
+#include "support/SongBuilder.h"
+#include "support/TempFolder.h"
+#include "ui/ScoreCanvas.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest/QtTest>
+
+#include <memory>
+
+using namespace zelk;
+
+namespace {
+
+// A window on a freshly reset song with a fake MIDI output.
+struct Fixture {
+    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
+    test::TempFolder tmp;
+    test::FakeMidiOut midi;
+    EditorState editor;
+    ColorTable colors = defaultColorTable();
+    std::unique_ptr<ui::MainWindow> window;
+
+    Fixture() {
+        ResetSong(*song, editor);
+        window = std::make_unique<ui::MainWindow>(
+            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors});
+        window->show();
+    }
+    template <typename T> T* find(const char* name) {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    size_t countBoxes() const {
+        size_t n = 0;
+        for (const DrawItem& it : window->drawList().items)
+            n += it.kind == DrawKind::Box;
+        return n;
+    }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnTheResetSong() {
+        Fixture f;
+        QCOMPARE(f.window->windowTitle(),
+                 QStringLiteral("ゼルク式ＭＩＤＩシーケンサ - 1小節目 - "));
+        QCOMPARE(f.find<QLabel>("Label1")->text(), QStringLiteral("４"));
+        QCOMPARE(f.find<QLabel>("Label4")->text(), QStringLiteral("中段"));
+        QCOMPARE(f.find<QComboBox>("Combo5")->currentText(), QStringLiteral("４/４"));
+        QCOMPARE(f.find<QComboBox>("Combo2")->currentText(), QStringLiteral("120"));
+        QCOMPARE(f.find<QComboBox>("Combo3")->currentIndex(), 40);
+        QCOMPARE(f.find<QComboBox>("Combo1")->count(), 128);
+        QCOMPARE(f.find<QComboBox>("Combo1")->itemText(48), QStringLiteral("49 ストリングス "));
+        QCOMPARE(f.find<QScrollBar>("HScroll1")->maximum(), 300);
+        QVERIFY(f.find<QRadioButton>("Option1_0")->isChecked());
+        QVERIFY(!f.window->drawList().items.empty());
+    }
+
+    void partSwitchSendsTheNewPartsSound() {
+        Fixture f;
+        f.find<QRadioButton>("Option1_4")->click();
+        QCOMPARE(int(f.song->CurPart), 4);
+        const std::vector<uint32_t> expected = {
+            shortMessage(0x80, 0, 0),  shortMessage(0xC4, 0), shortMessage(0xB4, 91, 40),
+            shortMessage(0xB4, 93, 0), shortMessage(0xC4, 0), shortMessage(0xB4, 91, 40),
+            shortMessage(0xB4, 93, 0)};
+        QCOMPARE(f.midi.sent, expected);
+    }
+
+    void rhythmPartMovesTheCanvasAndShowsDrumNames() {
+        Fixture f;
+        auto* canvas = f.find<ui::ScoreCanvas>("Picture1");
+        const int normalLeft = canvas->x();
+        f.find<QRadioButton>("Option1_9")->click();
+        QVERIFY(canvas->x() > normalLeft);
+        QVERIFY(!f.find<QComboBox>("Combo1")->isEnabled());
+        QVERIFY(!f.find<QPushButton>("Command3")->isEnabled());
+        // 中段 starts at row 14; row 44 (offset 30) is beyond the band, row 40 is offset 26.
+        QCOMPARE(f.find<QLabel>("Label5_26")->text(), QStringLiteral("ﾊｲﾊｯﾄ2"));
+        QVERIFY(f.find<QLabel>("Label5_26")->isVisibleTo(f.window.get()));
+    }
+
+    void staffBandAndZoomChangeTheDrawing() {
+        Fixture f;
+        test::putNote(*f.song, 2, 0, 8); // above the middle band
+        f.window->redraw();
+        QCOMPARE(f.countBoxes(), size_t(0));
+        f.find<QRadioButton>("Option2_0")->click(); // 上段 shows rows 0..28
+        QCOMPARE(f.find<QLabel>("Label4")->text(), QStringLiteral("上段"));
+        QCOMPARE(f.countBoxes(), size_t(8));
+        const auto before = f.window->drawList().items;
+        f.find<QRadioButton>("Option2_3")->click(); // 全体: same notes, half the row height
+        QCOMPARE(f.editor.view.StaffZoom, uint8_t(2));
+        QCOMPARE(f.countBoxes(), size_t(8));
+        QVERIFY(f.window->drawList().items != before);
+    }
+
+    void resizingRelaysOutTheCanvas() {
+        Fixture f;
+        auto* canvas = f.find<ui::ScoreCanvas>("Picture1");
+        const QSize before = canvas->size();
+        const int scrollBefore = f.find<QScrollBar>("HScroll1")->width();
+        f.window->resize(f.window->width() + 200, f.window->height() + 100);
+        QCoreApplication::processEvents();
+        QTRY_VERIFY(std::abs(canvas->width() - (before.width() + 200)) <= 1);
+        QVERIFY(std::abs(canvas->height() - (before.height() + 100)) <= 1);
+        QVERIFY(std::abs(f.find<QScrollBar>("HScroll1")->width() - (scrollBefore + 200)) <= 1);
+    }
+
+    void paletteButtonsUpdateTheReadouts() {
+        Fixture f;
+        f.find<QPushButton>("Command1_4")->click();
+        QCOMPARE(f.find<QLabel>("Label1")->text(), QStringLiteral("８"));
+        QCOMPARE(f.editor.palette.NoteLen, 4);
+        f.find<QPushButton>("Command5")->click(); // tuplet mode selects the quarter
+        QCOMPARE(f.editor.palette.NoteLen, 2);
+        QVERIFY(!f.find<QPushButton>("Command1_5")->isEnabled());
+        f.find<QPushButton>("Command2_0")->click();
+        QCOMPARE(f.find<QLabel>("Label2")->text(), QStringLiteral("♯"));
+        f.find<QPushButton>("Command8")->click();
+        QVERIFY(!f.find<QCheckBox>("Check1_7")->isChecked());
+    }
+
+    void scrollingUpdatesTheTitle() {
+        Fixture f;
+        f.find<QScrollBar>("HScroll1")->setValue(5);
+        QCOMPARE(f.window->windowTitle(),
+                 QStringLiteral("ゼルク式ＭＩＤＩシーケンサ - 5小節目 - "));
+        QCOMPARE(f.editor.view.ViewCol, 128);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
