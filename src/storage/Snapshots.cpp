@@ -1,0 +1,74 @@
+#include "storage/Snapshots.h"
+
+#include "model/AppFolder.h"
+#include "model/Limits.h"
+#include "model/Song.h"
+#include "storage/Project.h"
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace zelk {
+namespace {
+
+// Points FilePath at a snapshot for one call and puts it back however the call ends.
+class FilePathSwap {
+public:
+    FilePathSwap(Song& song, const std::filesystem::path& path)
+        : song_(song), kept_(std::exchange(song.FilePath, path.string())) {}
+    ~FilePathSwap() { song_.FilePath = std::move(kept_); }
+    FilePathSwap(const FilePathSwap&) = delete;
+    FilePathSwap& operator=(const FilePathSwap&) = delete;
+
+private:
+    Song& song_;
+    std::string kept_;
+};
+
+} // namespace
+
+int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
+                   const SnapshotView& view) {
+    const int n = song.undo.SnapshotNo + 1;
+    {
+        FilePathSwap swap(song, folder.snapshotFile(n));
+        SaveProject(song, folder, compressor);
+    }
+    // Recorded only once the file exists, so undo never meets a missing snapshot.
+    song.undo.SnapshotNo = n;
+    UndoRecord record;
+    record.kind = n;
+    record.viewCol = view.viewCol;
+    record.firstMeasure = view.firstMeasure;
+    record.part = view.part;
+    song.undo.push(record);
+    song.Dirty = 1;
+    return n;
+}
+
+void restoreSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
+                     MidiOut& out, int n) {
+    FilePathSwap swap(song, folder.snapshotFile(n));
+    LoadProject(song, folder, compressor, out, WorkFileMode::ReplaceAll);
+}
+
+std::vector<std::filesystem::path> tempFiles(const Song& song, const AppFolder& folder) {
+    std::vector<std::filesystem::path> files;
+    for (int p = 0; p < kParts; ++p)
+        files.push_back(folder.workFile(p));
+    for (int n = 1; n <= song.undo.SnapshotNo; ++n)
+        files.push_back(folder.snapshotFile(n));
+    files.push_back(folder.projectText());
+    files.push_back(folder.clipboard());
+    return files;
+}
+
+void ClearTempFiles(const Song& song, const AppFolder& folder) {
+    for (const auto& f : tempFiles(song, folder)) {
+        std::error_code ec;
+        std::filesystem::remove(f, ec);
+    }
+}
+
+} // namespace zelk
