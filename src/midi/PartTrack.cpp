@@ -1,14 +1,16 @@
 #include "midi/PartTrack.h"
 
 #include "midi/MidiExportOptions.h"
+#include "midi/WorkFileStream.h"
 #include "model/Cell.h"
 #include "model/Song.h"
+
+#include <limits>
 
 namespace zelk {
 namespace {
 
-constexpr size_t kHeaderLines = 4;
-constexpr int kLanesPerColumn = 7;
+constexpr int kLanesPerColumn = WorkFileStream::kLanesPerColumn;
 // Lane order within a column of the work file.
 enum LaneIndex { kSounding, kVel, kPit, kMod, kExp, kPan, kHol };
 constexpr std::array<uint8_t, 5> kLaneStart{64, 0, 127, 64, 0};
@@ -29,18 +31,18 @@ PartTrackBuilder::PartTrackBuilder(const Song& song, const MidiExportOptions& op
     held_.reserve(kRows + 1);
 }
 
-void PartTrackBuilder::build(std::span<const int64_t> numbers, TrackBuffer& track) {
+void PartTrackBuilder::build(WorkFileStream& file, TrackBuffer& track) {
     t_ = &track;
     track.reset(60 * opt_.ViewCol);
     lastSent_ = kLaneStart;
     held_.clear();
     soundingKey_.fill(-1);
     loopWritten_ = false;
-    const auto partLen = static_cast<size_t>(numbers[0]);
-    const size_t laneEnd = kHeaderLines + (partLen + 1) * kLanesPerColumn;
-    lanes_ = numbers.subspan(kHeaderLines, laneEnd - kHeaderLines);
-    setUp(numbers.first(kHeaderLines));
-    walkCells(numbers.subspan(laneEnd));
+    measureIndex_ = 0;
+    nextMeasureCol_ = song_.SumMeasureLen(song_.MeasureCount() > 0 ? 1 : 0);
+    lanes_ = file.lanes.data();
+    setUp(file);
+    walkCells(file);
     if (loopCol_ < 0) {
         // Keeps the track running one beat past its last note.
         track.rawDelta(kTrailingBeat);
@@ -49,7 +51,7 @@ void PartTrackBuilder::build(std::span<const int64_t> numbers, TrackBuffer& trac
     track.endOfTrack();
 }
 
-void PartTrackBuilder::setUp(std::span<const int64_t> header) {
+void PartTrackBuilder::setUp(const WorkFileStream& file) {
     const uint8_t cc = 0xB0 | channel_;
     const bool exporting = opt_.ExportMode == 1;
     const uint32_t first = exporting ? kSetUpFirst : 0;
@@ -62,26 +64,17 @@ void PartTrackBuilder::setUp(std::span<const int64_t> header) {
     t.rawDelta(step);
     t.put({cc, 0x0A, 0x40});
     t.rawDelta(step);
-    t.put({cc, 0x5B, dataByte(static_cast<int>(header[2]))});
+    t.put({cc, 0x5B, dataByte(file.PartReverb)});
     t.rawDelta(step);
-    t.put({cc, 0x5D, dataByte(static_cast<int>(header[3]))});
+    t.put({cc, 0x5D, dataByte(file.PartChorus)});
     t.rawDelta(step);
-    t.put({static_cast<uint8_t>(0xC0 | channel_), dataByte(static_cast<int>(header[1]))});
+    t.put({static_cast<uint8_t>(0xC0 | channel_), dataByte(file.PartProgram)});
 }
 
-// File order: cell n is row n % 57 of column n / 57; "-1", k skips k empty cells.
-void PartTrackBuilder::walkCells(std::span<const int64_t> cells) {
-    int64_t pos = 0;
-    for (size_t i = 0; i < cells.size(); ++i) {
-        if (cells[i] == -1) {
-            pos += cells[++i];
-            continue;
-        }
-        const auto x = static_cast<int32_t>(pos / kRows);
-        const auto r = static_cast<int32_t>(pos % kRows);
-        ++pos;
-        cell(static_cast<int32_t>(cells[i]), x, r);
-    }
+void PartTrackBuilder::walkCells(WorkFileStream& file) {
+    WorkFileStream::Cell c{};
+    while (file.nextCell(c))
+        cell(c.v, c.x, c.r);
     if (!held_.empty())
         secondPass();
 }
@@ -111,8 +104,7 @@ void PartTrackBuilder::skippedCell(int32_t v, int32_t x, int32_t r) {
     if (cell::endsNote(v))
         soundingKey_[static_cast<size_t>(r)] = -1;
     if (cell::startsNote(v))
-        soundingKey_[static_cast<size_t>(r)] =
-            static_cast<int16_t>(dataByte(headKey(song_, part_, r, x, v)));
+        soundingKey_[static_cast<size_t>(r)] = headKeyAt(v, x, r);
 }
 
 void PartTrackBuilder::secondPass() {
@@ -131,7 +123,7 @@ void PartTrackBuilder::secondPass() {
 }
 
 void PartTrackBuilder::noteOn(int32_t v, int32_t x, int32_t r, int offset) {
-    const uint8_t key = dataByte(headKey(song_, part_, r, x, v));
+    const uint8_t key = headKeyAt(v, x, r);
     soundingKey_[static_cast<size_t>(r)] = key;
     t_->at(60 * x + offset);
     t_->put({static_cast<uint8_t>(0x90 | channel_), key, lane(x, kVel)});
@@ -178,6 +170,18 @@ void PartTrackBuilder::effects(int32_t x) {
             t_->put({cc, kController[k], now[k]});
         lastSent_[k] = now[k];
     }
+}
+
+uint8_t PartTrackBuilder::headKeyAt(int32_t v, int32_t x, int32_t r) {
+    if (channel_ == kRhythmChannel)
+        return dataByte(84 - r);
+    const int count = song_.MeasureCount();
+    while (x >= nextMeasureCol_ && measureIndex_ < count) {
+        ++measureIndex_;
+        nextMeasureCol_ = measureIndex_ < count ? song_.SumMeasureLen(measureIndex_ + 1)
+                                                : std::numeric_limits<int32_t>::max();
+    }
+    return dataByte(keyInMeasure(song_, r, v & cell::Sharp, v & cell::Flat, measureIndex_));
 }
 
 uint8_t PartTrackBuilder::lane(int32_t x, int k) const {

@@ -4,6 +4,7 @@
 #include "midi/PartTrack.h"
 #include "midi/ReplacingFile.h"
 #include "midi/TrackBuffer.h"
+#include "midi/WorkFileStream.h"
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
 #include "model/PartFile.h"
@@ -91,10 +92,9 @@ void WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out, const Text
     for (int p = 0; p < kParts; ++p) {
         if (!included[static_cast<size_t>(p)])
             continue;
-        const auto numbers = readPartFile(folder, p);
-        if (!numbers)
-            throw FormatError("work file of part " + std::to_string(p + 1) + " disappeared");
-        PartTrackBuilder(song, opt, p).build(*numbers, track);
+        const std::string text = readWholeFile(folder.workFile(p));
+        WorkFileStream stream(text, p);
+        PartTrackBuilder(song, opt, p).build(stream, track);
         writeTrack(file, track, chunk);
     }
     file.commit();

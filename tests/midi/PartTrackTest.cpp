@@ -2,6 +2,7 @@
 
 #include "midi/PartTrack.h"
 #include "midi/TrackBuffer.h"
+#include "midi/WorkFileStream.h"
 #include "model/Cell.h"
 #include "model/PartFile.h"
 
@@ -16,11 +17,12 @@ class PartTrackTest : public MidiWriterTest {
 protected:
     // Body of the current part's track, read from the text of its work file.
     Bytes partTrack(const MidiExportOptions& opt) {
-        return trackFrom(parsePartNumbers(formatPartFile(song.part)), opt);
+        return trackFrom(formatPartFile(song.part), opt);
     }
-    Bytes trackFrom(const std::vector<int64_t>& numbers, const MidiExportOptions& opt) {
+    Bytes trackFrom(const std::string& workFile, const MidiExportOptions& opt) {
         TrackBuffer t;
-        PartTrackBuilder(song, opt, song.CurPart).build(numbers, t);
+        WorkFileStream stream(workFile, song.CurPart);
+        PartTrackBuilder(song, opt, song.CurPart).build(stream, t);
         return t.bytes();
     }
     Bytes exported() { return partTrack(MidiExportOptions::forExport()); }
@@ -253,7 +255,10 @@ TEST_F(PartTrackTest, DataBytesAreClampedTo127) {
     song.KeyShift[0] = 100; // C raised far beyond the last key
     const Bytes expected =
         exportBody(0, {{0, cc(0, 0x0A, 127)}, {0, noteOn(0, 127, 127)}, {480, noteOff(0, 127)}});
-    EXPECT_BYTES(trackFrom(numbers, MidiExportOptions::forExport()), expected);
+    std::string text;
+    for (int64_t n : numbers)
+        text += std::to_string(n) + "\r\n";
+    EXPECT_BYTES(trackFrom(text, MidiExportOptions::forExport()), expected);
 }
 
 } // namespace
