@@ -1,0 +1,55 @@
+#include "Tool.h"
+
+#include <array>
+#include <ostream>
+
+// Every command of the tool, in --help order. A new command defines
+// `const ToolCommand kXxxCommand` in its own file and adds its name here.
+#define ZELK_TOOL_COMMANDS(X)                                                                      \
+    X(kCheckCommand)                                                                               \
+    X(kResaveCommand)
+
+namespace zelk::tool {
+
+#define ZELK_DECLARE_COMMAND(c) extern const ToolCommand c;
+ZELK_TOOL_COMMANDS(ZELK_DECLARE_COMMAND)
+#undef ZELK_DECLARE_COMMAND
+
+namespace {
+#define ZELK_COMMAND_ROW(c) &c,
+const ToolCommand* const kCommands[] = {ZELK_TOOL_COMMANDS(ZELK_COMMAND_ROW)};
+#undef ZELK_COMMAND_ROW
+} // namespace
+
+std::span<const ToolCommand* const> toolCommands() {
+    return kCommands;
+}
+
+const ToolCommand* findCommand(std::string_view name) {
+    for (const ToolCommand* c : kCommands)
+        if (c->name == name)
+            return c;
+    return nullptr;
+}
+
+void printUsage(std::ostream& os) {
+    os << "zelk-tool - works on zelk project files (*.zelk) without the window\n\n"
+          "usage:\n";
+    size_t width = 0;
+    for (const ToolCommand* c : kCommands)
+        width = std::max(width, c->name.size() + 1 + c->arguments.size());
+    for (const ToolCommand* c : kCommands) {
+        const std::string head = std::string(c->name) + " " + std::string(c->arguments);
+        os << "  zelk-tool " << head << std::string(width - head.size() + 2, ' ') << c->description
+           << "\n";
+    }
+    os << "  zelk-tool --help" << std::string(width > 6 ? width - 6 + 2 : 2, ' ')
+       << "shows this text\n\n"
+          "exit codes:\n"
+          "  0  success\n"
+          "  1  the input is not a valid project or cannot be read, or the output cannot be\n"
+          "     written (nothing is written then); one line on stderr names the file and why\n"
+          "  2  wrong usage; this text goes to stderr\n";
+}
+
+} // namespace zelk::tool
