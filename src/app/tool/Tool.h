@@ -31,11 +31,15 @@ struct Invocation {
     std::ostream& err;
 };
 
+// argCount of a command that takes options and checks its arguments itself; it reports
+// wrong usage with exit code kExitUsage and the usage text on stderr.
+inline constexpr size_t kArgsCheckedByCommand = static_cast<size_t>(-1);
+
 struct ToolCommand {
     std::string_view name;
     std::string_view arguments;   // for the usage text, e.g. "IN.zelk OUT.zelk"
     std::string_view description; // one line for --help
-    size_t argCount;              // exact number of arguments
+    size_t argCount;              // exact number of arguments, or kArgsCheckedByCommand
     int (*run)(const Invocation& call);
 };
 

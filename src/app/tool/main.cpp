@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     Invocation call{{argv + 2, argv + argc}, std::cout, std::cerr};
-    if (call.args.size() != command->argCount) {
+    if (command->argCount != kArgsCheckedByCommand && call.args.size() != command->argCount) {
         std::cerr << "zelk-tool " << command->name << ": expects " << command->arguments << "\n\n";
         printUsage(std::cerr);
         return kExitUsage;
