@@ -25,6 +25,11 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 [ -n "$win" ] || { echo "screenshot: window did not appear" >&2; exit 1; }
-sleep 1.5 # let a message box or the first paint settle
+sleep 1.5
+# Close a message box of the start (no sound card here, say) so the window shows whole.
+for w in $(DISPLAY=$display xdotool search --name 'ゼルク式' 2>/dev/null | tail -n +2); do
+  DISPLAY=$display xdotool windowfocus --sync "$w" key Return 2>/dev/null || true
+done
+sleep 0.5
 DISPLAY=$display xwd -root -silent | /usr/bin/convert xwd:- "$out"
 echo "saved $out"

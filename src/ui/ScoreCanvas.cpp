@@ -4,6 +4,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 namespace zelk::ui {
 namespace {
 
@@ -29,43 +33,43 @@ void ScoreCanvas::show(const DrawList* list, const ColorTable* colors) {
 
 void ScoreCanvas::paintList(QPainter& p, const DrawList& list, const ColorTable& colors,
                             double pxPerTwip) {
-    // Coordinates stay in twips; pens are cosmetic so their widths are screen pixels.
-    p.save();
-    p.scale(pxPerTwip, pxPerTwip);
+    // Twips are turned into whole pixels here rather than by a painter transform: integer
+    // rectangles and lines are the raster engine's fast path, and pen widths stay pixels.
+    std::array<QColor, ColorTable::kEntries + 1> palette;
+    for (uint8_t i = 0; i < ColorTable::kEntries; ++i)
+        palette[i] = colorOf(colors, i);
+    palette[ColorTable::kEntries] = Qt::black;
+    auto color = [&](uint8_t e) -> const QColor& {
+        return palette[std::min<size_t>(e, ColorTable::kEntries)];
+    };
+    auto px = [pxPerTwip](float t) { return static_cast<int>(std::lround(t * pxPerTwip)); };
     QPen pen;
-    pen.setCosmetic(true);
-    pen.setCapStyle(Qt::FlatCap);
     uint8_t penColor = 254, penWidth = 0;
     for (const DrawItem& it : list.items) {
         switch (it.kind) {
         case DrawKind::Clear:
-            p.save();
-            p.resetTransform();
-            p.fillRect(p.viewport(), colorOf(colors, it.color));
-            p.restore();
+            p.fillRect(p.viewport(), color(it.color));
             break;
         case DrawKind::Box:
-            p.fillRect(QRectF(QPointF(it.x1, it.y1), QPointF(it.x2, it.y2)),
-                       colorOf(colors, it.color));
+            p.fillRect(QRect(QPoint(px(it.x1), px(it.y1)), QPoint(px(it.x2) - 1, px(it.y2) - 1)),
+                       color(it.color));
             break;
         case DrawKind::Line:
         case DrawKind::Dot:
             if (it.color != penColor || it.width != penWidth) {
                 penColor = it.color;
                 penWidth = it.width;
-                pen.setColor(colorOf(colors, it.color));
-                pen.setWidth(it.width);
-                pen.setCapStyle(it.kind == DrawKind::Dot ? Qt::RoundCap : Qt::FlatCap);
+                pen = QPen(color(it.color), it.width, Qt::SolidLine,
+                           it.kind == DrawKind::Dot ? Qt::RoundCap : Qt::FlatCap);
                 p.setPen(pen);
             }
             if (it.kind == DrawKind::Dot)
-                p.drawPoint(QPointF(it.x1, it.y1));
+                p.drawPoint(px(it.x1), px(it.y1));
             else
-                p.drawLine(QPointF(it.x1, it.y1), QPointF(it.x2, it.y2));
+                p.drawLine(px(it.x1), px(it.y1), px(it.x2), px(it.y2));
             break;
         }
     }
-    p.restore();
 }
 
 void ScoreCanvas::paintEvent(QPaintEvent*) {

@@ -4,15 +4,40 @@
 #include "editor/SongReset.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
+#include "platform/GzipCompressor.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
+#include "storage/Project.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <string>
+
+namespace {
+
+// A project named on the command line; double quotes are dropped as a shell would.
+void openFromCommandLine(zelk::Song& song, const zelk::AppFolder& folder, zelk::MidiOut& out,
+                         std::string path) {
+    std::erase(path, '"');
+    song.FilePath = path;
+    song.FileName = std::filesystem::path(path).filename().string();
+    try {
+        zelk::LoadProject(song, folder, zelk::GzipCompressor(), out);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelk: %s\n", e.what());
+        song.FilePath.clear();
+        song.FileName.clear();
+        QMessageBox::information(nullptr, QStringLiteral("ゼルク式ＭＩＤＩシーケンサ"),
+                                 QStringLiteral("MOpen@オープンできません"));
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -27,6 +52,9 @@ int main(int argc, char** argv) {
     SynthOptions options;
     options.soundFont = findSoundFontFromEnvironment();
     SynthOpening synth = openSoundFontSynth(options);
+
+    if (argc > 1)
+        openFromCommandLine(*song, folder, *synth.synth, argv[1]);
 
     ui::MainWindow window({*song, folder, *synth.synth, editor, colors});
     window.show();
