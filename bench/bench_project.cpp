@@ -103,6 +103,13 @@ void BM_SaveProject(benchmark::State& state) {
     setCounters(state);
 }
 
+// The first save of a run: no buffers kept from an earlier one.
+void BM_SaveProjectCold(benchmark::State& state) {
+    auto& f = fixture();
+    for (auto _ : state)
+        SaveProject(f.song, f.folder, f.gzip);
+}
+
 void BM_BuildProjectText(benchmark::State& state) {
     auto& f = fixture();
     for (auto _ : state)
@@ -160,6 +167,7 @@ void BM_ParseProjectText(benchmark::State& state) {
 BENCHMARK(BM_GzipCompressorExpand)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseProjectText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveProjectCold)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildProjectText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteProjectFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibCompressAlone)->Unit(benchmark::kMillisecond);
