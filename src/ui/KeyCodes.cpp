@@ -1,0 +1,49 @@
+#include "ui/KeyCodes.h"
+
+#include <array>
+#include <utility>
+
+namespace zelk::ui {
+namespace {
+
+// Keys outside the letter, digit and function-key ranges.
+constexpr std::array<std::pair<int, int>, 20> kNamedKeys = {{
+    {Qt::Key_Backspace, 8},  {Qt::Key_Return, 13},       {Qt::Key_Enter, 13},
+    {Qt::Key_Shift, 16},     {Qt::Key_Escape, 27},       {Qt::Key_Henkan, 28},
+    {Qt::Key_Muhenkan, 29},  {Qt::Key_Space, 32},        {Qt::Key_PageUp, 33},
+    {Qt::Key_PageDown, 34},  {Qt::Key_End, 35},          {Qt::Key_Home, 36},
+    {Qt::Key_Left, 37},      {Qt::Key_Up, 38},           {Qt::Key_Right, 39},
+    {Qt::Key_Down, 40},      {Qt::Key_Insert, 45},       {Qt::Key_Delete, 46},
+    {Qt::Key_CapsLock, 240}, {Qt::Key_Eisu_toggle, 240},
+}};
+
+// Keypad keys other than digits: * + - . /
+constexpr std::array<std::pair<int, int>, 5> kKeypadSigns = {{
+    {Qt::Key_Asterisk, 106},
+    {Qt::Key_Plus, 107},
+    {Qt::Key_Minus, 109},
+    {Qt::Key_Period, 110},
+    {Qt::Key_Slash, 111},
+}};
+
+} // namespace
+
+int windowsKeyCode(int key, Qt::KeyboardModifiers modifiers) {
+    const bool keypad = modifiers & Qt::KeypadModifier;
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return keypad ? 96 + (key - Qt::Key_0) : 48 + (key - Qt::Key_0);
+    if (keypad)
+        for (auto [qt, vk] : kKeypadSigns)
+            if (qt == key)
+                return vk;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return 65 + (key - Qt::Key_A);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+        return 112 + (key - Qt::Key_F1);
+    for (auto [qt, vk] : kNamedKeys)
+        if (qt == key)
+            return vk;
+    return 0;
+}
+
+} // namespace zelk::ui
