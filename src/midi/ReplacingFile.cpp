@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -14,9 +15,20 @@ namespace {
     throw std::system_error(err, std::generic_category(), what + " " + path.string());
 }
 
+// A symbolic link stays a link: the file it points to is replaced.
+std::filesystem::path resolved(std::filesystem::path target) {
+    std::error_code ec;
+    if (std::filesystem::is_symlink(target, ec)) {
+        auto real = std::filesystem::weakly_canonical(target, ec);
+        if (!ec)
+            return real;
+    }
+    return target;
+}
+
 } // namespace
 
-ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
+ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(resolved(std::move(target))) {
     // A hidden sibling with a random suffix; O_EXCL never reuses someone else's file, and
     // mode 0666 lets the umask decide the permissions as for any newly created file.
     std::random_device rd;
@@ -31,6 +43,10 @@ ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(t
     }
     if (fd_ < 0)
         fail(EEXIST, "cannot create", target_);
+    // A replaced file keeps its permissions.
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0)
+        ::fchmod(fd_, st.st_mode & 07777);
 }
 
 ReplacingFile::~ReplacingFile() {
