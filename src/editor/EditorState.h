@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/KeyAssign.h"
+#include "editor/NoteEntryState.h"
 #include "editor/Palette.h"
 #include "editor/SignatureControls.h"
 #include "editor/ViewState.h"
@@ -12,6 +14,9 @@ struct EditorState {
     ViewState view;
     Palette palette;
     SignatureControls signatures;
+    NoteEntryState entry; // mouse entry between canvas events
+    UndoMenus menus;
+    KeyAssignment keys;
 };
 
 } // namespace zelk

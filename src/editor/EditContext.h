@@ -1,0 +1,59 @@
+#pragma once
+
+#include "editor/EditorState.h"
+#include "model/AppFolder.h"
+#include "model/Song.h"
+#include "platform/Compressor.h"
+#include "platform/MidiOut.h"
+
+#include <string>
+
+namespace zelk {
+
+// What one editing action of the main window works on. The window owns every piece and
+// passes them in for the call; nothing here outlives it.
+struct EditContext {
+    Song& song;
+    EditorState& editor;
+    const AppFolder& folder;      // work files (a part left without notes loses its file)
+    MidiOut& out;                 // previews and part headers
+    const Compressor& compressor; // undo snapshots of the measure copy
+};
+
+// What the window must do after an action. Read-outs that follow the state (Label1,
+// Label2, the palette buttons, Mundo/Mrido, the pointer shape) can be mirrored after any
+// call; these flags say what else changed.
+struct EditOutcome {
+    // Text of a refusal box (OK button, application title); empty when none.
+    std::string message;
+    bool redraw = false;   // DrawScore
+    bool relayout = false; // Form_Resize, then DrawScore
+    // The current part changed: Option1, the program/reverb/chorus drop-downs and the
+    // layout (rhythm part or not) follow.
+    bool partChanged = false;
+    // The first shown measure changed (ShowPosition has run): scroll bar, title and the
+    // signature drop-downs follow.
+    bool positionChanged = false;
+    // The whole song was replaced from an undo snapshot: as after loading a project.
+    bool songReplaced = false;
+    bool paletteChanged = false; // note length, accidental, tuplet mode, band or screen
+    bool playStop = false;       // run the play button's action (Command4)
+
+    bool refused() const { return !message.empty(); }
+    EditOutcome& operator|=(const EditOutcome& o);
+};
+
+inline EditOutcome& EditOutcome::operator|=(const EditOutcome& o) {
+    if (message.empty())
+        message = o.message;
+    redraw |= o.redraw;
+    relayout |= o.relayout;
+    partChanged |= o.partChanged;
+    positionChanged |= o.positionChanged;
+    songReplaced |= o.songReplaced;
+    paletteChanged |= o.paletteChanged;
+    playStop |= o.playStop;
+    return *this;
+}
+
+} // namespace zelk
