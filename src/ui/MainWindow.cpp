@@ -59,6 +59,8 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectPalette();
     connectParts();
     connectMenus();
+    connectCanvas();
+    connectEditMenu();
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
     ApplyColors();
     HScroll1_Change(ctx_.song, ctx_.editor.view, ctx_.editor.signatures);
@@ -166,6 +168,8 @@ void MainWindow::connectMenus() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (filterComboKey(watched, e))
+        return true;
     // A right-button release over a length button adds that length to the sum.
     if (e->type() == QEvent::MouseButtonRelease) {
         auto* me = static_cast<QMouseEvent*>(e);
@@ -192,7 +196,7 @@ void MainWindow::afterPaletteAction(bool relayoutNeeded) {
 
 void MainWindow::selectPart(int part) {
     try {
-        switchPart(ctx_.song, ctx_.folder, ctx_.midi, part, lastPreviewNote_);
+        switchPart(ctx_.song, ctx_.folder, ctx_.midi, part, ctx_.editor.entry.LastPreviewNote);
     } catch (const FormatError& e) {
         showRefusal(e.what());
     }

@@ -11,7 +11,10 @@
 
 namespace zelk {
 struct Song;
+struct EditOutcome;
+struct EditContext;
 class AppFolder;
+class Compressor;
 class MidiOut;
 } // namespace zelk
 
@@ -24,6 +27,7 @@ struct MainWindowContext {
     MidiOut& midi;
     EditorState& editor;
     ColorTable& colors;
+    const Compressor& compressor;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -57,6 +61,15 @@ private:
     void connectPalette();
     void connectParts();
     void connectMenus();
+    void connectCanvas();
+    void connectEditMenu();
+    // Shows what an editing action of the core changed.
+    void apply(const EditOutcome& outcome);
+    // Runs a core editing action and shows its outcome; a damaged file it meets is
+    // reported instead of ending the program.
+    template <typename Action> void edit(Action&& action);
+    EditContext context();
+    bool filterComboKey(QObject* watched, QEvent* e);
     void selectPart(int part);
     void showRefusal(const std::string& message);
     void afterPaletteAction(bool relayoutNeeded);
@@ -67,7 +80,7 @@ private:
     MainWindowControls c_;
     MainMenus m_;
     DrawList drawList_;
-    int lastPreviewNote_ = 0;
+    class KeyAssignWindow* keyWindow_ = nullptr;
 };
 
 } // namespace zelk::ui

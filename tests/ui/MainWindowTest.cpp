@@ -3,6 +3,7 @@
 #include "editor/SongReset.h"
 #include "model/Cell.h"
 #include "model/Song.h"
+#include "platform/GzipCompressor.h"
 #include "support/FakeMidiOut.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
@@ -29,12 +30,13 @@ struct Fixture {
     test::FakeMidiOut midi;
     EditorState editor;
     ColorTable colors = defaultColorTable();
+    GzipCompressor compressor;
     std::unique_ptr<ui::MainWindow> window;
 
     Fixture() {
         ResetSong(*song, editor);
         window = std::make_unique<ui::MainWindow>(
-            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors});
+            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors, compressor});
         window->show();
     }
     template <typename T> T* find(const char* name) {
@@ -140,6 +142,48 @@ private slots:
         QCOMPARE(f.window->windowTitle(),
                  QStringLiteral("ゼルク式ＭＩＤＩシーケンサ - 5小節目 - "));
         QCOMPARE(f.editor.view.ViewCol, 128);
+    }
+
+    void clickPlacesANoteAndUndoRemovesIt() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto* canvas = f.find<ui::ScoreCanvas>("Picture1");
+        const double tpp = canvas->twipsPerPixel();
+        // Row offset 14 of the middle band is row 28 (middle C); column 2 of the measure.
+        const QPoint at(int((2.5 * f.editor.view.ColWidth) / tpp),
+                        int((14 * f.editor.view.RowHeight) / tpp));
+        QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(f.song->part.Grid(28, 2) & cell::Head, cell::Head);
+        QCOMPARE(f.song->part.PartLen, 10);
+        QCOMPARE(f.countBoxes(), size_t(8)); // the canvas shows the new quarter note
+        QVERIFY(f.window->menus().Mundo->isEnabled());
+        QTest::keyClick(canvas, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.song->part.Grid(28, 2), 0);
+        QCOMPARE(f.song->part.PartLen, 0);
+        QCOMPARE(f.countBoxes(), size_t(0));
+        QVERIFY(f.window->menus().Mrido->isEnabled());
+    }
+
+    void defaultKeysSelectNoteLengths() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto* canvas = f.find<ui::ScoreCanvas>("Picture1");
+        QTest::keyClick(canvas, Qt::Key_Z); // whole note
+        QCOMPARE(f.editor.palette.NoteLen, 32);
+        QCOMPARE(f.find<QLabel>("Label1")->text(), QStringLiteral("全"));
+        QTest::keyClick(canvas, Qt::Key_C); // quarter note
+        QCOMPARE(f.editor.palette.NoteLen, 8);
+        QCOMPARE(f.find<QLabel>("Label1")->text(), QStringLiteral("４"));
+    }
+
+    void dropDownsPassLettersToTheKeyboardCommands() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto* program = f.find<QComboBox>("Combo1");
+        program->setFocus();
+        QTest::keyClick(program, Qt::Key_V); // eighth note, not a jump in the program list
+        QCOMPARE(f.editor.palette.NoteLen, 4);
+        QCOMPARE(program->currentIndex(), 0);
     }
 };
 

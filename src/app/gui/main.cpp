@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     if (argc > 1)
         openFromCommandLine(*song, folder, *synth.synth, argv[1]);
 
-    ui::MainWindow window({*song, folder, *synth.synth, editor, colors});
+    const GzipCompressor compressor;
+    ui::MainWindow window({*song, folder, *synth.synth, editor, colors, compressor});
     window.show();
     if (synth.status != OpenStatus::Ok) {
         std::fprintf(stderr, "zelk: %s\n", synth.detail.c_str());

@@ -1,0 +1,153 @@
+// The main window's editing: canvas mouse and keys, the edit menu and the key assignment.
+#include "editor/CanvasMouse.h"
+#include "editor/EditContext.h"
+#include "editor/KeyboardCommands.h"
+#include "editor/UndoRedo.h"
+#include "model/FormatError.h"
+#include "storage/ProjectFileError.h"
+#include "ui/KeyAssignWindow.h"
+#include "ui/KeyCodes.h"
+#include "ui/MainWindow.h"
+#include "ui/ScoreCanvas.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace zelk::ui {
+namespace {
+
+int buttonCode(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+int buttonsCode(Qt::MouseButtons b) {
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
+           (b & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
+}
+
+int shiftCode(bool shift) {
+    return shift ? 1 : 0;
+}
+
+} // namespace
+
+EditContext MainWindow::context() {
+    return EditContext{ctx_.song, ctx_.editor, ctx_.folder, ctx_.midi, ctx_.compressor};
+}
+
+template <typename Action> void MainWindow::edit(Action&& action) {
+    EditContext ec = context();
+    try {
+        apply(action(ec));
+    } catch (const FormatError& e) {
+        showRefusal(e.what());
+        refreshControls();
+        relayout();
+    } catch (const ProjectFileError& e) {
+        showRefusal(e.what());
+        refreshControls();
+        relayout();
+    }
+}
+
+void MainWindow::apply(const EditOutcome& o) {
+    refreshControls();
+    m_.Mundo->setEnabled(ctx_.editor.menus.Mundo);
+    m_.Mrido->setEnabled(ctx_.editor.menus.Mrido);
+    c_.Picture1->setCursor(ctx_.editor.entry.MousePointer == PointerSizeWE ? Qt::SizeHorCursor
+                                                                           : Qt::ArrowCursor);
+    if (o.relayout || o.partChanged || o.songReplaced)
+        relayout();
+    else if (o.redraw || o.positionChanged || o.paletteChanged)
+        redraw();
+    if (o.refused())
+        showRefusal(o.message);
+}
+
+void MainWindow::connectCanvas() {
+    ScoreCanvas* canvas = c_.Picture1;
+    connect(canvas, &ScoreCanvas::pressed, this,
+            [this](double x, double y, Qt::MouseButton b, bool shift) {
+                edit([&](EditContext& ec) {
+                    return Picture1_MouseDown(ec, buttonCode(b), shiftCode(shift), x, y);
+                });
+            });
+    connect(canvas, &ScoreCanvas::moved, this,
+            [this](double x, double y, Qt::MouseButtons b, bool shift) {
+                edit([&](EditContext& ec) {
+                    return Picture1_MouseMove(ec, buttonsCode(b), shiftCode(shift), x, y);
+                });
+            });
+    connect(canvas, &ScoreCanvas::released, this,
+            [this](double x, double y, Qt::MouseButton b, bool shift) {
+                edit([&](EditContext& ec) {
+                    return Picture1_MouseUp(ec, buttonCode(b), shiftCode(shift), x, y);
+                });
+            });
+    connect(canvas, &ScoreCanvas::doubleClicked, this, [this](double, double) {
+        edit([](EditContext& ec) { return Picture1_DblClick(ec); });
+    });
+    connect(canvas, &ScoreCanvas::keyPressed, this,
+            [this](int key, Qt::KeyboardModifiers mods, quint32) {
+                const int code = windowsKeyCode(key, mods);
+                if (code == 0)
+                    return;
+                edit([&](EditContext& ec) { return Picture1_KeyDown(ec, code, shiftCode(mods)); });
+            });
+    connect(canvas, &ScoreCanvas::keyReleased, this, [this](int key, Qt::KeyboardModifiers mods) {
+        const int code = windowsKeyCode(key, mods);
+        if (code != 0)
+            edit([&](EditContext& ec) { return Picture1_KeyUp(ec, code); });
+    });
+    for (QComboBox* box : {c_.Combo1, c_.Combo2, c_.Combo3, c_.Combo4, c_.Combo6, c_.Combo7})
+        box->installEventFilter(this);
+}
+
+bool MainWindow::filterComboKey(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress)
+        return false;
+    bool isDropDown = false;
+    for (QComboBox* box : {c_.Combo1, c_.Combo2, c_.Combo3, c_.Combo4, c_.Combo6, c_.Combo7})
+        isDropDown |= watched == box;
+    if (!isDropDown)
+        return false;
+    auto* ke = static_cast<QKeyEvent*>(e);
+    const int code = windowsKeyCode(ke->key(), ke->modifiers());
+    if (code == 0 || comboKeepsKey(code))
+        return false;
+    edit([&](EditContext& ec) { return Combo_KeyDown(ec, code, shiftCode(ke->modifiers())); });
+    return true;
+}
+
+void MainWindow::connectEditMenu() {
+    connect(m_.Mundo, &QAction::triggered, this,
+            [this] { edit([](EditContext& ec) { return Mundo_Click(ec); }); });
+    connect(m_.Mrido, &QAction::triggered, this,
+            [this] { edit([](EditContext& ec) { return Mrido_Click(ec); }); });
+    m_.Mhyou->setEnabled(true);
+    connect(m_.Mhyou, &QAction::triggered, this, [this] {
+        if (!keyWindow_)
+            keyWindow_ = new KeyAssignWindow(ctx_.editor.keys, this);
+        keyWindow_->show();
+        keyWindow_->raise();
+    });
+    m_.Mundo->setEnabled(ctx_.editor.menus.Mundo);
+    m_.Mrido->setEnabled(ctx_.editor.menus.Mrido);
+}
+
+} // namespace zelk::ui
