@@ -1,6 +1,9 @@
 #pragma once
 
+#include "storage/Defaults.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace zelk {
@@ -10,20 +13,34 @@ namespace zelk {
 // 4 staff and measure lines, 5 guide lines, 6..10 notes (double sharp, sharp, plain,
 // flat, double flat), 11..15 the same for tuplet notes, 16 lane bars, 17 tempo bars.
 struct ColorTable {
-    static constexpr int kEntries = 18;
+    static constexpr int kEntries = kColorEntries;
     std::array<uint8_t, kEntries> ColorR{};
     std::array<uint8_t, kEntries> ColorG{};
     std::array<uint8_t, kEntries> ColorB{};
     bool operator==(const ColorTable&) const = default;
 };
 
+// The colour table from the settings file's triples, and back.
+constexpr ColorTable toColorTable(const std::array<Rgb, kColorEntries>& rgb) {
+    ColorTable t;
+    for (std::size_t i = 0; i < rgb.size(); ++i) {
+        t.ColorR[i] = rgb[i].r;
+        t.ColorG[i] = rgb[i].g;
+        t.ColorB[i] = rgb[i].b;
+    }
+    return t;
+}
+
+constexpr std::array<Rgb, kColorEntries> toRgb(const ColorTable& t) {
+    std::array<Rgb, kColorEntries> rgb{};
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = {t.ColorR[i], t.ColorG[i], t.ColorB[i]};
+    return rgb;
+}
+
 // The colours the "デフォルト" button of the colour settings restores.
 constexpr ColorTable defaultColorTable() {
-    return ColorTable{
-        {200, 255, 200, 255, 0, 100, 255, 255, 0, 0, 200, 255, 255, 0, 0, 200, 150, 100},
-        {200, 255, 200, 150, 0, 180, 200, 0, 0, 0, 200, 200, 0, 0, 0, 200, 150, 150},
-        {200, 255, 200, 150, 0, 100, 200, 0, 0, 255, 255, 200, 0, 0, 255, 255, 150, 100},
-    };
+    return toColorTable(kDefaultColorTable);
 }
 
 } // namespace zelk

@@ -1,6 +1,8 @@
 // The zelk window program: creates the song, its folder and the synthesizer, and wires
 // them into the main window.
+#include "editor/ColorTable.h"
 #include "editor/EditorState.h"
+#include "editor/KeyAssign.h"
 #include "editor/SongReset.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
@@ -8,6 +10,8 @@
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
 #include "storage/Project.h"
+#include "storage/SettingsFile.h"
+#include "storage/Snapshots.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -37,6 +41,26 @@ void openFromCommandLine(zelk::Song& song, const zelk::AppFolder& folder, zelk::
     }
 }
 
+// The end of an orderly run: temporary files go, the settings are written. An open
+// key-assignment window commits its lists first, so a choice made there is kept.
+void shutdown(const zelk::Song& song, const zelk::AppFolder& folder, zelk::EditorState& editor,
+              const zelk::ColorTable& colors, zelk::Settings& settings) {
+    using namespace zelk;
+    if (editor.keys.windowLoaded)
+        Form4_Unload(editor.keys);
+    ClearTempFiles(song, folder);
+    std::error_code ec;
+    std::filesystem::remove(folder.playbackMidi(), ec);
+    std::filesystem::remove(folder.backup(), ec);
+    settings.KeyAssign = editor.keys.KeyAssign;
+    settings.ColorTable = toRgb(colors);
+    try {
+        writeSettingsFile(folder, settings);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelk: settings not saved: %s\n", e.what());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -45,7 +69,9 @@ int main(int argc, char** argv) {
     AppFolder folder = AppFolder::fromEnvironment();
     auto song = std::make_unique<Song>();
     EditorState editor;
-    ColorTable colors = defaultColorTable();
+    Settings settings = readSettingsFile(folder);
+    editor.keys.KeyAssign = settings.KeyAssign;
+    ColorTable colors = toColorTable(settings.ColorTable);
     clearForNewSong(*song);
     ResetSong(*song, editor);
 
@@ -66,5 +92,7 @@ int main(int argc, char** argv) {
             QString::fromUtf8(kMidiOpenFailedMessage.data(),
                               static_cast<int>(kMidiOpenFailedMessage.size())));
     }
-    return app.exec();
+    const int status = app.exec();
+    shutdown(*song, folder, editor, colors, settings);
+    return status;
 }
