@@ -7,7 +7,8 @@
 // `const ToolCommand kXxxCommand` in its own file and adds its name here.
 #define ZELK_TOOL_COMMANDS(X)                                                                      \
     X(kCheckCommand)                                                                               \
-    X(kResaveCommand)
+    X(kResaveCommand)                                                                              \
+    X(kExportMidiCommand)
 
 namespace zelk::tool {
 

@@ -1,0 +1,137 @@
+#include "Tool.h"
+
+#include "midi/MidiExportOptions.h"
+#include "midi/WriteMidiFile.h"
+#include "model/FormatError.h"
+#include "model/Limits.h"
+#include "model/Song.h"
+#include "model/TextLines.h"
+#include "platform/IconvShiftJis.h"
+#include "platform/NullMidiOut.h"
+#include "storage/ProjectFileError.h"
+
+#include <array>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+namespace zelk::tool {
+namespace {
+
+// What the command line asks for: the export command's file, or the file playback writes
+// when measure fromMeasure is shown first and the listed parts are ticked.
+struct ExportRequest {
+    std::string in;
+    std::string out;
+    std::optional<int> fromMeasure;
+    std::array<uint8_t, kParts> playing{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    bool partsGiven = false;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+int wholeNumber(const std::string& text, const char* what) {
+    const auto v = parseInteger(text);
+    if (!v || *v < -1'000'000 || *v > 1'000'000)
+        throw UsageError(std::string(what) + " '" + text + "' is not a number");
+    return static_cast<int>(*v);
+}
+
+// "1,3,10": parts as the window numbers them, 1..16.
+std::array<uint8_t, kParts> partList(const std::string& text) {
+    std::array<uint8_t, kParts> playing{};
+    size_t from = 0;
+    for (;;) {
+        const size_t comma = text.find(',', from);
+        const std::string item = text.substr(from, comma - from);
+        const int p = wholeNumber(item, "part");
+        if (p < 1 || p > kParts)
+            throw UsageError("part " + item + " outside 1..16");
+        playing[static_cast<size_t>(p - 1)] = 1;
+        if (comma == std::string::npos)
+            return playing;
+        from = comma + 1;
+    }
+}
+
+ExportRequest parseArgs(const std::vector<std::string>& args) {
+    ExportRequest req;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool option = a == "--from-measure" || a == "--parts";
+        if (option && i + 1 >= args.size())
+            throw UsageError(a + " needs a value");
+        if (a == "--from-measure") {
+            req.fromMeasure = wholeNumber(args[++i], "measure");
+        } else if (a == "--parts") {
+            req.playing = partList(args[++i]);
+            req.partsGiven = true;
+        } else if (a.size() > 1 && a.front() == '-') {
+            throw UsageError("unknown option " + a);
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 2)
+        throw UsageError("expects IN.zelk OUT.mid");
+    if (req.partsGiven && !req.fromMeasure)
+        throw UsageError("--parts only goes with --from-measure");
+    req.in = files[0];
+    req.out = files[1];
+    return req;
+}
+
+int usage(const Invocation& call, const std::string& reason) {
+    call.err << "zelk-tool export-midi: " << reason << "\n\n";
+    printUsage(call.err);
+    return kExitUsage;
+}
+
+int runExportMidi(const Invocation& call) {
+    ExportRequest req;
+    try {
+        req = parseArgs(call.args);
+    } catch (const UsageError& e) {
+        return usage(call, e.what());
+    }
+    try {
+        PrivateFolder tmp;
+        std::unique_ptr<Song> song;
+        try {
+            song = loadIntoFreshSong(req.in, tmp.folder());
+        } catch (const ProjectFileError& e) {
+            reportFailure(call, req.in, e.what());
+            return kExitFailed;
+        }
+        MidiExportOptions opt = MidiExportOptions::forExport();
+        if (req.fromMeasure) {
+            const int m = *req.fromMeasure;
+            if (m < 1 || m > song->MeasureCount())
+                return usage(call, "--from-measure " + std::to_string(m) + " outside 1.." +
+                                       std::to_string(song->MeasureCount()));
+            opt = MidiExportOptions::forPlayback(*song, m, req.playing);
+        }
+        const IconvShiftJis shiftJis;
+        NullMidiOut noDevice;
+        WriteMidiFile(*song, tmp.folder(), noDevice, shiftJis, req.out, opt);
+        return kExitOk;
+    } catch (const std::exception& e) { // the output cannot be written
+        reportFailure(call, req.out, e.what());
+        return kExitFailed;
+    }
+}
+
+} // namespace
+
+extern const ToolCommand kExportMidiCommand;
+const ToolCommand kExportMidiCommand = {
+    "export-midi", "[--from-measure M [--parts 1,3,10]] IN.zelk OUT.mid",
+    "writes a Standard MIDI File (from measure M: as playback does)", kArgsCheckedByCommand,
+    &runExportMidi};
+
+} // namespace zelk::tool
