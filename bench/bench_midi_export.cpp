@@ -80,10 +80,16 @@ BENCHMARK(BM_ExportDenseSong)->Unit(benchmark::kMillisecond);
 // Prints the export's cost in multiples of the plain read after the usual table.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Single runs, or the median when the run is repeated.
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
-                realMs_[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const Run& r : runs) {
+            std::string name = r.benchmark_name();
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (median)
+                name = name.substr(0, name.size() - std::string("_median").size());
+            if (median || r.run_type == Run::RT_Iteration)
+                realMs_[name] = r.GetAdjustedRealTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
