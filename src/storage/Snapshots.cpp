@@ -30,10 +30,16 @@ private:
 
 int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
                    const SnapshotView& view) {
+    SaveBuffers buffers;
+    return recordSnapshot(song, folder, compressor, view, buffers);
+}
+
+int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
+                   const SnapshotView& view, SaveBuffers& buffers) {
     const int n = song.undo.SnapshotNo + 1;
     {
         FilePathSwap swap(song, folder.snapshotFile(n));
-        SaveProject(song, folder, compressor);
+        SaveProject(song, folder, compressor, buffers);
     }
     // Recorded only once the file exists, so undo never meets a missing snapshot.
     song.undo.SnapshotNo = n;

@@ -9,6 +9,7 @@ struct Song;
 class AppFolder;
 class Compressor;
 class MidiOut;
+struct SaveBuffers;
 
 // Where the view stood when a snapshot was taken; undo and redo return there.
 struct SnapshotView {
@@ -23,6 +24,9 @@ struct SnapshotView {
 // ProjectFileError and records nothing.
 int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
                    const SnapshotView& view);
+// The same with the caller's save buffers (see SaveBuffers), for the window's own saves.
+int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
+                   const SnapshotView& view, SaveBuffers& buffers);
 
 // Replaces the song by snapshot n: the work files of all parts are replaced by the
 // snapshot's (parts it does not hold lose theirs), FilePath is kept. A damaged snapshot
