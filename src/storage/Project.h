@@ -64,7 +64,7 @@ LoadReport LoadProject(Song& song, const AppFolder& folder, const Compressor& co
 
 // The two halves of LoadProject. readProjectFile changes nothing.
 ProjectImage readProjectFile(const std::filesystem::path& path, const Compressor& compressor);
-LoadReport applyProject(Song& song, const AppFolder& folder, MidiOut& out, ProjectImage& image,
-                        WorkFileMode mode);
+LoadReport applyProject(Song& song, const AppFolder& folder, MidiOut& out,
+                        const ProjectImage& image, WorkFileMode mode);
 
 } // namespace zelk

@@ -143,8 +143,8 @@ ProjectImage readProjectFile(const std::filesystem::path& path, const Compressor
     }
 }
 
-LoadReport applyProject(Song& song, const AppFolder& folder, MidiOut& out, ProjectImage& image,
-                        WorkFileMode mode) {
+LoadReport applyProject(Song& song, const AppFolder& folder, MidiOut& out,
+                        const ProjectImage& image, WorkFileMode mode) {
     bool dropLeftover = false;
     auto current = currentPartValues(folder, image, mode, song.CurPart, dropLeftover);
     stageWorkFiles(folder, image);
