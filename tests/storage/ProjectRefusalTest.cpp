@@ -9,6 +9,7 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <map>
@@ -174,13 +175,32 @@ TEST_F(ProjectRefusalTest, DamagedCompressedFilesChangeNothing) {
     }
 }
 
+// The valid text followed by blank lines up to 65 MiB, compressed a chunk at a time.
+std::string oversizedProject() {
+    z_stream z{};
+    deflateInit2(&z, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    std::string packed;
+    std::string chunk(1 << 20, '\n');
+    chunk.replace(0, kValid.size(), kValid);
+    char buf[1 << 16];
+    for (int i = 0; i < 65; ++i) {
+        z.next_in = reinterpret_cast<Bytef*>(chunk.data());
+        z.avail_in = static_cast<uInt>(chunk.size());
+        const int flush = i == 64 ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buf);
+            z.avail_out = sizeof buf;
+            deflate(&z, flush);
+            packed.append(buf, sizeof buf - z.avail_out);
+        } while (z.avail_out == 0);
+        chunk.assign(chunk.size(), '\n');
+    }
+    deflateEnd(&z);
+    return packed;
+}
+
 TEST_F(ProjectRefusalTest, TextExpandingBeyondTheCapIsRefused) {
-    // 65 MiB of one line repeated compresses to a small file.
-    std::string big = kValid;
-    big.append((65u << 20) - big.size(), '\n');
-    writeWholeFile(file, gzip.compress(big));
-    big.clear();
-    big.shrink_to_fit();
+    writeWholeFile(file, oversizedProject());
     expectRefused("expands beyond 64 MiB");
 }
 
