@@ -16,18 +16,23 @@ namespace {
 // 9600 columns, as a placement's does.
 constexpr int32_t kLastSoundingCol = kMaxSongCols - 1;
 
+// The held note, as its end mark describes it. The note keeps its kind: the grab put the
+// palette's tuplet mode to it, but the tuplet key may switch the mode while the note is
+// held, and a note of mixed cells would end at another time than its body says.
 struct Grab {
     int row = 0;
     int32_t last = 0;       // P: the note's last sounding column
     int32_t accidental = 0; // taken from the note's end mark
+    bool tuplet = false;
+    int32_t tupletBit() const { return tuplet ? cell::TupletBody : 0; }
 };
 
-int32_t endBits(const EditContext& ctx, int32_t accidental) {
-    return cell::End | accidental * 4 | (ctx.editor.view.TupletBit & cell::TupletBody) * 4;
+int32_t endBits(const Grab& g) {
+    return cell::End | g.accidental * 4 | g.tupletBit() * 4;
 }
 
-int32_t bodyBits(const EditContext& ctx, int32_t accidental) {
-    return (ctx.editor.view.TupletBit & cell::TupletBody) + cell::Body + accidental;
+int32_t bodyBits(const Grab& g) {
+    return g.tupletBit() + cell::Body + g.accidental;
 }
 
 // A column with remainder 3 cannot carry a tuplet end: the note sounds through it and
@@ -36,11 +41,11 @@ void soundThrough(EditContext& ctx, const Grab& g, int32_t col) {
     CurrentPart& part = ctx.song.part;
     if (!columnHoldsNote(part.Grid, col))
         setSoundingLanes(part, col);
-    part.Grid(g.row, col) = bodyBits(ctx, g.accidental);
+    part.Grid(g.row, col) = bodyBits(g);
 }
 
-bool tupletRemainder3(const EditContext& ctx, int32_t col) {
-    return ctx.editor.palette.TupletMode == 1 && col % 4 == 3;
+bool tupletRemainder3(const Grab& g, int32_t col) {
+    return g.tuplet && col % 4 == 3;
 }
 
 void shorten(EditContext& ctx, const Grab& g, int32_t newLast) {
@@ -53,11 +58,11 @@ void shorten(EditContext& ctx, const Grab& g, int32_t newLast) {
     }
     grid(g.row, g.last + 1) &= cell::HeadLayer;
     int32_t end = j + 1;
-    if (tupletRemainder3(ctx, end)) {
+    if (tupletRemainder3(g, end)) {
         soundThrough(ctx, g, end);
         ++end;
     }
-    grid(g.row, end) |= endBits(ctx, g.accidental);
+    grid(g.row, end) |= endBits(g);
     if (const int32_t hi = highestEndColumn(grid, part.PartLen); hi > 0)
         part.PartLen = hi;
 }
@@ -66,8 +71,7 @@ bool stopsLengthening(const EditContext& ctx, const Grab& g, int32_t j) {
     const NoteGrid& grid = ctx.song.part.Grid;
     if (j != g.last && cell::startsNote(grid(g.row, j)))
         return true;
-    return ctx.editor.view.TupletBit == cell::TupletBody && j % 4 != 3 &&
-           cell::isPlainHead(cellOrEmpty(grid, g.row, j + 1));
+    return g.tuplet && j % 4 != 3 && cell::isPlainHead(cellOrEmpty(grid, g.row, j + 1));
 }
 
 void lengthen(EditContext& ctx, const Grab& g, int32_t newLast) {
@@ -78,14 +82,14 @@ void lengthen(EditContext& ctx, const Grab& g, int32_t newLast) {
     for (; j <= newLast && !stopsLengthening(ctx, g, j); ++j) {
         if (!columnHoldsNote(grid, j))
             setSoundingLanes(part, j);
-        grid(g.row, j) = bodyBits(ctx, g.accidental);
+        grid(g.row, j) = bodyBits(g);
     }
     int32_t end = j;
-    if (tupletRemainder3(ctx, end) && !cell::startsNote(grid(g.row, end))) {
+    if (tupletRemainder3(g, end) && !cell::startsNote(grid(g.row, end))) {
         soundThrough(ctx, g, end);
         ++end;
     }
-    grid(g.row, end) |= endBits(ctx, g.accidental);
+    grid(g.row, end) |= endBits(g);
     // The end mark, not the pointer, is the note's new end: a walk stopped by the next
     // note ends before the pointer.
     part.PartLen = std::max(part.PartLen, end);
@@ -105,6 +109,7 @@ EditOutcome resizeGrabbedNote(EditContext& ctx) {
     g.accidental = (oldEnd & cell::EndSharp)  ? cell::Sharp
                    : (oldEnd & cell::EndFlat) ? cell::Flat
                                               : 0;
+    g.tuplet = cell::isTupletEnd(oldEnd);
     if (newLast < g.last)
         shorten(ctx, g, newLast);
     else

@@ -1,0 +1,349 @@
+#include "EntryFixture.h"
+#include "PartInvariants.h"
+#include "editor/KeyboardCommands.h"
+#include "editor/Signatures.h"
+#include "editor/UndoRedo.h"
+#include "model/Cell.h"
+#include "model/PartFile.h"
+#include "model/PartSwitch.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+
+namespace zelk {
+namespace {
+
+// Long seeded editing sessions through the window's entry points, with the part checked
+// after every step.
+class EditingSessionTest : public test::EntryFixture {
+protected:
+    std::mt19937 rng;
+    std::ostringstream log; // the last steps, for a failure message
+    int steps = 0;
+    // What the sessions did, so that a run that exercises nothing shows.
+    std::map<std::string, int> count;
+
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+    bool chance(int percent) { return pick(1, 100) <= percent; }
+    double anyX() { return pick(0, static_cast<int>(ed.view.ScaleWidth)); }
+    double anyY() { return pick(0, static_cast<int>(ed.view.ScaleHeight)); }
+
+    // What the window does with an outcome: it redraws, which recomputes the geometry.
+    void apply(const EditOutcome& out) {
+        if (out.refused())
+            ++count["refusals"];
+        if (out.redraw || out.relayout || out.partChanged || out.songReplaced)
+            redraw();
+    }
+
+    void randomView() {
+        const int max = song.MeasureCount();
+        const int shown = pick(1, 3);
+        const int first = chance(50) ? pick(1, 3) : pick(std::max(1, max - 3), max);
+        ed.view.ShownMeasures = static_cast<uint8_t>(shown);
+        ed.view.FirstMeasure = first;
+        HScroll1_Change(song, ed.view, ed.signatures);
+        ed.view.ScaleWidth = pick(1200, 4000);
+        ed.view.ScaleHeight = pick(2000, 9000);
+        Option2_Click(ed.palette, ed.view, pick(0, 3));
+        redraw();
+        log << "view " << ed.view.FirstMeasure << "x" << shown << " band "
+            << int(ed.palette.StaffBand) << "; ";
+    }
+
+    void randomPalette() {
+        switch (pick(0, 5)) {
+        case 0:
+            Command1_Click(ed.palette, pick(1, 6));
+            break;
+        case 1:
+            Command1_MouseUp(ed.palette, pick(1, 6), 2);
+            break;
+        case 2:
+            Command2_Click(ed.palette, pick(0, 1));
+            break;
+        case 3:
+            Command3_Click(ed.palette);
+            break;
+        default:
+            Command5_Click(ed.palette);
+            redraw();
+        }
+        log << "palette len " << ed.palette.NoteLen << " t" << int(ed.palette.TupletMode) << "; ";
+    }
+
+    void press(int button, int shift, double x, double y) {
+        apply(Picture1_MouseDown(ctx, button, shift, x, y));
+        if (ed.entry.Grabbed == 1)
+            ++count["grabbed note ends"];
+    }
+
+    int anyButton() { return chance(75) ? 1 : chance(70) ? 2 : 4; }
+
+    void randomClick() {
+        const double x = anyX(), y = anyY();
+        const int button = anyButton(), shift = chance(10) ? 1 : 0;
+        log << "click " << x << "," << y << " b" << button << " s" << shift << "; ";
+        press(button, shift, x, y);
+        if (chance(30))
+            apply(Picture1_MouseMove(ctx, button, 0, anyX(), y));
+        apply(Picture1_MouseUp(ctx, button, 0, x, y));
+    }
+
+    void doubleClick() {
+        const double x = anyX(), y = anyY();
+        log << "dblclick " << x << "," << y << "; ";
+        press(1, 0, x, y);
+        apply(Picture1_MouseUp(ctx, 1, 0, x, y));
+        apply(Picture1_DblClick(ctx));
+        apply(Picture1_MouseUp(ctx, 1, 0, x, y));
+    }
+
+    // X of the display slot holding column `col` for a note of the given kind.
+    double xOfNoteColumn(int col, bool tuplet) const {
+        const int i = col - ed.view.ViewCol;
+        if (!tuplet)
+            return i * ed.view.ColWidth + ed.view.ColWidth / 2.0;
+        const int w = ed.view.ColWidth * 4 / 3;
+        const int s = i % 4 == 3 ? (i - 1) - (i - 1) / 4 : i - i / 4;
+        return s * w + w / 2.0;
+    }
+
+    // Presses the last column of a shown note (when there is one), drags and releases.
+    void dragNoteEnd() {
+        std::vector<std::pair<int, int>> ends;
+        const int rows = 28 * ed.view.StaffZoom;
+        for (int b = 0; b <= rows; ++b)
+            for (int i = 0; i < ed.view.ShownCols; ++i) {
+                const int r = ed.view.TopRow + b, c = ed.view.ViewCol + i;
+                if (r < kRows && c + 1 < kGridCols && cell::endsNote(song.part.Grid(r, c + 1)) &&
+                    cell::startsOrSounds(song.part.Grid(r, c)))
+                    ends.emplace_back(r, c);
+            }
+        if (ends.empty())
+            return randomClick();
+        const auto [r, c] = ends[static_cast<size_t>(pick(0, int(ends.size()) - 1))];
+        const bool tuplet = cell::isTupletEnd(song.part.Grid(r, c + 1));
+        const double x = xOfNoteColumn(c, tuplet), y = yOfRow(r);
+        log << "drag end " << r << "," << c << (tuplet ? "t" : "") << "; ";
+        press(1, 0, x, y);
+        moveAround(y);
+        apply(Picture1_MouseUp(ctx, 1, 0, x, y));
+    }
+
+    void moveAround(double y) {
+        for (int n = pick(0, 3); n > 0; --n) {
+            if (chance(10)) { // the tuplet key pressed while holding the note
+                Command5_Click(ed.palette);
+                redraw();
+                log << "tuplet key mid-drag; ";
+            }
+            const double y2 = chance(80) ? y : anyY();
+            // The right edge can lie past the last shown column when the column width was
+            // rounded down.
+            const double x2 = chance(10) ? ed.view.ScaleWidth : anyX();
+            apply(Picture1_MouseMove(ctx, 1, 0, x2, y2));
+        }
+    }
+
+    void randomDrag() {
+        const double x = anyX(), y = anyY();
+        log << "drag " << x << "," << y << "; ";
+        press(1, 0, x, y);
+        moveAround(y);
+        apply(Picture1_MouseUp(ctx, 1, 0, x, y));
+    }
+
+    void switchToAnyPart() {
+        const int p = pick(0, 15);
+        log << "part " << p << "; ";
+        switchPart(song, temp.folder(), midi, p, ed.entry.LastPreviewNote);
+        redraw();
+    }
+
+    void undoOrRedo(bool undo) {
+        log << (undo ? "undo; " : "redo; ");
+        const uint8_t pos = song.undo.UndoPos;
+        apply(undo ? Mundo_Click(ctx) : Mrido_Click(ctx));
+        if (song.undo.UndoPos != pos)
+            ++count[undo ? "undone" : "redone"];
+    }
+
+    void timeSignature() {
+        const int sig = pick(0, 9);
+        log << "time signature " << sig << "; ";
+        Combo5_Click(song, ed.view, ed.signatures, sig);
+        HScroll1_Change(song, ed.view, ed.signatures);
+        redraw();
+    }
+
+    void anyKey() {
+        const int action = pick(0, 17);
+        const int code = assignedKeyCode(ed.keys, action);
+        log << "key " << code << "; ";
+        if (code == 32 || code == 27 || action == 9 || action == 11) // tuplet, play, bands
+            return;
+        apply(Picture1_KeyDown(ctx, code, 0));
+        if (ed.palette.InputScreen != ScreenScore)
+            Option3_Click(ed.palette, ScreenScore);
+    }
+
+    void step() {
+        const uint8_t pos = song.undo.UndoPos;
+        const int r = pick(1, 100);
+        if (r <= 35)
+            randomClick();
+        else if (r <= 50)
+            dragNoteEnd();
+        else if (r <= 55)
+            randomDrag();
+        else if (r <= 58)
+            doubleClick();
+        else if (r <= 68)
+            randomPalette();
+        else if (r <= 72)
+            randomView();
+        else if (r <= 75)
+            switchToAnyPart();
+        else if (r <= 87)
+            undoOrRedo(true);
+        else if (r <= 95)
+            undoOrRedo(false);
+        else if (r <= 96)
+            timeSignature();
+        else
+            anyKey();
+        if (r <= 58 && song.undo.UndoPos != pos)
+            ++count["recorded clicks"];
+        ++steps;
+    }
+};
+
+// Clicks only (placements and removals, Shift-clicks, auditions, double clicks) between
+// palette, view and part changes: every click can be undone, in any part.
+class ClickHistoryTest : public EditingSessionTest {
+protected:
+    // The notes of part p, from memory for the current part, else from its work file.
+    std::unique_ptr<NoteGrid> gridOf(int p) {
+        if (p == song.CurPart)
+            return std::make_unique<NoteGrid>(song.part.Grid);
+        auto part = std::make_unique<CurrentPart>();
+        if (auto values = readPartFile(temp.folder(), p))
+            applyPartNumbers(*values, *part);
+        return std::make_unique<NoteGrid>(part->Grid);
+    }
+
+    void clickOnly() {
+        const double x = anyX(), y = anyY();
+        const int button = chance(85) ? 1 : 2, shift = chance(15) ? 1 : 0;
+        log << "click " << x << "," << y << " b" << button << " s" << shift << "; ";
+        press(button, shift, x, y);
+        apply(Picture1_MouseUp(ctx, button, 0, x, y));
+        if (chance(5)) {
+            apply(Picture1_DblClick(ctx));
+            apply(Picture1_MouseUp(ctx, button, 0, x, y));
+        }
+    }
+
+    // Undo and redo of the last click on the current part leave the part as it was.
+    void undoRedoOnce() {
+        if (!ed.menus.Mundo || song.undo.at(song.undo.UndoPos).part != song.CurPart)
+            return;
+        const NoteGrid before = song.part.Grid;
+        const int32_t len = song.part.PartLen;
+        apply(Mundo_Click(ctx));
+        apply(Mrido_Click(ctx));
+        ASSERT_EQ(song.part.Grid, before) << log.str();
+        ASSERT_EQ(song.part.PartLen, len);
+        ++count["undo-redo pairs"];
+    }
+
+    int recordedClicks(int limit) {
+        int recorded = 0;
+        while (recorded < limit) {
+            log.str("");
+            const uint8_t pos = song.undo.UndoPos;
+            const int r = pick(1, 100);
+            if (r <= 75)
+                clickOnly();
+            else if (r <= 85)
+                randomPalette();
+            else if (r <= 90)
+                randomView();
+            else if (r <= 94)
+                switchToAnyPart();
+            else
+                undoRedoOnce();
+            if (r <= 75)
+                recorded += (song.undo.UndoPos - pos + 255) % 255;
+            EXPECT_EQ(test::checkPart(song.part), test::PartFaults{}) << log.str();
+            ++steps;
+        }
+        return recorded;
+    }
+};
+
+TEST_F(ClickHistoryTest, UndoingEveryClickEmptiesEveryPartAndRedoingRestoresThem) {
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE(seed);
+        rng.seed(seed);
+        song = test::freshSong();
+        ed = EditorState{};
+        for (int p = 0; p < kParts; ++p)
+            std::filesystem::remove(temp.folder().workFile(p));
+        randomView();
+        const int recorded = recordedClicks(200);
+        std::vector<std::unique_ptr<NoteGrid>> done;
+        SavePartFile(song, temp.folder());
+        for (int p = 0; p < kParts; ++p)
+            done.push_back(gridOf(p));
+        int undone = 0;
+        for (; ed.menus.Mundo; ++undone)
+            apply(Mundo_Click(ctx));
+        EXPECT_EQ(undone, recorded);
+        EXPECT_EQ(song.part.PartLen, 0);
+        EXPECT_EQ(test::checkPart(song.part), test::PartFaults{});
+        for (int p = 0; p < kParts; ++p) {
+            EXPECT_EQ(*gridOf(p), NoteGrid()) << "part " << p;
+            EXPECT_FALSE(std::filesystem::exists(temp.folder().workFile(p))) << "part " << p;
+        }
+        while (ed.menus.Mrido)
+            apply(Mrido_Click(ctx));
+        SavePartFile(song, temp.folder());
+        for (int p = 0; p < kParts; ++p)
+            EXPECT_TRUE(*gridOf(p) == *done[static_cast<size_t>(p)]) << "part " << p;
+    }
+    std::cout << "[ history  ] " << steps << " steps, " << count["undo-redo pairs"]
+              << " undo-redo pairs\n";
+}
+
+TEST_F(EditingSessionTest, RandomEditingKeepsThePartConsistent) {
+    constexpr int kSeeds = 4, kStepsPerSeed = 2500;
+    for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
+        rng.seed(seed);
+        song = test::freshSong();
+        ed = EditorState{};
+        randomView();
+        for (int i = 0; i < kStepsPerSeed; ++i) {
+            log.str("");
+            step();
+            ASSERT_EQ(test::checkPart(song.part), test::PartFaults{})
+                << "after step " << i << " of seed " << seed << ": " << log.str();
+        }
+    }
+    RecordProperty("steps", steps);
+    std::cout << "[ session  ] " << steps << " steps";
+    for (const auto& [what, n] : count)
+        std::cout << ", " << n << " " << what;
+    std::cout << "\n";
+    EXPECT_GT(count["recorded clicks"], steps / 10);
+    EXPECT_GT(count["undone"], steps / 50);
+    EXPECT_GT(count["redone"], steps / 100);
+    EXPECT_GT(count["grabbed note ends"], steps / 50);
+}
+
+} // namespace
+} // namespace zelk
