@@ -132,6 +132,20 @@ TEST_F(NoteResizeTest, TupletNoteShortenedToTheThirdSlotSoundsThroughColumn3) {
     EXPECT_EQ(song.part.PartLen, 4);
 }
 
+// Regression: the resize wrote the cells of the palette's tuplet mode, so pressing the
+// tuplet key while holding a note gave it plain body cells behind a tuplet head.
+TEST_F(NoteResizeTest, HeldNoteKeepsItsKindWhenTheTupletKeyIsPressed) {
+    tupletMode(true);
+    clickSlot(28, 0); // head 0, body 1, end 2
+    pressAt(xOfSlot(1), 28);
+    tupletMode(false); // the tuplet key while holding
+    moveTo(xOfColumn(6), 28);
+    release();
+    // column 7 cannot carry a tuplet end: the note sounds through it
+    EXPECT_EQ(cells(28, 0, 10), (std::vector<int32_t>{TH, TB, TB, TB, TB, TB, TB, TB, TE, 0}));
+    EXPECT_EQ(song.part.PartLen, 8);
+}
+
 // Regression: a pointer beyond the song's last column let the note run past the grid.
 TEST_F(NoteResizeTest, LengtheningTowardsAPointerPastTheSongsEndEndsAtColumn9600) {
     show(294, 7);
