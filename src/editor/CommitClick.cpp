@@ -107,6 +107,8 @@ RemovedNote removeNote(CurrentPart& part, int r, int32_t q) {
     RemovedNote n = findNote(part, r, q);
     int32_t x = q;
     for (;;) {
+        // Off go this note's body, accidental and tuplet bits; its head value stays for
+        // the walk left to find, and an earlier note's end stays.
         g(r, x) &= 0x4CBF;
         resetLanesIfSilent(part, x);
         ++x;
