@@ -48,9 +48,12 @@ void commitWorkFiles(const AppFolder& folder, const ProjectImage& image, WorkFil
                      bool dropCurrent, int curPart) {
     for (int p = 0; p < kParts; ++p) {
         std::error_code ec;
-        if (image.parts[static_cast<size_t>(p)].present)
+        if (image.parts[static_cast<size_t>(p)].present) {
+            // Renaming over an existing file makes ext4 flush the new one at once
+            // (auto_da_alloc); work files are temporary and need no such care.
+            std::filesystem::remove(folder.workFile(p));
             std::filesystem::rename(stagedWorkFile(folder, p), folder.workFile(p));
-        else if (mode == WorkFileMode::ReplaceAll)
+        } else if (mode == WorkFileMode::ReplaceAll)
             std::filesystem::remove(folder.workFile(p));
         else if (dropCurrent && p == curPart)
             std::filesystem::remove(folder.workFile(p), ec); // the part loads empty anyway
