@@ -61,6 +61,7 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectMenus();
     connectCanvas();
     connectEditMenu();
+    connectFileMenu();
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
     ApplyColors();
     HScroll1_Change(ctx_.song, ctx_.editor.view, ctx_.editor.signatures);

@@ -16,6 +16,7 @@ struct EditContext;
 class AppFolder;
 class Compressor;
 class MidiOut;
+class TextEncoder;
 } // namespace zelk
 
 namespace zelk::ui {
@@ -28,6 +29,7 @@ struct MainWindowContext {
     EditorState& editor;
     ColorTable& colors;
     const Compressor& compressor;
+    const TextEncoder& encoder; // texts of written MIDI files (Shift-JIS)
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -51,6 +53,9 @@ public:
     void scrolled();
     // The colour table to the window's backgrounds.
     void ApplyColors();
+    // The export command after its file dialog: the whole song from measure 1 as a
+    // Standard MIDI File. Returns false when it failed (the message has been shown).
+    bool exportMidi(const QString& path);
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -63,6 +68,7 @@ private:
     void connectMenus();
     void connectCanvas();
     void connectEditMenu();
+    void connectFileMenu();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);
     // Runs a core editing action and shows its outcome; a damaged file it meets is

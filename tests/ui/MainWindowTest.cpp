@@ -4,6 +4,7 @@
 #include "model/Cell.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
+#include "platform/IconvShiftJis.h"
 #include "support/FakeMidiOut.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -31,12 +33,13 @@ struct Fixture {
     EditorState editor;
     ColorTable colors = defaultColorTable();
     GzipCompressor compressor;
+    IconvShiftJis shiftJis;
     std::unique_ptr<ui::MainWindow> window;
 
     Fixture() {
         ResetSong(*song, editor);
         window = std::make_unique<ui::MainWindow>(
-            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors, compressor});
+            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors, compressor, shiftJis});
         window->show();
     }
     template <typename T> T* find(const char* name) {
@@ -184,6 +187,35 @@ private slots:
         QTest::keyClick(program, Qt::Key_V); // eighth note, not a jump in the program list
         QCOMPARE(f.editor.palette.NoteLen, 4);
         QCOMPARE(program->currentIndex(), 0);
+    }
+
+    void exportWritesTheWholeSongFromMeasureOne() {
+        Fixture f;
+        test::putNote(*f.song, 28, 0, 8);
+        f.find<QScrollBar>("HScroll1")->setValue(7);
+        const QString path = QString::fromStdString((f.tmp.path() / "out.mid").string());
+        QVERIFY(f.window->exportMidi(path));
+        QCOMPARE(f.editor.view.FirstMeasure, 1);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("MThd"));
+        QCOMPARE(int(bytes[11]), 2);                                 // conductor and part 1
+        QCOMPARE(f.song->part.Grid(28, 0) & cell::Head, cell::Head); // part reloaded
+    }
+
+    void failedExportReportsAndKeepsTheSong() {
+        Fixture f;
+        test::putNote(*f.song, 28, 0, 8);
+        QTimer::singleShot(0, [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                    QCOMPARE(box->text(), QStringLiteral("Midi@保存できません"));
+                    box->accept();
+                }
+        });
+        QVERIFY(!f.window->exportMidi(QStringLiteral("/nonexistent-folder/out.mid")));
+        QCOMPARE(f.song->part.PartLen, 8);
     }
 };
 

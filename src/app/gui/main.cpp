@@ -7,6 +7,7 @@
 #include "model/AppFolder.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
+#include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
 #include "storage/Project.h"
@@ -83,7 +84,8 @@ int main(int argc, char** argv) {
         openFromCommandLine(*song, folder, *synth.synth, argv[1]);
 
     const GzipCompressor compressor;
-    ui::MainWindow window({*song, folder, *synth.synth, editor, colors, compressor});
+    const IconvShiftJis shiftJis;
+    ui::MainWindow window({*song, folder, *synth.synth, editor, colors, compressor, shiftJis});
     window.show();
     if (synth.status != OpenStatus::Ok) {
         std::fprintf(stderr, "zelk: %s\n", synth.detail.c_str());
