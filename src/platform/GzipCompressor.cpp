@@ -43,10 +43,24 @@ std::string GzipCompressor::compress(std::string_view text) const {
     return out;
 }
 
+namespace {
+
+// The gzip trailer's ISIZE: the expanded size modulo 2^32, a good first guess of the room
+// needed. A damaged trailer only costs a few more rounds of growing.
+size_t expandedSizeHint(std::string_view data) {
+    if (data.size() < 18)
+        return 1 << 16;
+    const auto* t = reinterpret_cast<const unsigned char*>(data.data() + data.size() - 4);
+    const size_t isize = t[0] | (t[1] << 8) | (t[2] << 16) | (static_cast<size_t>(t[3]) << 24);
+    return std::max<size_t>(isize + 1, 1 << 16);
+}
+
+} // namespace
+
 std::string GzipCompressor::expand(std::string_view data, size_t maxSize) const {
     Inflater inf;
     std::string out;
-    out.resize(std::min<size_t>(maxSize, std::max<size_t>(data.size() * 8, 1 << 16)));
+    out.resize(std::min(maxSize, expandedSizeHint(data)));
     inf.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
     inf.s.avail_in = static_cast<uInt>(data.size());
     for (;;) {
