@@ -10,6 +10,7 @@
 #include "model/TextLines.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/NullMidiOut.h"
+#include "support/BenchFolder.h"
 #include "support/DenseSong.h"
 
 #include <benchmark/benchmark.h>
@@ -26,19 +27,10 @@ namespace zelk {
 namespace {
 
 struct Fixture {
-    Fixture() : dir(makeDir()), folder(dir) { bench::buildDenseSong(song, folder); }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    static std::filesystem::path makeDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "zelk-bench-XXXXXX").string();
-        if (!mkdtemp(tmpl.data()))
-            throw std::runtime_error("mkdtemp failed");
-        return tmpl;
-    }
-    std::filesystem::path dir;
-    AppFolder folder;
+    Fixture() { bench::buildDenseSong(song, folder); }
+    bench::BenchFolder tmp;
+    const std::filesystem::path& dir = tmp.dir();
+    AppFolder& folder = tmp.folder();
     Song song;
     IconvShiftJis sjis;
     NullMidiOut midi;

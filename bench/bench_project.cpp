@@ -4,8 +4,9 @@
 #include "model/AppFolder.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
-#include "platform/MidiOut.h"
+#include "platform/NullMidiOut.h"
 #include "storage/Project.h"
+#include "support/BenchFolder.h"
 #include "support/DenseSong.h"
 
 #include <benchmark/benchmark.h>
@@ -23,34 +24,20 @@ namespace {
 // The level GzipCompressor uses by default.
 constexpr int kLevel = 1;
 
-class DropMidi : public MidiOut {
-public:
-    void send(uint32_t) override {}
-};
-
 // One dense song and its folder, shared by all benchmarks of the run.
 struct Fixture {
-    Fixture() : dir(makeDir()), folder(dir) {
+    Fixture() {
         bench::buildDenseSong(song, folder);
         song.FilePath = (dir / "dense.zelk").string();
         text = buildProjectText(song, folder);
         SaveProject(song, folder, gzip);
     }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    static std::filesystem::path makeDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "zelk-bench-XXXXXX").string();
-        if (!mkdtemp(tmpl.data()))
-            throw std::runtime_error("mkdtemp failed");
-        return tmpl;
-    }
-    std::filesystem::path dir;
-    AppFolder folder;
+    bench::BenchFolder tmp;
+    const std::filesystem::path& dir = tmp.dir();
+    AppFolder& folder = tmp.folder();
     Song song;
     GzipCompressor gzip{kLevel};
-    DropMidi midi;
+    NullMidiOut midi;
     std::string text;
     SaveBuffers buffers; // kept between saves, as the window keeps its own
 };

@@ -1,6 +1,6 @@
+#include "model/PartFile.h"
 #include "model/Cell.h"
 #include "model/FormatError.h"
-#include "model/PartFile.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
 #include "model/TextLines.h"
@@ -8,6 +8,7 @@
 #include "support/FakeMidiOut.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
+#include "support/TextBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +19,8 @@
 namespace zelk {
 namespace {
 
-std::string lines(std::initializer_list<std::string> items) {
-    std::string s;
-    for (const auto& i : items)
-        s += i + "\r\n";
-    return s;
-}
-
-std::string repeat(const std::string& block, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += block;
-    return s;
-}
+using test::crlf;
+using test::repeat;
 
 class PartFileTest : public ::testing::Test {
 protected:
@@ -42,13 +32,13 @@ protected:
 // A plain quarter note at row 28 from column 0, lanes as the editor leaves them.
 TEST_F(PartFileTest, QuarterNoteFileIsExact) {
     test::putNote(song, 28, 0, 8);
-    const std::string header = lines({"8", "0", "40", "0"});
-    const std::string soundingCol = lines({"1", "0", "64", "0", "127", "64", "0"});
-    const std::string lanes = lines({"1", "100", "64", "0", "127", "64", "0"}) +
+    const std::string header = crlf({"8", "0", "40", "0"});
+    const std::string soundingCol = crlf({"1", "0", "64", "0", "127", "64", "0"});
+    const std::string lanes = crlf({"1", "100", "64", "0", "127", "64", "0"}) +
                               repeat(soundingCol, 7) +
-                              lines({"0", "0", "0", "0", "0", "64", "0"}); // column 8 untouched
-    const std::string grid = lines({"-1", "28", "63"}) + repeat(lines({"-1", "56", "64"}), 7) +
-                             lines({"-1", "56", "128"});
+                              crlf({"0", "0", "0", "0", "0", "64", "0"}); // column 8 untouched
+    const std::string grid =
+        crlf({"-1", "28", "63"}) + repeat(crlf({"-1", "56", "64"}), 7) + crlf({"-1", "56", "128"});
     EXPECT_EQ(formatPartFile(song.part), header + lanes + grid);
 }
 
@@ -56,7 +46,7 @@ TEST_F(PartFileTest, NotesOnlyInTheLastColumnStartWithALongRun) {
     song.part.Grid(56, 100) = cell::End;
     song.part.PartLen = 100;
     const std::string text = formatPartFile(song.part);
-    const std::string tail = lines({"-1", std::to_string(57 * 100 + 56), "128"});
+    const std::string tail = crlf({"-1", std::to_string(57 * 100 + 56), "128"});
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
     // 4 header lines, 7 * 101 lane lines, 3 grid lines.
@@ -64,8 +54,8 @@ TEST_F(PartFileTest, NotesOnlyInTheLastColumnStartWithALongRun) {
 }
 
 TEST_F(PartFileTest, RunEndingAtRow56ContinuesInTheNextColumn) {
-    const std::string text = lines({"1", "0", "40", "0"}) + repeat(lines({"0"}), 14) +
-                             lines({"-1", "57", "128"});
+    const std::string text =
+        crlf({"1", "0", "40", "0"}) + repeat(crlf({"0"}), 14) + crlf({"-1", "57", "128"});
     const auto values = parsePartNumbers(text);
     ASSERT_EQ(checkPartNumbers(values), "");
     applyPartNumbers(values, song.part);
@@ -75,7 +65,7 @@ TEST_F(PartFileTest, RunEndingAtRow56ContinuesInTheNextColumn) {
 
 TEST_F(PartFileTest, FileEndingAfterTheLanesLeavesAnEmptyGrid) {
     song.part.Grid(5, 5) = 63;
-    const std::string text = lines({"2", "5", "40", "0"}) + repeat(lines({"1"}), 21);
+    const std::string text = crlf({"2", "5", "40", "0"}) + repeat(crlf({"1"}), 21);
     const auto values = parsePartNumbers(text);
     ASSERT_EQ(checkPartNumbers(values), "");
     applyPartNumbers(values, song.part);
@@ -92,23 +82,23 @@ TEST_F(PartFileTest, ReaderIgnoresBlanksAndAcceptsLf) {
 
 // Damaged work files: each must be refused with a reason.
 TEST_F(PartFileTest, DamagedFilesAreRefused) {
-    const std::string lanes1 = repeat(lines({"0"}), 14); // PartLen 1: two columns
+    const std::string lanes1 = repeat(crlf({"0"}), 14); // PartLen 1: two columns
     const struct {
         std::string text;
         const char* why;
     } cases[] = {
-        {lines({"1", "0", "40"}), "ends in the header"},
-        {lines({"0", "0", "40", "0"}), "PartLen 0 never has a file"},
-        {lines({"9601", "0", "40", "0"}), "PartLen beyond the song"},
-        {lines({"1", "128", "40", "0"}), "program above 127"},
-        {lines({"1", "0", "40", "0"}) + repeat(lines({"0"}), 13), "ends in the lanes"},
-        {lines({"1", "0", "40", "0"}) + repeat(lines({"256"}), 14), "lane above 255"},
-        {lines({"1", "0", "40", "0"}) + lanes1 + lines({"32768"}), "cell above 0x7FFF"},
-        {lines({"1", "0", "40", "0"}) + lanes1 + lines({"-5"}), "negative cell"},
-        {lines({"1", "0", "40", "0"}) + lanes1 + lines({"-1", "0", "63"}), "empty run"},
-        {lines({"1", "0", "40", "0"}) + lanes1 + lines({"-1", "114", "63"}), "run past PartLen"},
-        {lines({"1", "0", "40", "0"}) + lanes1 + lines({"-1", "3"}), "trailing run"},
-        {lines({"1", "0", "40", "0"}) + lanes1 + repeat(lines({"1"}), 115), "cells past end"},
+        {crlf({"1", "0", "40"}), "ends in the header"},
+        {crlf({"0", "0", "40", "0"}), "PartLen 0 never has a file"},
+        {crlf({"9601", "0", "40", "0"}), "PartLen beyond the song"},
+        {crlf({"1", "128", "40", "0"}), "program above 127"},
+        {crlf({"1", "0", "40", "0"}) + repeat(crlf({"0"}), 13), "ends in the lanes"},
+        {crlf({"1", "0", "40", "0"}) + repeat(crlf({"256"}), 14), "lane above 255"},
+        {crlf({"1", "0", "40", "0"}) + lanes1 + crlf({"32768"}), "cell above 0x7FFF"},
+        {crlf({"1", "0", "40", "0"}) + lanes1 + crlf({"-5"}), "negative cell"},
+        {crlf({"1", "0", "40", "0"}) + lanes1 + crlf({"-1", "0", "63"}), "empty run"},
+        {crlf({"1", "0", "40", "0"}) + lanes1 + crlf({"-1", "114", "63"}), "run past PartLen"},
+        {crlf({"1", "0", "40", "0"}) + lanes1 + crlf({"-1", "3"}), "trailing run"},
+        {crlf({"1", "0", "40", "0"}) + lanes1 + repeat(crlf({"1"}), 115), "cells past end"},
     };
     for (const auto& c : cases)
         EXPECT_NE(checkPartNumbers(parsePartNumbers(c.text)), "") << c.why;
@@ -159,13 +149,12 @@ class PartSwitchTest : public PartFileTest {};
 TEST_F(PartSwitchTest, EmptyTargetGetsItsDefaultSound) {
     switchPart(song, tmp.folder(), midi, 5, 60);
     const std::vector<uint32_t> expected = {
-        shortMessage(0x80, 60, 0),        // preview note-off on part 0's channel
-        shortMessage(0xC5, 0),            // no work file: program 0
-        shortMessage(0xB5, 91, 40),       // reverb of the reset header
-        shortMessage(0xB5, 93, 0),        // chorus 0
-        shortMessage(0xC5, 0),            // header sent again by the drop-downs
-        shortMessage(0xB5, 91, 40),
-        shortMessage(0xB5, 93, 0),
+        shortMessage(0x80, 60, 0),  // preview note-off on part 0's channel
+        shortMessage(0xC5, 0),      // no work file: program 0
+        shortMessage(0xB5, 91, 40), // reverb of the reset header
+        shortMessage(0xB5, 93, 0),  // chorus 0
+        shortMessage(0xC5, 0),      // header sent again by the drop-downs
+        shortMessage(0xB5, 91, 40), shortMessage(0xB5, 93, 0),
     };
     EXPECT_EQ(midi.sent, expected);
     EXPECT_EQ(song.CurPart, 5);
@@ -188,8 +177,7 @@ TEST_F(PartSwitchTest, SwitchingAwayAndBackRestoresThePart) {
     EXPECT_EQ(song.part.Grid, before);
     EXPECT_EQ(song.part.PartProgram, 33);
     const std::vector<uint32_t> expected = {shortMessage(0x81, 42, 0), shortMessage(0xC0, 33),
-                                            shortMessage(0xB0, 91, 40),
-                                            shortMessage(0xB0, 93, 7)};
+                                            shortMessage(0xB0, 91, 40), shortMessage(0xB0, 93, 7)};
     EXPECT_EQ(midi.sent, expected);
 }
 

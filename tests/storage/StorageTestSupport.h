@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Song.h"
+#include "support/TextBuilders.h"
 
 #include <filesystem>
 #include <initializer_list>
@@ -8,10 +9,6 @@
 #include <string_view>
 
 namespace zelk::test {
-
-// CR LF lines.
-std::string crlf(std::initializer_list<std::string> items);
-std::string repeat(const std::string& block, int n);
 
 // Song-level sections of a small song: two measures (8 and 4 columns) with tempo
 // 100..111 in columns 0..11, no loop, default title, copyright and rhythm flags.
