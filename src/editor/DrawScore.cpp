@@ -41,18 +41,21 @@ ViewKey viewKey(const Song& song, const ViewState& view) {
     return {song.KeyMask[k], song.KeyShift[k]};
 }
 
-void drawColumnLines(const Song& song, const Palette& palette, const ViewState& view,
-                     DrawList& out) {
+// Vertical lines of measures, beats and (on the score) every column. Lane screens use the
+// same slot period as the score, so that in tuplet mode their measure lines stay on the
+// measure boundaries the bars show.
+void drawVerticalGrid(const Song& song, const Palette& palette, const ViewState& view,
+                      DrawList& out, uint8_t measureColor, bool columnLines) {
     const int period = measurePeriod(song, palette);
     const int beat = std::max<int>(1, view.BeatStep);
     const auto bottom = static_cast<float>(view.ScaleHeight);
     for (int i = 1; i < view.ShownCols; ++i) {
         const auto x = static_cast<float>(i * view.ClickColWidth);
         if (i % period == 0)
-            out.line(x, 0, x, bottom, kStaffLine, 2);
+            out.line(x, 0, x, bottom, measureColor, 2);
         else if (i % beat == 0)
             out.line(x, 0, x, bottom, kBeatLine, 2);
-        else
+        else if (columnLines)
             out.line(x, 0, x, bottom, kColumnLine, 1);
     }
 }
@@ -138,26 +141,11 @@ void drawScoreScreen(const Song& song, const Palette& palette, const ViewState& 
                      DrawList& out) {
     const bool rhythm = showsAsRhythmPart(song);
     const ViewKey key = viewKey(song, view);
-    drawColumnLines(song, palette, view, out);
+    drawVerticalGrid(song, palette, view, out, kStaffLine, true);
     drawStaffLines(view, out);
     if (!rhythm)
         drawKeyMarks(view, key, out);
     drawNotes(song, view, key, rhythm, out);
-}
-
-// Measure lines use the same slot period as the score, so that in tuplet mode they stay
-// on the measure boundaries the bars below show.
-void drawLaneGrid(const Song& song, const Palette& palette, const ViewState& view, DrawList& out) {
-    const int period = measurePeriod(song, palette);
-    const int beat = std::max<int>(1, view.BeatStep);
-    const auto bottom = static_cast<float>(view.ScaleHeight);
-    for (int i = 1; i < view.ShownCols; ++i) {
-        const auto x = static_cast<float>(i * view.ClickColWidth);
-        if (i % period == 0)
-            out.line(x, 0, x, bottom, kBlack, 2);
-        else if (i % beat == 0)
-            out.line(x, 0, x, bottom, kBeatLine, 2);
-    }
 }
 
 // Value of the lane column to draw, or 0 for no bar.
@@ -231,7 +219,7 @@ void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawLi
     if (palette.InputScreen == ScreenScore)
         drawScoreScreen(song, palette, view, out);
     else {
-        drawLaneGrid(song, palette, view, out);
+        drawVerticalGrid(song, palette, view, out, kBlack, false);
         drawLaneBars(song, palette, view, out);
     }
 }
