@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libfluidsynth-dev timgm6mb-soundfont
-  qt6-base-dev libqt6svg6-dev qt6-svg-dev
+  qt6-base-dev qt6-svg-dev
   fonts-ipafont-gothic xvfb xauth
   python3 python3-mido
 )
