@@ -22,12 +22,26 @@ inline constexpr int32_t MaxValue = 0x7FFF;
 inline constexpr int32_t HeadLayer = 0x233F;
 inline constexpr int32_t EndLayer = 0x4C80;
 
-constexpr bool startsNote(int32_t v) { return (v & Head) != 0; }
-constexpr bool startsOrSounds(int32_t v) { return (v & 0x7F) != 0; }
-constexpr bool isPlainHead(int32_t v) { return (v & 0x203F) == Head; }
-constexpr bool isTupletHead(int32_t v) { return (v & 0x203F) == 0x203F; }
-constexpr bool isPlainEnd(int32_t v) { return (v & 0x4080) == End; }
-constexpr bool isTupletEnd(int32_t v) { return (v & 0x4080) == 0x4080; }
-constexpr bool endsNote(int32_t v) { return (v & End) != 0; }
+constexpr bool startsNote(int32_t v) {
+    return (v & Head) != 0;
+}
+constexpr bool startsOrSounds(int32_t v) {
+    return (v & 0x7F) != 0;
+}
+constexpr bool isPlainHead(int32_t v) {
+    return (v & 0x203F) == Head;
+}
+constexpr bool isTupletHead(int32_t v) {
+    return (v & 0x203F) == 0x203F;
+}
+constexpr bool isPlainEnd(int32_t v) {
+    return (v & 0x4080) == End;
+}
+constexpr bool isTupletEnd(int32_t v) {
+    return (v & 0x4080) == 0x4080;
+}
+constexpr bool endsNote(int32_t v) {
+    return (v & End) != 0;
+}
 
 } // namespace zelk::cell

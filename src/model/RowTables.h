@@ -10,6 +10,8 @@ int RowNote(int row);
 std::string_view DrumName(int row);
 // Step letter index of a row as key masks address it: 0 = C, 1 = B, 2 = A, 3 = G, 4 = F,
 // 5 = E, 6 = D.
-constexpr int rowStep(int row) { return row % 7; }
+constexpr int rowStep(int row) {
+    return row % 7;
+}
 
 } // namespace zelk

@@ -28,7 +28,9 @@ int channelOf(const Song& song, int part) {
     return song.DrumPart[static_cast<size_t>(part)] == 1 ? kRhythmChannel : part;
 }
 
-bool usesRhythmKeys(const Song& song, int part) { return channelOf(song, part) == kRhythmChannel; }
+bool usesRhythmKeys(const Song& song, int part) {
+    return channelOf(song, part) == kRhythmChannel;
+}
 
 int keyInMeasure(const Song& song, int row, bool sharp, bool flat, int measureIndex) {
     int key = RowNote(row) + (sharp ? 1 : 0) - (flat ? 1 : 0);

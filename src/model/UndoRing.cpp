@@ -16,7 +16,9 @@ const UndoRecord& UndoRing::at(int p) const {
     return UndoTable[static_cast<size_t>(p)];
 }
 
-void UndoRing::clear() { UndoTable.fill(UndoRecord{}); }
+void UndoRing::clear() {
+    UndoTable.fill(UndoRecord{});
+}
 
 void UndoRing::resetChain() {
     UndoPos = 1;

@@ -43,7 +43,7 @@ public:
     void push(const UndoRecord& r);
 
     uint8_t UndoPos = 1;
-    uint8_t InUndo = 0; // 0 normally, 1 while an undo runs, 2 while a redo runs
+    uint8_t InUndo = 0;     // 0 normally, 1 while an undo runs, 2 while a redo runs
     int32_t SnapshotNo = 0; // never reset while the program runs
 
 private:
