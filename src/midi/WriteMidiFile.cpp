@@ -2,12 +2,12 @@
 
 #include "midi/ConductorTrack.h"
 #include "midi/PartTrack.h"
-#include "midi/ReplacingFile.h"
 #include "midi/TrackBuffer.h"
 #include "midi/WorkFileStream.h"
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
 #include "model/PartFile.h"
+#include "model/ReplacingFile.h"
 #include "model/Song.h"
 #include "model/TextLines.h"
 

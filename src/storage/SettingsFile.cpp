@@ -1,8 +1,8 @@
 #include "storage/SettingsFile.h"
 
 #include "model/AppFolder.h"
+#include "model/ReplacingFile.h"
 #include "model/TextLines.h"
-#include "storage/AtomicFile.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "midi/ReplacingFile.h"
+#include "model/ReplacingFile.h"
 
 #include "model/TextLines.h"
 #include "support/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "midi/ReplacingFile.h"
+#include "model/ReplacingFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -24,6 +24,15 @@ std::filesystem::path resolved(std::filesystem::path target) {
             return real;
     }
     return target;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced changes nothing.
+void syncFolder(const std::filesystem::path& dir) {
+    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 } // namespace
@@ -87,6 +96,13 @@ void ReplacingFile::commit() {
         ::unlink(temp_.c_str());
         fail(err, "cannot replace", target_);
     }
+    syncFolder(target_.parent_path());
+}
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view data) {
+    ReplacingFile file(target);
+    file.write({reinterpret_cast<const uint8_t*>(data.data()), data.size()});
+    file.commit();
 }
 
 } // namespace zelk

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string_view>
 
 namespace zelk {
 
@@ -28,5 +29,9 @@ private:
     std::filesystem::path temp_;
     int fd_ = -1;
 };
+
+// Replaces the file at target with data in one go, the same way: a crash or a failure at
+// any point leaves either the old file or the new one, never a mix.
+void writeFileAtomically(const std::filesystem::path& target, std::string_view data);
 
 } // namespace zelk
