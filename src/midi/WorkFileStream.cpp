@@ -1,93 +1,46 @@
 #include "midi/WorkFileStream.h"
 
-#include "model/Cell.h"
 #include "model/FormatError.h"
-#include "model/Limits.h"
+#include "model/PartFileRules.h"
 
 #include <string>
 
 namespace zelk {
-namespace {
 
-constexpr size_t kMaxDigits = 18; // as parseInteger: no value of a work file comes near
-
-bool blank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
-
-WorkFileStream::WorkFileStream(std::string_view text, int part) : text_(text), part_(part) {
-    PartLen = static_cast<int32_t>(required("header"));
-    if (PartLen < 1 || PartLen > kMaxSongCols)
-        fail("part length " + std::to_string(PartLen) + " outside 1..9600");
-    int32_t* header[] = {&PartProgram, &PartReverb, &PartChorus};
-    for (int32_t* h : header) {
-        const int64_t v = required("header");
-        if (v < 0 || v > 127)
-            fail("part program, reverb or chorus outside 0..127");
-        *h = static_cast<int32_t>(v);
-    }
+WorkFileStream::WorkFileStream(std::string_view text, int part)
+    : lines_(text), part_(part), cells_(0) {
+    const std::string where = context();
+    const int64_t len = required("header");
+    const int64_t program = required("header");
+    const int64_t reverb = required("header");
+    const int64_t chorus = required("header");
+    partfile::checkHeader(len, program, reverb, chorus, where);
+    PartLen = static_cast<int32_t>(len);
+    PartProgram = static_cast<int32_t>(program);
+    PartReverb = static_cast<int32_t>(reverb);
+    PartChorus = static_cast<int32_t>(chorus);
     lanes.resize(static_cast<size_t>(PartLen + 1) * kLanesPerColumn);
-    for (uint8_t& lane : lanes) {
-        const int64_t v = required("lanes");
-        if (v < 0 || v > 255)
-            fail("lane value " + std::to_string(v) + " outside 0..255");
-        lane = static_cast<uint8_t>(v);
-    }
-    cellLimit_ = static_cast<int64_t>(kRows) * (PartLen + 1);
+    for (uint8_t& lane : lanes)
+        lane = partfile::laneValue(required("lanes"), where);
+    cells_ = partfile::CellRuns(PartLen, where);
 }
 
 bool WorkFileStream::nextCell(Cell& c) {
-    int64_t v = 0;
-    if (!nextNumber(v))
+    int64_t seq = 0;
+    if (!cells_.next([this](int64_t& v) { return nextNumber(v); }, seq, c.v))
         return false;
-    if (v == -1) {
-        const int64_t run = required("run of empty cells");
-        if (run < 1)
-            fail("bad run of empty cells");
-        cellPos_ += run;
-        if (cellPos_ >= cellLimit_ || !nextNumber(v))
-            fail("run of empty cells beyond the part's end");
-    }
-    if (v < 1 || v > cell::MaxValue)
-        fail("cell value " + std::to_string(v) + " outside 1..32767");
-    if (cellPos_ >= cellLimit_)
-        fail("cell beyond the part's end");
-    c.v = static_cast<int32_t>(v);
-    c.x = static_cast<int32_t>(cellPos_ / kRows);
-    c.r = static_cast<int32_t>(cellPos_ % kRows);
-    ++cellPos_;
+    c.x = static_cast<int32_t>(seq / kRows);
+    c.r = static_cast<int32_t>(seq % kRows);
     return true;
 }
 
-// One line: optional blanks, an optional minus, digits, optional blanks, CR LF or LF (or
-// the end of the text). Anything else is not a number.
 bool WorkFileStream::nextNumber(int64_t& v) {
-    const size_t n = text_.size();
-    if (pos_ >= n)
+    ScannedLine line;
+    if (!lines_.next(line))
         return false;
-    ++line_;
-    size_t p = pos_;
-    while (p < n && blank(text_[p]))
-        ++p;
-    const bool negative = p < n && text_[p] == '-';
-    if (negative)
-        ++p;
-    const size_t digitsFrom = p;
-    int64_t value = 0;
-    while (p < n && text_[p] >= '0' && text_[p] <= '9' && p - digitsFrom < kMaxDigits)
-        value = value * 10 + (text_[p++] - '0');
-    if (p == digitsFrom)
-        fail("line " + std::to_string(line_) + " is not a number");
-    while (p < n && blank(text_[p]))
-        ++p;
-    if (p < n && text_[p] == '\r')
-        ++p;
-    if (p < n && text_[p] != '\n')
-        fail("line " + std::to_string(line_) + " is not a number");
-    pos_ = p + 1;
-    v = negative ? -value : value;
+    if (!line.isNumber)
+        fail("line " + std::to_string(lines_.lineNumber()) + " is not a number");
+    v = line.value;
     return true;
 }
 
@@ -98,8 +51,12 @@ int64_t WorkFileStream::required(const char* where) {
     return v;
 }
 
+std::string WorkFileStream::context() const {
+    return "work file of part " + std::to_string(part_ + 1) + ": ";
+}
+
 void WorkFileStream::fail(const std::string& why) const {
-    throw FormatError("work file of part " + std::to_string(part_ + 1) + ": " + why);
+    throw FormatError(context() + why);
 }
 
 } // namespace zelk

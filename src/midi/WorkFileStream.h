@@ -1,6 +1,10 @@
 #pragma once
 
+#include "model/LineScanner.h"
+#include "model/PartFileRules.h"
+
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,7 +24,7 @@ public:
     int32_t PartProgram = 0;
     int32_t PartReverb = 0;
     int32_t PartChorus = 0;
-    static constexpr int kLanesPerColumn = 7;
+    static constexpr int kLanesPerColumn = partfile::kLanesPerColumn;
     // Sounding, VelLane, PitLane, ModLane, ExpLane, PanLane, HolLane of column x at
     // 7 * x + k, values 0..255.
     std::vector<uint8_t> lanes;
@@ -36,14 +40,12 @@ public:
 private:
     bool nextNumber(int64_t& v);
     int64_t required(const char* where);
+    std::string context() const;
     [[noreturn]] void fail(const std::string& why) const;
 
-    std::string_view text_;
-    size_t pos_ = 0;
-    size_t line_ = 0;
+    LineScanner lines_;
     int part_;
-    int64_t cellPos_ = 0;   // cell number 57 * x + r of the next value
-    int64_t cellLimit_ = 0; // cells of columns 0..PartLen
+    partfile::CellRuns cells_;
 };
 
 } // namespace zelk

@@ -3,6 +3,8 @@
 #include "model/Cell.h"
 #include "model/FormatError.h"
 #include "model/Limits.h"
+#include "model/LineScanner.h"
+#include "model/PartFileRules.h"
 #include "model/Song.h"
 #include "model/TextLines.h"
 #include "platform/MidiOut.h"
@@ -12,24 +14,57 @@
 namespace zelk {
 namespace {
 
-constexpr int kHeaderLines = 4;
-constexpr int kLanesPerColumn = 7;
-// The reader walks columns 0..9600; a note end never lies beyond the last song column.
-constexpr int64_t kWalkCells = static_cast<int64_t>(kRows) * kLaneCols;
+using partfile::kHeaderLines;
+using partfile::kLanesPerColumn;
 
 std::array<ByteLane*, kLanesPerColumn> lanesOf(CurrentPart& p) {
     return {&p.Sounding, &p.VelLane, &p.PitLane, &p.ModLane, &p.ExpLane, &p.PanLane, &p.HolLane};
 }
 
-std::string checkHeader(std::span<const int64_t> v) {
-    if (v.size() < kHeaderLines)
-        return "part file ends inside its header";
-    if (v[0] < 1 || v[0] > kMaxSongCols)
-        return "part length " + std::to_string(v[0]) + " outside 1..9600";
-    for (int i = 1; i < kHeaderLines; ++i)
-        if (v[static_cast<size_t>(i)] < 0 || v[static_cast<size_t>(i)] > 127)
-            return "part program, reverb or chorus outside 0..127";
-    return {};
+// Walks the numbers of a work file under its rules; with `into`, puts them into the part.
+void walkPartNumbers(std::span<const int64_t> v, CurrentPart* into) {
+    size_t i = 0;
+    auto required = [&](const char* where) {
+        if (i >= v.size())
+            partfile::fail(std::string("part file ends inside its ") + where);
+        return v[i++];
+    };
+    const int64_t len = required("header");
+    const int64_t program = required("header");
+    const int64_t reverb = required("header");
+    const int64_t chorus = required("header");
+    partfile::checkHeader(len, program, reverb, chorus);
+    if (into) {
+        into->Grid.clear();
+        into->PartLen = static_cast<int32_t>(len);
+        into->PartProgram = static_cast<int32_t>(program);
+        into->PartReverb = static_cast<int32_t>(reverb);
+        into->PartChorus = static_cast<int32_t>(chorus);
+    }
+    const auto laneCount = static_cast<size_t>(len + 1) * kLanesPerColumn;
+    if (v.size() - i < laneCount)
+        partfile::fail("part file ends inside its lanes");
+    const auto lanes = into ? lanesOf(*into) : std::array<ByteLane*, kLanesPerColumn>{};
+    const int64_t* lane = v.data() + i;
+    for (int x = 0; x <= len; ++x)
+        for (ByteLane* target : lanes) {
+            const uint8_t value = partfile::laneValue(*lane++);
+            if (target)
+                (*target)[x] = value;
+        }
+    i += laneCount;
+    partfile::CellRuns cells(len);
+    auto next = [&](int64_t& n) {
+        if (i >= v.size())
+            return false;
+        n = v[i++];
+        return true;
+    };
+    int64_t seq = 0;
+    int32_t value = 0;
+    while (cells.next(next, seq, value))
+        if (into)
+            into->Grid.atSequence(static_cast<size_t>(seq)) = value;
 }
 
 } // namespace
@@ -68,70 +103,23 @@ std::string formatPartFile(const CurrentPart& part) {
 
 std::vector<int64_t> parsePartNumbers(std::string_view text) {
     std::vector<int64_t> values;
-    values.reserve(text.size() / 3);
-    LineCursor lines(text);
-    std::string_view line;
-    while (lines.next(line)) {
-        auto v = parseInteger(line);
-        if (!v)
-            throw FormatError("part file line " + std::to_string(lines.lineNumber()) +
-                              " is not a number");
-        values.push_back(*v);
-    }
+    bool standard = true;
+    if (const size_t bad = scanNumberLines(text, values, standard); bad != 0)
+        throw FormatError("part file line " + std::to_string(bad) + " is not a number");
     return values;
 }
 
 std::string checkPartNumbers(std::span<const int64_t> v) {
-    if (auto err = checkHeader(v); !err.empty())
-        return err;
-    const int64_t len = v[0];
-    const size_t laneEnd = kHeaderLines + static_cast<size_t>(len + 1) * kLanesPerColumn;
-    if (v.size() < laneEnd)
-        return "part file ends inside its lanes";
-    for (size_t i = kHeaderLines; i < laneEnd; ++i)
-        if (v[i] < 0 || v[i] > 255)
-            return "lane value " + std::to_string(v[i]) + " outside 0..255";
-    // Cells stay inside columns 0..PartLen, where the writer put them.
-    const int64_t limit = static_cast<int64_t>(kRows) * (len + 1);
-    int64_t pos = 0;
-    for (size_t i = laneEnd; i < v.size(); ++i) {
-        if (v[i] == -1) {
-            if (i + 1 >= v.size() || v[i + 1] < 1)
-                return "bad run of empty cells";
-            pos += v[++i];
-            if (pos >= limit || i + 1 >= v.size())
-                return "run of empty cells beyond the part's end";
-            continue;
-        }
-        if (v[i] < 1 || v[i] > cell::MaxValue)
-            return "cell value " + std::to_string(v[i]) + " outside 1..32767";
-        if (pos >= limit)
-            return "cell beyond the part's end";
-        ++pos;
+    try {
+        walkPartNumbers(v, nullptr);
+    } catch (const FormatError& e) {
+        return e.what();
     }
     return {};
 }
 
 void applyPartNumbers(std::span<const int64_t> v, CurrentPart& part) {
-    part.Grid.clear();
-    part.PartLen = static_cast<int32_t>(v[0]);
-    part.PartProgram = static_cast<int32_t>(v[1]);
-    part.PartReverb = static_cast<int32_t>(v[2]);
-    part.PartChorus = static_cast<int32_t>(v[3]);
-    auto lanes = lanesOf(part);
-    size_t i = kHeaderLines;
-    for (int x = 0; x <= part.PartLen; ++x)
-        for (ByteLane* lane : lanes)
-            (*lane)[x] = static_cast<uint8_t>(v[i++]);
-    int64_t pos = 0;
-    while (i < v.size() && pos < kWalkCells) {
-        if (v[i] == -1) {
-            pos += v[i + 1];
-            i += 2;
-            continue;
-        }
-        part.Grid.atSequence(static_cast<size_t>(pos++)) = static_cast<int32_t>(v[i++]);
-    }
+    walkPartNumbers(v, &part);
 }
 
 void SavePartFile(const Song& song, const AppFolder& folder) {

@@ -2,7 +2,7 @@
 #include "model/Limits.h"
 #include "model/PartFile.h"
 #include "model/TextLines.h"
-#include "storage/LineScanner.h"
+#include "model/LineScanner.h"
 #include "storage/ProjectImage.h"
 
 namespace zelk {

@@ -6,7 +6,7 @@
 #include "model/PartFile.h"
 #include "model/Song.h"
 #include "model/TextLines.h"
-#include "storage/LineScanner.h"
+#include "model/LineScanner.h"
 
 #include <cerrno>
 #include <cstdio>

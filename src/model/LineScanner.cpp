@@ -1,4 +1,4 @@
-#include "storage/LineScanner.h"
+#include "model/LineScanner.h"
 
 #include "model/TextLines.h"
 
