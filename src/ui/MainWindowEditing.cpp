@@ -66,7 +66,10 @@ template <typename Action> void MainWindow::edit(Action&& action) {
 }
 
 void MainWindow::apply(const EditOutcome& o) {
-    refreshControls();
+    // Pointer moves change at most the picture and the pointer shape; the controls are
+    // copied again only when the action says they may have changed.
+    if (o.paletteChanged || o.partChanged || o.positionChanged || o.songReplaced || o.relayout)
+        refreshControls();
     m_.Mundo->setEnabled(ctx_.editor.menus.Mundo);
     m_.Mrido->setEnabled(ctx_.editor.menus.Mrido);
     c_.Picture1->setCursor(ctx_.editor.entry.MousePointer == PointerSizeWE ? Qt::SizeHorCursor

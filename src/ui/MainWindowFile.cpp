@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScrollBar>
 
 #include <cstdio>
 
@@ -25,7 +24,6 @@ void MainWindow::connectFileMenu() {
 
 bool MainWindow::exportMidi(const QString& path) {
     // The export always starts at measure 1; the score scrolls there first.
-    c_.HScroll1->setValue(1);
     ctx_.editor.view.FirstMeasure = 1;
     scrolled();
     try {
