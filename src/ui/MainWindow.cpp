@@ -6,8 +6,6 @@
 #include "editor/Signatures.h"
 #include "editor/ViewPosition.h"
 #include "editor/WindowLayout.h"
-#include "model/FormatError.h"
-#include "model/PartSwitch.h"
 #include "model/Song.h"
 #include "ui/Resources.h"
 #include "ui/ScoreCanvas.h"
@@ -192,17 +190,6 @@ void MainWindow::afterPaletteAction(bool relayoutNeeded) {
         relayout();
     else
         redraw();
-    c_.Picture1->setFocus();
-}
-
-void MainWindow::selectPart(int part) {
-    try {
-        switchPart(ctx_.song, ctx_.folder, ctx_.midi, part, ctx_.editor.entry.LastPreviewNote);
-    } catch (const FormatError& e) {
-        showRefusal(e.what());
-    }
-    refreshControls();
-    relayout();
     c_.Picture1->setFocus();
 }
 

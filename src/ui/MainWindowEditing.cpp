@@ -4,6 +4,7 @@
 #include "editor/KeyboardCommands.h"
 #include "editor/UndoRedo.h"
 #include "model/FormatError.h"
+#include "model/PartSwitch.h"
 #include "storage/ProjectFileError.h"
 #include "ui/KeyAssignWindow.h"
 #include "ui/KeyCodes.h"
@@ -80,6 +81,16 @@ void MainWindow::apply(const EditOutcome& o) {
         redraw();
     if (o.refused())
         showRefusal(o.message);
+}
+
+void MainWindow::selectPart(int part) {
+    edit([&](EditContext& ec) {
+        switchPart(ec.song, ec.folder, ec.out, part, ec.editor.entry.LastPreviewNote);
+        EditOutcome o;
+        o.partChanged = true;
+        return o;
+    });
+    c_.Picture1->setFocus();
 }
 
 void MainWindow::connectCanvas() {

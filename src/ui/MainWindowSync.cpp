@@ -111,7 +111,7 @@ void MainWindow::ApplyColors() {
         w->setAutoFillBackground(true);
         w->setPalette(pal);
     }
-    redraw();
+    c_.Picture1->update(); // the draw list names colour entries; only the paint changes
 }
 
 } // namespace zelk::ui
