@@ -1,22 +1,15 @@
 #include "editor/Signatures.h"
+#include "ScrolledSongFixture.h"
 #include "editor/EditorState.h"
 #include "editor/ViewPosition.h"
-#include "support/SongBuilder.h"
 
 #include <gtest/gtest.h>
 
 namespace zelk {
 namespace {
 
-class SignaturesTest : public ::testing::Test {
+class SignaturesTest : public test::ScrolledSongFixture {
 protected:
-    Song song = test::freshSong();
-    EditorState ed;
-
-    void scrollTo(int measure) {
-        ed.view.FirstMeasure = measure;
-        HScroll1_Change(song, ed.view, ed.signatures);
-    }
     ActionResult chooseTime(int index) { return Combo5_Click(song, ed.view, ed.signatures, index); }
 };
 

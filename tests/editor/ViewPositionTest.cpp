@@ -1,23 +1,14 @@
 #include "editor/ViewPosition.h"
+#include "ScrolledSongFixture.h"
 #include "editor/EditorState.h"
 #include "editor/Signatures.h"
-#include "support/SongBuilder.h"
 
 #include <gtest/gtest.h>
 
 namespace zelk {
 namespace {
 
-class ViewPositionTest : public ::testing::Test {
-protected:
-    Song song = test::freshSong();
-    EditorState ed;
-
-    void scrollTo(int measure) {
-        ed.view.FirstMeasure = measure;
-        HScroll1_Change(song, ed.view, ed.signatures);
-    }
-};
+using ViewPositionTest = test::ScrolledSongFixture;
 
 TEST(WindowTitle, ReadsTheShownMeasuresAndTheFileName) {
     // first, shown, file, loop suffix -> caption
