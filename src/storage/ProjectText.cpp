@@ -3,10 +3,10 @@
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
 #include "model/Limits.h"
+#include "model/LineScanner.h"
 #include "model/PartFile.h"
 #include "model/Song.h"
 #include "model/TextLines.h"
-#include "model/LineScanner.h"
 
 #include <cerrno>
 #include <cstdio>
