@@ -2,14 +2,14 @@
 // reading the same sixteen work files line by line and nothing more. The writer reads
 // every part from its work file, so the plain read is the floor it is measured against.
 
+#include "files/TextLines.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/WriteMidiFile.h"
 #include "model/AppFolder.h"
 #include "model/Limits.h"
 #include "model/Song.h"
-#include "model/TextLines.h"
 #include "platform/IconvShiftJis.h"
-#include "platform/NullMidiOut.h"
+#include "ports/NullMidiOut.h"
 #include "support/BenchFolder.h"
 #include "support/DenseSong.h"
 

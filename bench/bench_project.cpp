@@ -4,7 +4,7 @@
 #include "model/AppFolder.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
-#include "platform/NullMidiOut.h"
+#include "ports/NullMidiOut.h"
 #include "storage/Project.h"
 #include "support/BenchFolder.h"
 #include "support/DenseSong.h"

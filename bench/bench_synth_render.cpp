@@ -1,8 +1,8 @@
 // Offline rendering speed of the built-in synthesizer: how much faster than real time a song can
 // be rendered to a file, and how much of a real-time period the sound card's thread uses.
-#include "platform/MidiOut.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
+#include "ports/MidiOut.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 #include "editor/EditorState.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
-#include "platform/Compressor.h"
-#include "platform/MidiOut.h"
+#include "ports/Compressor.h"
+#include "ports/MidiOut.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "editor/PartHeaderControls.h"
 
 #include "model/Song.h"
-#include "platform/MidiOut.h"
+#include "ports/MidiOut.h"
 
 #include <stdexcept>
 

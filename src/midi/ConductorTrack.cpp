@@ -2,7 +2,7 @@
 
 #include "midi/MidiExportOptions.h"
 #include "model/Song.h"
-#include "platform/TextEncoder.h"
+#include "ports/TextEncoder.h"
 
 #include <bit>
 #include <limits>

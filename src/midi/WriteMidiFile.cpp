@@ -1,5 +1,7 @@
 #include "midi/WriteMidiFile.h"
 
+#include "files/ReplacingFile.h"
+#include "files/TextLines.h"
 #include "midi/ConductorTrack.h"
 #include "midi/PartTrack.h"
 #include "midi/TrackBuffer.h"
@@ -7,9 +9,7 @@
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
 #include "model/PartFile.h"
-#include "model/ReplacingFile.h"
 #include "model/Song.h"
-#include "model/TextLines.h"
 
 #include <algorithm>
 #include <array>

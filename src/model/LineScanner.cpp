@@ -1,6 +1,6 @@
 #include "model/LineScanner.h"
 
-#include "model/TextLines.h"
+#include "files/TextLines.h"
 
 namespace zelk {
 

@@ -1,13 +1,13 @@
 #include "model/PartFile.h"
 
+#include "files/TextLines.h"
 #include "model/Cell.h"
 #include "model/FormatError.h"
 #include "model/Limits.h"
 #include "model/LineScanner.h"
 #include "model/PartFileRules.h"
 #include "model/Song.h"
-#include "model/TextLines.h"
-#include "platform/MidiOut.h"
+#include "ports/MidiOut.h"
 
 #include <filesystem>
 

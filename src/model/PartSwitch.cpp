@@ -3,7 +3,7 @@
 #include "model/Limits.h"
 #include "model/PartFile.h"
 #include "model/Song.h"
-#include "platform/MidiOut.h"
+#include "ports/MidiOut.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Compressor.h"
+#include "ports/Compressor.h"
 
 namespace zelk {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TextEncoder.h"
+#include "ports/TextEncoder.h"
 
 namespace zelk {
 

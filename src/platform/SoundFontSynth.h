@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/AudioTap.h"
-#include "platform/MidiOut.h"
 #include "platform/SynthOutput.h"
+#include "ports/AudioTap.h"
+#include "ports/MidiOut.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,11 +1,11 @@
+#include "files/TextLines.h"
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
 #include "model/Limits.h"
 #include "model/PartFile.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
-#include "model/TextLines.h"
-#include "platform/Compressor.h"
+#include "ports/Compressor.h"
 #include "storage/Project.h"
 #include "storage/ProjectFileError.h"
 

@@ -1,8 +1,8 @@
+#include "files/TextLines.h"
 #include "model/FormatError.h"
 #include "model/Limits.h"
 #include "model/LineScanner.h"
 #include "model/PartFile.h"
-#include "model/TextLines.h"
 #include "storage/ProjectImage.h"
 
 namespace zelk {

@@ -1,12 +1,12 @@
 #include "storage/ProjectText.h"
 
+#include "files/TextLines.h"
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
 #include "model/Limits.h"
 #include "model/LineScanner.h"
 #include "model/PartFile.h"
 #include "model/Song.h"
-#include "model/TextLines.h"
 
 #include <cerrno>
 #include <cstdio>

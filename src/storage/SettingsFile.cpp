@@ -1,8 +1,8 @@
 #include "storage/SettingsFile.h"
 
+#include "files/ReplacingFile.h"
+#include "files/TextLines.h"
 #include "model/AppFolder.h"
-#include "model/ReplacingFile.h"
-#include "model/TextLines.h"
 
 #include <algorithm>
 #include <filesystem>

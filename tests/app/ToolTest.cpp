@@ -1,7 +1,7 @@
 // Runs the built zelk-tool as a program, the way a build pipeline uses it.
 
+#include "files/TextLines.h"
 #include "model/PartFile.h"
-#include "model/TextLines.h"
 #include "platform/GzipCompressor.h"
 #include "storage/Project.h"
 #include "support/SongBuilder.h"

@@ -4,7 +4,7 @@
 #include "midi/WriteMidiFile.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
-#include "platform/TextEncoder.h"
+#include "ports/TextEncoder.h"
 #include "support/FakeMidiOut.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"

@@ -1,9 +1,9 @@
 #include "MidiWriterFixture.h"
 
+#include "files/TextLines.h"
 #include "model/Cell.h"
 #include "model/FormatError.h"
 #include "model/PartFile.h"
-#include "model/TextLines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/SoundFontSynth.h"
 #include "SynthTestSupport.h"
-#include "platform/MidiOut.h"
 #include "platform/SynthOpening.h"
+#include "ports/MidiOut.h"
 
 #include <gtest/gtest.h>
 

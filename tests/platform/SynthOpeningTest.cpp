@@ -1,6 +1,6 @@
 #include "platform/SynthOpening.h"
 #include "SynthTestSupport.h"
-#include "platform/MidiOut.h"
+#include "ports/MidiOut.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/AudioTap.h"
 #include "platform/SoundFontLookup.h"
+#include "ports/AudioTap.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "StorageTestSupport.h"
 
+#include "files/TextLines.h"
 #include "model/Cell.h"
 #include "model/PartFile.h"
-#include "model/TextLines.h"
 #include "platform/GzipCompressor.h"
-#include "platform/MidiOut.h"
+#include "ports/MidiOut.h"
 #include "storage/Project.h"
 #include "storage/ProjectFileError.h"
 #include "storage/ProjectText.h"

@@ -1,6 +1,6 @@
 #include "StorageTestSupport.h"
 
-#include "model/TextLines.h"
+#include "files/TextLines.h"
 #include "platform/GzipCompressor.h"
 #include "storage/Project.h"
 #include "storage/ProjectFileError.h"

@@ -1,10 +1,10 @@
 #include "StorageTestSupport.h"
 
+#include "files/ReplacingFile.h"
+#include "files/TextLines.h"
 #include "model/PartFile.h"
-#include "model/ReplacingFile.h"
-#include "model/TextLines.h"
-#include "platform/Compressor.h"
 #include "platform/GzipCompressor.h"
+#include "ports/Compressor.h"
 #include "storage/Project.h"
 #include "storage/ProjectFileError.h"
 #include "storage/ProjectText.h"

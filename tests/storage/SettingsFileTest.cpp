@@ -1,6 +1,6 @@
 #include "StorageTestSupport.h"
 
-#include "model/TextLines.h"
+#include "files/TextLines.h"
 #include "storage/SettingsFile.h"
 #include "support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 #include "StorageTestSupport.h"
 
+#include "files/TextLines.h"
 #include "model/PartFile.h"
-#include "model/TextLines.h"
 #include "platform/GzipCompressor.h"
 #include "storage/Project.h"
 #include "storage/ProjectFileError.h"

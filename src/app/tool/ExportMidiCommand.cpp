@@ -1,13 +1,13 @@
 #include "Tool.h"
 
+#include "files/TextLines.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/WriteMidiFile.h"
 #include "model/FormatError.h"
 #include "model/Limits.h"
 #include "model/Song.h"
-#include "model/TextLines.h"
 #include "platform/IconvShiftJis.h"
-#include "platform/NullMidiOut.h"
+#include "ports/NullMidiOut.h"
 #include "storage/ProjectFileError.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
-#include "platform/NullMidiOut.h"
+#include "ports/NullMidiOut.h"
 #include "storage/Project.h"
 
 #include <cstdlib>

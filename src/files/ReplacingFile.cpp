@@ -1,4 +1,4 @@
-#include "model/ReplacingFile.h"
+#include "files/ReplacingFile.h"
 
 #include <cerrno>
 #include <fcntl.h>

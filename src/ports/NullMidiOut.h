@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MidiOut.h"
+#include "ports/MidiOut.h"
 
 namespace zelk {
 

@@ -1,4 +1,4 @@
-#include "model/TextLines.h"
+#include "files/TextLines.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "model/ReplacingFile.h"
+#include "files/ReplacingFile.h"
 
-#include "model/TextLines.h"
+#include "files/TextLines.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
