@@ -1,12 +1,18 @@
 #include "files/ReplacingFile.h"
 
+#include "files/ProcessAlive.h"
+
 #include <cerrno>
+#include <charconv>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace zelk {
 namespace {
@@ -35,15 +41,75 @@ void syncFolder(const std::filesystem::path& dir) {
     ::close(fd);
 }
 
+std::string temporaryPrefix(const std::filesystem::path& target) {
+    std::string prefix(1, '.');
+    prefix += target.filename().string();
+    prefix += '.';
+    return prefix;
+}
+
+// The process id in a temporary name made by temporaryPrefix + "<pid>.<random>.tmp".
+std::optional<pid_t> writerOf(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix) || !name.ends_with(".tmp"))
+        return std::nullopt;
+    name.remove_prefix(prefix.size());
+    name.remove_suffix(4);
+    const size_t dot = name.find('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return std::nullopt;
+    long pid = 0;
+    const auto [end, ec] = std::from_chars(name.data(), name.data() + dot, pid);
+    if (ec != std::errc{} || end != name.data() + dot || pid <= 0)
+        return std::nullopt;
+    return static_cast<pid_t>(pid);
+}
+
+// What an existing target is: replaced by rename, written in place, or refused.
+enum class TargetKind { Replace, InPlace };
+
+TargetKind kindOf(const std::filesystem::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return TargetKind::Replace;
+    if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))
+        return TargetKind::InPlace;
+    throw std::system_error(EINVAL, std::generic_category(),
+                            "not a regular file, will not replace " + target.string());
+}
+
 } // namespace
 
-ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(resolved(std::move(target))) {
-    // A hidden sibling with a random suffix; O_EXCL never reuses someone else's file, and
-    // mode 0666 lets the umask decide the permissions as for any newly created file.
+int removeStaleTemporaries(const std::filesystem::path& target) {
+    const std::string prefix = temporaryPrefix(target);
+    const auto dir =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    std::error_code ec;
+    int removed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        const auto pid = writerOf(name, prefix);
+        if (pid && !processAlive(*pid) && entry.is_regular_file(ec) &&
+            std::filesystem::remove(entry.path(), ec))
+            ++removed;
+    }
+    return removed;
+}
+
+ReplacingFile::ReplacingFile(std::filesystem::path target) {
+    // Kinds are told through links; a link to a pipe ("pipe:[…]") has no path to resolve.
+    if (kindOf(target) == TargetKind::InPlace) {
+        target_ = std::move(target);
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd_ < 0)
+            fail(errno, "cannot open", target_);
+        return;
+    }
+    target_ = resolved(std::move(target));
+    removeStaleTemporaries(target_);
+    // A hidden sibling named after this process; O_EXCL never reuses someone else's file,
+    // and mode 0666 lets the umask decide the permissions as for any newly created file.
     std::random_device rd;
-    std::string base(1, '.');
-    base += target_.filename().string();
-    base += '.';
+    const std::string base = temporaryPrefix(target_) + std::to_string(::getpid()) + ".";
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temp_ = target_.parent_path() / (base + std::to_string(rd() % 1'000'000'000u) + ".tmp");
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -62,7 +128,8 @@ ReplacingFile::~ReplacingFile() {
     if (fd_ < 0)
         return;
     ::close(fd_);
-    ::unlink(temp_.c_str());
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
 }
 
 void ReplacingFile::write(std::span<const uint8_t> bytes) {
@@ -80,6 +147,12 @@ void ReplacingFile::write(std::span<const uint8_t> bytes) {
 }
 
 void ReplacingFile::commit() {
+    if (temp_.empty()) { // a device or pipe: nothing to sync or rename
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0)
+            fail(errno, "cannot write", target_);
+        return;
+    }
     // The data reaches the disk before the name does, so a crash leaves the old file or
     // the complete new one.
     if (::fsync(fd_) != 0)

@@ -1,5 +1,6 @@
 #include "files/TextLines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -48,19 +49,27 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 } // namespace
 
 std::string readWholeFile(const std::filesystem::path& path) {
+    return readFileCapped(path, static_cast<size_t>(-1) / 2);
+}
+
+std::string readFileCapped(const std::filesystem::path& path, size_t cap) {
     FilePtr f(std::fopen(path.c_str(), "rb"));
     if (!f)
         fail("cannot open", path);
     std::string data;
-    // One allocation for the whole file: growing a multi-megabyte string step by step
-    // costs more than reading it.
+    // One allocation for a regular file: growing a multi-megabyte string step by step
+    // costs more than reading it. Devices and pipes report no useful size and grow.
     std::error_code ec;
     if (const auto size = std::filesystem::file_size(path, ec); !ec)
-        data.reserve(static_cast<size_t>(size));
+        data.reserve(static_cast<size_t>(std::min<uintmax_t>(size, cap)) + 1);
     char buf[1 << 16];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0)
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        if (n > cap - data.size())
+            throw FileTooLarge(path.string() + " is larger than " + std::to_string(cap >> 20) +
+                               " MiB");
         data.append(buf, n);
+    }
     if (std::ferror(f.get()))
         fail("cannot read", path);
     return data;

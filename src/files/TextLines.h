@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,16 @@ inline void appendTextLine(std::string& out, std::string_view text) {
 }
 
 std::string readWholeFile(const std::filesystem::path& path);
+
+// Thrown by readFileCapped for an input beyond its cap.
+class FileTooLarge : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads any kind of file (regular, device, pipe) up to cap bytes; more throws FileTooLarge
+// without reading further.
+std::string readFileCapped(const std::filesystem::path& path, size_t cap);
 // Plain replace-in-place write, for the program's own temporary files.
 void writeWholeFile(const std::filesystem::path& path, std::string_view data);
 

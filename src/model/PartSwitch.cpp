@@ -16,6 +16,13 @@ void sendPartHeader(const Song& song, MidiOut& out) {
     out.send(shortMessage(0xB0 | ch, 93, song.part.PartChorus));
 }
 
+void sendLoadedPartHeader(const Song& song, MidiOut& out) {
+    const int ch = song.CurPart;
+    out.send(shortMessage(0xB0 | ch, 91, song.part.PartReverb));
+    out.send(shortMessage(0xB0 | ch, 93, song.part.PartChorus));
+    out.send(shortMessage(0xC0 | ch, song.part.PartProgram));
+}
+
 void switchPart(Song& song, const AppFolder& folder, MidiOut& out, int newPart,
                 int lastPreviewNote) {
     if (newPart < 0 || newPart >= kParts)

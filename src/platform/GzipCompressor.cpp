@@ -45,14 +45,21 @@ std::string GzipCompressor::compress(std::string_view text) const {
 
 namespace {
 
-// The gzip trailer's ISIZE: the expanded size modulo 2^32, a good first guess of the room
-// needed. A damaged trailer only costs a few more rounds of growing.
+// Deflate never expands more than about 1032 to 1.
+constexpr size_t kMaxDeflateRatio = 1032;
+
+// The gzip trailer's ISIZE (the expanded size modulo 2^32) is a good first guess of the
+// room needed, but only a guess: it is believed no further than the data could expand,
+// so a tiny file that claims gigabytes costs nothing. A wrong trailer only costs a few
+// more rounds of growing.
 size_t expandedSizeHint(std::string_view data) {
+    constexpr size_t kSmallest = 1 << 16;
     if (data.size() < 18)
-        return 1 << 16;
+        return kSmallest;
     const auto* t = reinterpret_cast<const unsigned char*>(data.data() + data.size() - 4);
     const size_t isize = t[0] | (t[1] << 8) | (t[2] << 16) | (static_cast<size_t>(t[3]) << 24);
-    return std::max<size_t>(isize + 1, 1 << 16);
+    const size_t possible = data.size() * kMaxDeflateRatio;
+    return std::max(std::min(isize + 1, possible), kSmallest);
 }
 
 } // namespace

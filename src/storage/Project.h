@@ -17,6 +17,9 @@ class MidiOut;
 
 // Largest project text a load expands; far above the largest song (about 20 MiB).
 inline constexpr size_t kMaxProjectText = size_t{64} << 20;
+// Largest project file a load reads, from a file, a device or a pipe alike: a gzip stream
+// of kMaxProjectText bytes of text never needs more (stored blocks add 5 bytes in 64 KiB).
+inline constexpr size_t kMaxProjectFile = kMaxProjectText + (kMaxProjectText >> 4);
 
 // What a load tells the window besides the song itself.
 struct LoadReport {

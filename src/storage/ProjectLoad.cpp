@@ -16,9 +16,6 @@
 namespace zelk {
 namespace {
 
-// A gzip stream of at most kMaxProjectText bytes of text is never this large.
-constexpr uintmax_t kMaxProjectFile = kMaxProjectText + (kMaxProjectText >> 4);
-
 std::filesystem::path stagedWorkFile(const AppFolder& folder, int p) {
     return folder.file(std::to_string(p) + ".new");
 }
@@ -132,11 +129,10 @@ void applySongLevel(Song& song, const ProjectImage& image) {
 
 ProjectImage readProjectFile(const std::filesystem::path& path, const Compressor& compressor) {
     try {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(path, ec);
-        if (!ec && size > kMaxProjectFile)
-            throw FormatError("the file is too large for a project file");
-        return parseProjectText(compressor.expand(readWholeFile(path), kMaxProjectText));
+        return parseProjectText(
+            compressor.expand(readFileCapped(path, kMaxProjectFile), kMaxProjectText));
+    } catch (const FileTooLarge&) {
+        throw ProjectFileError("the file is too large for a project file");
     } catch (const FormatError& e) {
         throw ProjectFileError(e.what());
     } catch (const std::system_error& e) {
@@ -163,7 +159,7 @@ LoadReport applyProject(Song& song, const AppFolder& folder, MidiOut& out,
     song.part.clearForSwitch();
     song.part.resetHeader();
     applyLoadedPart(song, out, song.CurPart, current);
-    sendPartHeader(song, out);
+    sendLoadedPartHeader(song, out);
     song.Dirty = 0;
     LoadReport report;
     report.olderLayout = image.olderLayout;

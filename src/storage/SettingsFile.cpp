@@ -8,56 +8,84 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace zelk {
 namespace {
 
-// A settings file is a few hundred bytes; anything far larger is not one.
-constexpr size_t kMaxSettingsBytes = size_t{1} << 20;
+inline constexpr size_t kSettingsLines = kRecentFiles + kKeyActions + 3 * kColorEntries;
 
-// Well-formed UTF-8 without control characters: something a menu can show as a path.
-bool isPathText(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x20 || c == 0x7F)
-            return false;
-        size_t extra = 0;
-        uint32_t cp = c;
-        if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            cp = c & 0x07;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if (c >= 0x80) {
-            return false;
-        }
-        if (i + extra >= s.size() && extra != 0)
-            return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            const auto d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond Unicode.
-        if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += extra + 1;
-    }
-    return true;
+// Linux paths are bytes: any line a CR LF file can carry back is kept as it was read.
+bool isPathLine(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
 }
 
-std::optional<int64_t> numberIn(std::string_view line, int64_t lo, int64_t hi) {
-    const auto v = parseInteger(line);
+std::optional<int64_t> numberIn(const std::optional<std::string>& line, int64_t lo, int64_t hi) {
+    if (!line)
+        return std::nullopt;
+    const auto v = parseInteger(*line);
     if (!v || *v < lo || *v > hi)
         return std::nullopt;
     return v;
+}
+
+// The file's lines, at most kSettingsLines of them; a line longer than kMaxSettingsLine is
+// garbled (nullopt) and skipped without being kept in memory.
+class SettingsLineReader {
+public:
+    std::vector<std::optional<std::string>> lines;
+
+    void feed(std::string_view data) {
+        for (char c : data) {
+            if (lines.size() >= kSettingsLines)
+                return;
+            if (c == '\n') {
+                endLine();
+                continue;
+            }
+            if (current_.size() <= kMaxSettingsLine)
+                current_ += c;
+        }
+    }
+    void finish() {
+        if (!current_.empty() && lines.size() < kSettingsLines)
+            endLine();
+    }
+    bool full() const { return lines.size() >= kSettingsLines; }
+
+private:
+    std::string current_;
+
+    void endLine() {
+        if (!current_.empty() && current_.back() == '\r')
+            current_.pop_back();
+        if (current_.size() > kMaxSettingsLine)
+            lines.emplace_back(std::nullopt);
+        else
+            lines.emplace_back(std::move(current_));
+        current_.clear();
+    }
+};
+
+Settings parseSettingsLines(const std::vector<std::optional<std::string>>& lines) {
+    Settings s;
+    size_t i = 0;
+    auto next = [&]() -> const std::optional<std::string>& {
+        static const std::optional<std::string> missing;
+        return i < lines.size() ? lines[i++] : missing;
+    };
+    for (auto& path : s.recent)
+        if (const auto& line = next(); line && isPathLine(*line))
+            path = *line;
+    for (auto& key : s.KeyAssign)
+        if (auto v = numberIn(next(), 0, kKeyTableEntries - 1))
+            key = static_cast<int16_t>(*v);
+    for (Rgb& c : s.ColorTable)
+        for (uint8_t* byte : {&c.r, &c.g, &c.b})
+            if (auto v = numberIn(next(), 0, 255))
+                *byte = static_cast<uint8_t>(*v);
+    return s;
 }
 
 } // namespace
@@ -65,7 +93,7 @@ std::optional<int64_t> numberIn(std::string_view line, int64_t lo, int64_t hi) {
 std::string formatSettings(const Settings& s) {
     std::string out;
     for (const auto& path : s.recent)
-        appendTextLine(out, isPathText(path) ? std::string_view(path) : std::string_view());
+        appendTextLine(out, isPathLine(path) ? std::string_view(path) : std::string_view());
     for (int16_t k : s.KeyAssign)
         appendNumberLine(out, k);
     for (const Rgb& c : s.ColorTable) {
@@ -77,34 +105,24 @@ std::string formatSettings(const Settings& s) {
 }
 
 Settings parseSettings(std::string_view text) {
-    Settings s;
-    LineCursor lines(text);
-    std::string_view line;
-    for (auto& path : s.recent)
-        if (lines.next(line) && isPathText(line))
-            path = std::string(line);
-    for (size_t a = 0; a < s.KeyAssign.size(); ++a)
-        if (lines.next(line))
-            if (auto v = numberIn(line, 0, kKeyTableEntries - 1))
-                s.KeyAssign[a] = static_cast<int16_t>(*v);
-    for (Rgb& c : s.ColorTable)
-        for (uint8_t* byte : {&c.r, &c.g, &c.b})
-            if (lines.next(line))
-                if (auto v = numberIn(line, 0, 255))
-                    *byte = static_cast<uint8_t>(*v);
-    return s;
+    SettingsLineReader reader;
+    reader.feed(text);
+    reader.finish();
+    return parseSettingsLines(reader.lines);
 }
 
 Settings readSettingsFile(const AppFolder& folder) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(folder.settings(), ec);
     std::ifstream in(folder.settings(), std::ios::binary);
-    if (ec || !in)
+    if (!in)
         return Settings{};
-    std::string text(std::min<size_t>(static_cast<size_t>(size), kMaxSettingsBytes), '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    return parseSettings(text);
+    SettingsLineReader reader;
+    char buf[1 << 16];
+    while (!reader.full() && in) {
+        in.read(buf, sizeof buf);
+        reader.feed(std::string_view(buf, static_cast<size_t>(in.gcount())));
+    }
+    reader.finish();
+    return parseSettingsLines(reader.lines);
 }
 
 void writeSettingsFile(const AppFolder& folder, const Settings& settings) {

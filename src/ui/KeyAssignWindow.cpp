@@ -1,4 +1,5 @@
 #include "ui/KeyAssignWindow.h"
+#include "ui/WheelGuard.h"
 
 #include "ui/Twips.h"
 
@@ -69,6 +70,7 @@ KeyAssignWindow::KeyAssignWindow(KeyAssignment& keys, QWidget* owner)
     closeButton->setGeometry(tw.rect(3840, 6480, 1215, 375));
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
     setFixedSize(tw.px(5175), tw.px(6975));
+    guardWheel(this);
 }
 
 void KeyAssignWindow::showEvent(QShowEvent* e) {

@@ -26,7 +26,25 @@ constexpr std::array<std::pair<int, int>, 5> kKeypadSigns = {{
     {Qt::Key_Slash, 111},
 }};
 
+// xkb key codes (evdev + 8) of the digit row, "1" .. "9" then "0", on every layout.
+constexpr quint32 kXkbDigit1 = 10;
+constexpr quint32 kXkbDigit0 = 19;
+
 } // namespace
+
+int windowsKeyCode(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode,
+                   quint32 nativeVirtualKey) {
+    if (!(modifiers & Qt::KeypadModifier) && nativeScanCode >= kXkbDigit1 &&
+        nativeScanCode <= kXkbDigit0)
+        return nativeScanCode == kXkbDigit0 ? 48
+                                            : 49 + static_cast<int>(nativeScanCode - kXkbDigit1);
+    // The keysym of a letter key is its letter in either case, whatever the modifiers.
+    if (nativeVirtualKey >= 'a' && nativeVirtualKey <= 'z')
+        return 65 + static_cast<int>(nativeVirtualKey - 'a');
+    if (nativeVirtualKey >= 'A' && nativeVirtualKey <= 'Z')
+        return 65 + static_cast<int>(nativeVirtualKey - 'A');
+    return windowsKeyCode(key, modifiers);
+}
 
 int windowsKeyCode(int key, Qt::KeyboardModifiers modifiers) {
     const bool keypad = modifiers & Qt::KeypadModifier;

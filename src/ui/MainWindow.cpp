@@ -1,4 +1,5 @@
 #include "ui/MainWindow.h"
+#include "ui/WheelGuard.h"
 
 #include "editor/DrawScore.h"
 #include "editor/Palette.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectCanvas();
     connectEditMenu();
     connectFileMenu();
+    guardWheel(form_);
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
     ApplyColors();
     HScroll1_Change(ctx_.song, ctx_.editor.view, ctx_.editor.signatures);

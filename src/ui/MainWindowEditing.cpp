@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 
 namespace zelk::ui {
 namespace {
@@ -39,10 +40,6 @@ int buttonsCode(Qt::MouseButtons b) {
 int shiftCode(Qt::KeyboardModifiers m) {
     return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
            (m & Qt::AltModifier ? 4 : 0);
-}
-
-int shiftCode(bool shift) {
-    return shift ? 1 : 0;
 }
 
 } // namespace
@@ -96,37 +93,38 @@ void MainWindow::selectPart(int part) {
 void MainWindow::connectCanvas() {
     ScoreCanvas* canvas = c_.Picture1;
     connect(canvas, &ScoreCanvas::pressed, this,
-            [this](double x, double y, Qt::MouseButton b, bool shift) {
+            [this](double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers mods) {
                 edit([&](EditContext& ec) {
-                    return Picture1_MouseDown(ec, buttonCode(b), shiftCode(shift), x, y);
+                    return Picture1_MouseDown(ec, buttonCode(b), shiftCode(mods), x, y);
                 });
             });
     connect(canvas, &ScoreCanvas::moved, this,
-            [this](double x, double y, Qt::MouseButtons b, bool shift) {
+            [this](double x, double y, Qt::MouseButtons b, Qt::KeyboardModifiers mods) {
                 edit([&](EditContext& ec) {
-                    return Picture1_MouseMove(ec, buttonsCode(b), shiftCode(shift), x, y);
+                    return Picture1_MouseMove(ec, buttonsCode(b), shiftCode(mods), x, y);
                 });
             });
     connect(canvas, &ScoreCanvas::released, this,
-            [this](double x, double y, Qt::MouseButton b, bool shift) {
+            [this](double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers mods) {
                 edit([&](EditContext& ec) {
-                    return Picture1_MouseUp(ec, buttonCode(b), shiftCode(shift), x, y);
+                    return Picture1_MouseUp(ec, buttonCode(b), shiftCode(mods), x, y);
                 });
             });
     connect(canvas, &ScoreCanvas::doubleClicked, this, [this](double, double) {
         edit([](EditContext& ec) { return Picture1_DblClick(ec); });
     });
-    connect(canvas, &ScoreCanvas::keyPressed, this,
-            [this](int key, Qt::KeyboardModifiers mods, quint32) {
-                const int code = windowsKeyCode(key, mods);
-                if (code == 0)
-                    return;
-                edit([&](EditContext& ec) { return Picture1_KeyDown(ec, code, shiftCode(mods)); });
-            });
-    connect(canvas, &ScoreCanvas::keyReleased, this, [this](int key, Qt::KeyboardModifiers mods) {
-        const int code = windowsKeyCode(key, mods);
+    connect(canvas, &ScoreCanvas::keyPressed, this, [this](int code, Qt::KeyboardModifiers mods) {
+        if (code != 0)
+            edit([&](EditContext& ec) { return Picture1_KeyDown(ec, code, shiftCode(mods)); });
+    });
+    connect(canvas, &ScoreCanvas::keyReleased, this, [this](int code, Qt::KeyboardModifiers) {
         if (code != 0)
             edit([&](EditContext& ec) { return Picture1_KeyUp(ec, code); });
+    });
+    // The wheel scrolls the score by measures, as the scroll bar's arrows do.
+    connect(canvas, &ScoreCanvas::wheelTurned, this, [this](int notches) {
+        if (c_.HScroll1->isEnabled())
+            c_.HScroll1->setValue(c_.HScroll1->value() - notches);
     });
     for (QComboBox* box : {c_.Combo1, c_.Combo2, c_.Combo3, c_.Combo4, c_.Combo6, c_.Combo7})
         box->installEventFilter(this);
@@ -141,7 +139,8 @@ bool MainWindow::filterComboKey(QObject* watched, QEvent* e) {
     if (!isDropDown)
         return false;
     auto* ke = static_cast<QKeyEvent*>(e);
-    const int code = windowsKeyCode(ke->key(), ke->modifiers());
+    const int code =
+        windowsKeyCode(ke->key(), ke->modifiers(), ke->nativeScanCode(), ke->nativeVirtualKey());
     if (code == 0 || comboKeepsKey(code))
         return false;
     edit([&](EditContext& ec) { return Combo_KeyDown(ec, code, shiftCode(ke->modifiers())); });

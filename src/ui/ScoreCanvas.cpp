@@ -1,8 +1,11 @@
 #include "ui/ScoreCanvas.h"
 
+#include "ui/KeyCodes.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <array>
@@ -84,17 +87,17 @@ void ScoreCanvas::paintEvent(QPaintEvent*) {
 void ScoreCanvas::mousePressEvent(QMouseEvent* e) {
     setFocus();
     emit pressed(e->position().x() * twipsPerPx_, e->position().y() * twipsPerPx_, e->button(),
-                 e->modifiers() & Qt::ShiftModifier);
+                 e->modifiers());
 }
 
 void ScoreCanvas::mouseMoveEvent(QMouseEvent* e) {
     emit moved(e->position().x() * twipsPerPx_, e->position().y() * twipsPerPx_, e->buttons(),
-               e->modifiers() & Qt::ShiftModifier);
+               e->modifiers());
 }
 
 void ScoreCanvas::mouseReleaseEvent(QMouseEvent* e) {
     emit released(e->position().x() * twipsPerPx_, e->position().y() * twipsPerPx_, e->button(),
-                  e->modifiers() & Qt::ShiftModifier);
+                  e->modifiers());
 }
 
 void ScoreCanvas::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -102,11 +105,25 @@ void ScoreCanvas::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void ScoreCanvas::keyPressEvent(QKeyEvent* e) {
-    emit keyPressed(e->key(), e->modifiers(), e->nativeVirtualKey());
+    emit keyPressed(
+        windowsKeyCode(e->key(), e->modifiers(), e->nativeScanCode(), e->nativeVirtualKey()),
+        e->modifiers());
 }
 
 void ScoreCanvas::keyReleaseEvent(QKeyEvent* e) {
-    emit keyReleased(e->key(), e->modifiers());
+    emit keyReleased(
+        windowsKeyCode(e->key(), e->modifiers(), e->nativeScanCode(), e->nativeVirtualKey()),
+        e->modifiers());
+}
+
+void ScoreCanvas::wheelEvent(QWheelEvent* e) {
+    constexpr int kNotch = 120;
+    wheelRest_ += e->angleDelta().y();
+    const int notches = wheelRest_ / kNotch;
+    wheelRest_ -= notches * kNotch;
+    if (notches != 0)
+        emit wheelTurned(notches);
+    e->accept();
 }
 
 } // namespace zelk::ui

@@ -28,12 +28,15 @@ public:
                           double pxPerTwip);
 
 signals:
-    void pressed(double xTwips, double yTwips, Qt::MouseButton button, bool shift);
-    void moved(double xTwips, double yTwips, Qt::MouseButtons buttons, bool shift);
-    void released(double xTwips, double yTwips, Qt::MouseButton button, bool shift);
+    void pressed(double xTwips, double yTwips, Qt::MouseButton button, Qt::KeyboardModifiers mods);
+    void moved(double xTwips, double yTwips, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
+    void released(double xTwips, double yTwips, Qt::MouseButton button, Qt::KeyboardModifiers mods);
     void doubleClicked(double xTwips, double yTwips);
-    void keyPressed(int key, Qt::KeyboardModifiers mods, quint32 nativeVirtualKey);
-    void keyReleased(int key, Qt::KeyboardModifiers mods);
+    // Key numbers as the keyboard commands count them (KeyCodes.h); 0 for other keys.
+    void keyPressed(int windowsKey, Qt::KeyboardModifiers mods);
+    void keyReleased(int windowsKey, Qt::KeyboardModifiers mods);
+    // Whole wheel notches: positive turns away from the user (towards earlier measures).
+    void wheelTurned(int notches);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -43,11 +46,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
 
 private:
     const DrawList* list_ = nullptr;
     const ColorTable* colors_ = nullptr;
     double twipsPerPx_ = 15.0;
+    int wheelRest_ = 0; // eighths of a degree not yet a whole notch (smooth wheels)
 };
 
 } // namespace zelk::ui

@@ -1,89 +1,23 @@
 // Runs the built zelk-tool as a program, the way a build pipeline uses it.
 
+#include "ToolFixture.h"
+
 #include "files/TextLines.h"
-#include "model/PartFile.h"
 #include "platform/GzipCompressor.h"
-#include "storage/Project.h"
-#include "support/SongBuilder.h"
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace zelk {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s) {
-    std::string q(1, '\'');
-    for (char c : s) {
-        if (c == '\'')
-            q.append("'\\''");
-        else
-            q.push_back(c);
-    }
-    q.push_back('\'');
-    return q;
-}
-
-class ToolTest : public ::testing::Test {
-protected:
-    // Runs zelk-tool with its temporary folder inside the test's own folder.
-    ToolRun tool(const std::vector<std::string>& args) {
-        std::string cmd = "TMPDIR=";
-        cmd.append(quoted(toolTmp.string())).append(" ").append(quoted(ZELK_TOOL_PATH));
-        for (const auto& a : args)
-            cmd.append(" ").append(quoted(a));
-        const fs::path outFile = tmp.path() / "stdout";
-        const fs::path errFile = tmp.path() / "stderr";
-        cmd.append(" >").append(quoted(outFile.string()));
-        cmd.append(" 2>").append(quoted(errFile.string()));
-        const int status = std::system(cmd.c_str());
-        ToolRun r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = test::slurp(outFile);
-        r.err = test::slurp(errFile);
-        return r;
-    }
-    std::string path(const char* name) { return (tmp.path() / name).string(); }
-    std::string expanded(const std::string& file) {
-        return GzipCompressor().expand(test::slurp(file), kMaxProjectText);
-    }
-    void SetUp() override { fs::create_directory(toolTmp); }
-
-    test::TempFolder tmp;
-    fs::path toolTmp = tmp.path() / "tooltmp";
-};
-
-// A song with a loop point and notes in parts 1 and 10 (numbered from 1, as users do).
-std::string writeSampleSong(test::TempFolder& folder, const std::string& file) {
-    Song song = test::freshSong();
-    song.SongTitle = "My Song";
-    song.LoopOn = 1;
-    song.LoopMeasure = 4;
-    song.CurPart = 9;
-    test::putNote(song, 40, 16, 4);
-    SavePartFile(song, folder.folder());
-    song.part.clearForSwitch();
-    song.part.resetHeader();
-    song.CurPart = 0;
-    test::putNote(song, 28, 0, 8);
-    song.FilePath = file;
-    SaveProject(song, folder.folder(), GzipCompressor());
-    return file;
-}
+using test::ToolRun;
+using test::ToolTest;
+using test::writeSampleSong;
 
 TEST_F(ToolTest, HelpExplainsEveryCommandOnStdout) {
     const ToolRun r = tool({"--help"});
@@ -115,10 +49,11 @@ TEST_F(ToolTest, CheckPrintsTheSummary) {
     const ToolRun r = tool({"check", writeSampleSong(songFolder, path("song.zelk"))});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "title: My Song\n"
+                     "copyright: Copyright(C) by ?\n"
                      "measures: 300\n"
                      "loop point: measure 5\n"
-                     "part 1: 8 columns\n"
-                     "part 10: 20 columns\n");
+                     "part 1: last column 8\n"
+                     "part 10: last column 20\n");
     EXPECT_EQ(r.err, "");
 }
 
@@ -156,7 +91,7 @@ TEST_F(ToolTest, ResaveUpgradesTheOlderLayout) {
     const std::string text = expanded(path("new.zelk"));
     EXPECT_EQ(text.rfind("Old\r\n-4\r\n32\r\n100\r\n", 0), 0u);
     const ToolRun check = tool({"check", path("new.zelk")});
-    EXPECT_EQ(check.out, "title: Old\nmeasures: 299\nloop point: none\n");
+    EXPECT_EQ(check.out, "title: Old\ncopyright: (C)\nmeasures: 299\nloop point: none\n");
 }
 
 TEST_F(ToolTest, ResaveOfABadFileWritesNothing) {

@@ -206,7 +206,8 @@ TEST_F(ProjectLoadTest, WorkFilesOfTheFileReplaceThoseInTheFolderOthersStay) {
     EXPECT_FALSE(std::filesystem::exists(tmp.folder().file("2.new")));
 }
 
-TEST_F(ProjectLoadTest, CurrentPartIsLoadedAndItsHeaderSent) {
+// A load sets reverb, then chorus, then the program; the device hears them in that order.
+TEST_F(ProjectLoadTest, CurrentPartIsLoadedAndItsHeaderSentReverbChorusProgram) {
     Song small = test::smallSong();
     test::putNote(small, 28, 0, 8);
     small.part.PartProgram = 33;
@@ -218,8 +219,8 @@ TEST_F(ProjectLoadTest, CurrentPartIsLoadedAndItsHeaderSent) {
     EXPECT_TRUE(report.partHeaderChanged);
     EXPECT_TRUE(song.part.Grid == small.part.Grid);
     EXPECT_EQ(song.part.PartLen, 8);
-    const std::vector<uint32_t> expected = {shortMessage(0xC0, 33), shortMessage(0xB0, 91, 40),
-                                            shortMessage(0xB0, 93, 9)};
+    const std::vector<uint32_t> expected = {shortMessage(0xB0, 91, 40), shortMessage(0xB0, 93, 9),
+                                            shortMessage(0xC0, 33)};
     EXPECT_EQ(midi.sent, expected);
 }
 
@@ -234,9 +235,10 @@ TEST_F(ProjectLoadTest, EmptyCurrentPartLeavesNothingOfThePreviousOne) {
     EXPECT_EQ(song.part.PartProgram, 0);
     EXPECT_EQ(song.part.Grid(10, 100), 0);
     EXPECT_EQ(song.part.Sounding[100], 0);
-    const std::vector<uint32_t> expected = {
-        shortMessage(0xC0, 0), shortMessage(0xB0, 91, 40), shortMessage(0xB0, 93, 0),  // no file
-        shortMessage(0xC0, 0), shortMessage(0xB0, 91, 40), shortMessage(0xB0, 93, 0)}; // header
+    const std::vector<uint32_t> expected = {shortMessage(0xC0, 0),      shortMessage(0xB0, 91, 40),
+                                            shortMessage(0xB0, 93, 0), // no file
+                                            shortMessage(0xB0, 91, 40), shortMessage(0xB0, 93, 0),
+                                            shortMessage(0xC0, 0)}; // header
     EXPECT_EQ(midi.sent, expected);
 }
 

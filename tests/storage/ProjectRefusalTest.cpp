@@ -1,6 +1,7 @@
 #include "StorageTestSupport.h"
 
 #include "files/TextLines.h"
+#include "model/FormatError.h"
 #include "platform/GzipCompressor.h"
 #include "storage/Project.h"
 #include "storage/ProjectFileError.h"
@@ -12,7 +13,11 @@
 #include <zlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zelk {
 namespace {
@@ -202,6 +207,41 @@ std::string oversizedProject() {
 TEST_F(ProjectRefusalTest, TextExpandingBeyondTheCapIsRefused) {
     writeWholeFile(file, oversizedProject());
     expectRefused("expands beyond 64 MiB");
+}
+
+// /dev/zero used to be read until memory ran out.
+TEST_F(ProjectRefusalTest, EndlessDeviceIsReadOnlyUpToTheCap) {
+    std::filesystem::create_symlink("/dev/zero", file);
+    expectRefused("an endless device");
+}
+
+// A gzip trailer that claims 4 GiB made the loader allocate and zero 64 MiB for a 25-byte
+// file. Run the expansion in a child whose address space has only 16 MiB to spare.
+TEST_F(ProjectRefusalTest, LyingSizeInTheGzipTrailerCostsNoMemory) {
+    std::string lying = gzip.compress("hello");
+    lying.replace(lying.size() - 4, 4, "\xff\xff\xff\xff");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t spare = rlim_t{16} << 20;
+        const rlimit lim{static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + spare,
+                         RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &lim);
+        try {
+            gzip.expand(lying, kMaxProjectText);
+        } catch (const FormatError&) {
+            ::_exit(0); // refused as damaged, within the limit
+        } catch (const std::bad_alloc&) {
+            ::_exit(2);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2 means it allocated for the claimed size";
 }
 
 TEST_F(ProjectRefusalTest, MissingOrUnreadableFileChangesNothing) {

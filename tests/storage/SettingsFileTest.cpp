@@ -72,13 +72,13 @@ TEST_F(SettingsFileTest, ShortFileKeepsWhatItHasAndDefaultsTheRest) {
 }
 
 TEST_F(SettingsFileTest, GarbledLinesFallBackOneByOne) {
-    std::string text = crlf({"ok.zelk", "bad\xff\xfe", "", "", ""}) +
+    std::string text = crlf({"ok.zelk", std::string("nul\0here", 8), "", "", ""}) +
                        crlf({"76", "-1", "x", "3", " 12 "}) + // 76 is past the key table
                        crlf({"", "", "", "", "", "", "", "", "", "", "", "", ""}) +
                        crlf({"256", "-5", "7"}) + crlf({"1e2", "", "99"});
     const Settings s = parseSettings(text);
     EXPECT_EQ(s.recent[0], "ok.zelk");
-    EXPECT_EQ(s.recent[1], ""); // not UTF-8
+    EXPECT_EQ(s.recent[1], ""); // a NUL cannot be a path
     EXPECT_EQ(s.KeyAssign[0], 47);
     EXPECT_EQ(s.KeyAssign[1], 45);
     EXPECT_EQ(s.KeyAssign[2], 24);
@@ -111,12 +111,47 @@ TEST_F(SettingsFileTest, BinaryGarbageGivesTheDefaults) {
     EXPECT_EQ(s.ColorTable, kDefaultColorTable);
 }
 
-TEST_F(SettingsFileTest, PathsThatAreNotTextAreNotWritten) {
+TEST_F(SettingsFileTest, PathsThatALineCannotCarryAreNotWritten) {
     Settings s;
     s.recent[0] = "line\nbreak";
-    s.recent[1] = "\xc3\x28";
+    s.recent[1] = "carriage\rreturn";
+    s.recent[2] = std::string("nul\0", 4);
     const std::string text = formatSettings(s);
     EXPECT_EQ(text.substr(0, 10), "\r\n\r\n\r\n\r\n\r\n");
+}
+
+// Linux paths are bytes: Latin-1 names and names with tabs come back exactly.
+TEST_F(SettingsFileTest, RecentPathsThatAreNotUtf8OrHoldTabsSurviveARoundTrip) {
+    Settings s;
+    s.recent[0] = "/home/u/caf\xe9.zelk";
+    s.recent[1] = "/home/u/a\tb.zelk";
+    s.recent[2] = "/home/u/\xc3\x28.zelk";
+    writeSettingsFile(tmp.folder(), s);
+    EXPECT_EQ(readSettingsFile(tmp.folder()), s);
+}
+
+// A 10 MB first line used to push every later line out of what was read.
+TEST_F(SettingsFileTest, OneOverlongLineFallsBackAloneAndTheRestKeepTheirValues) {
+    Settings wanted;
+    wanted.recent[1] = "/tmp/b.zelk";
+    wanted.KeyAssign[17] = 3;
+    wanted.ColorTable[17] = Rgb{1, 2, 3};
+    std::string text = formatSettings(wanted);
+    text.insert(0, std::string(10'000'000, 'x')); // the first line grows far past the limit
+    writeWholeFile(tmp.folder().settings(), text);
+    const Settings s = readSettingsFile(tmp.folder());
+    EXPECT_EQ(s.recent[0], "");
+    EXPECT_EQ(s, wanted);
+    writeSettingsFile(tmp.folder(), s);
+    EXPECT_EQ(test::slurp(tmp.folder().settings()), formatSettings(wanted));
+}
+
+TEST_F(SettingsFileTest, LineAtTheLimitIsKeptAndOneByteMoreIsGarbled) {
+    const std::string atLimit(kMaxSettingsLine, 'p');
+    Settings s = parseSettings(crlf({atLimit, atLimit + "p", "c"}));
+    EXPECT_EQ(s.recent[0], atLimit);
+    EXPECT_EQ(s.recent[1], "");
+    EXPECT_EQ(s.recent[2], "c");
 }
 
 } // namespace

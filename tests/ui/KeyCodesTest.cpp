@@ -46,6 +46,36 @@ private slots:
         QFETCH(int, code);
         QCOMPARE(windowsKeyCode(key, keypad ? Qt::KeypadModifier : Qt::NoModifier), code);
     }
+
+    // With Shift, Qt names the digit keys by their symbols; the physical key still says
+    // which digit it is.
+    void shiftedDigitsKeepTheirCodeByThePhysicalKey_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<quint32>("scanCode");
+        QTest::addColumn<int>("code");
+        QTest::newRow("Shift+1 is !") << int(Qt::Key_Exclam) << 10u << 49;
+        QTest::newRow("Shift+2 on a Japanese layout is \"") << int(Qt::Key_QuoteDbl) << 11u << 50;
+        QTest::newRow("Shift+9 is (") << int(Qt::Key_ParenLeft) << 18u << 57;
+        QTest::newRow("Shift+0") << int(Qt::Key_ParenRight) << 19u << 48;
+        QTest::newRow("no scan code: the table") << int(Qt::Key_Exclam) << 0u << 0;
+        QTest::newRow("other physical key: the table") << int(Qt::Key_F1) << 67u << 112;
+    }
+    void shiftedDigitsKeepTheirCodeByThePhysicalKey() {
+        QFETCH(int, key);
+        QFETCH(quint32, scanCode);
+        QFETCH(int, code);
+        QCOMPARE(windowsKeyCode(key, Qt::ShiftModifier, scanCode, 0), code);
+    }
+
+    void lettersFollowTheirKeysymWhateverTheModifiers() {
+        QCOMPARE(windowsKeyCode(Qt::Key_A, Qt::ShiftModifier, 38, 'A'), 65);
+        QCOMPARE(windowsKeyCode(Qt::Key_Q, Qt::ControlModifier, 24, 'q'), 81);
+        QCOMPARE(windowsKeyCode(0, Qt::AltModifier, 52, 'z'), 90);
+    }
+
+    void keypadDigitsAreNotTakenForTheDigitRow() {
+        QCOMPARE(windowsKeyCode(Qt::Key_1, Qt::KeypadModifier, 87, 0xffb1), 97);
+    }
 };
 
 QTEST_APPLESS_MAIN(KeyCodesTest)

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -165,6 +166,64 @@ private slots:
         QCOMPARE(f.song->part.PartLen, 0);
         QCOMPARE(f.countBoxes(), size_t(0));
         QVERIFY(f.window->menus().Mrido->isEnabled());
+    }
+
+    // One wheel notch over the time signature, with the score focused, rewrote the song.
+    void wheelOverAnUnfocusedDropDownChangesNothing() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.find<ui::ScoreCanvas>("Picture1")->setFocus();
+        for (const char* name : {"Combo5", "Combo2", "Combo1", "Combo3", "Combo6", "Combo7"}) {
+            auto* box = f.find<QComboBox>(name);
+            const int before = box->currentIndex();
+            for (int delta : {-120, -120, 120}) {
+                QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(),
+                                  QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                                  false);
+                QApplication::sendEvent(box, &wheel);
+            }
+            QCOMPARE(box->currentIndex(), before);
+            QVERIFY(!box->hasFocus());
+        }
+        QCOMPARE(f.song->MeasureLen.len(1), 32);
+        QCOMPARE(int(f.song->Dirty), 0);
+    }
+
+    void wheelOverTheScoreScrollsByMeasures() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto* canvas = f.find<ui::ScoreCanvas>("Picture1");
+        auto* scroll = f.find<QScrollBar>("HScroll1");
+        const auto turn = [&](int delta) {
+            QWheelEvent wheel(QPointF(20, 20), canvas->mapToGlobal(QPointF(20, 20)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(canvas, &wheel);
+        };
+        turn(-240); // two notches towards the user: two measures on
+        QCOMPARE(scroll->value(), 3);
+        turn(60); // half a notch back does nothing yet
+        QCOMPARE(scroll->value(), 3);
+        turn(60);
+        QCOMPARE(scroll->value(), 2);
+        QCOMPARE(f.window->windowTitle(),
+                 QStringLiteral("ゼルク式ＭＩＤＩシーケンサ - 2小節目 - "));
+        QCOMPARE(int(f.song->Dirty), 0);
+    }
+
+    // Only Shift was passed on, so Ctrl+Shift+right click placed a note.
+    void rightClickWithCtrlAndShiftAuditionsInsteadOfPlacing() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto* canvas = f.find<ui::ScoreCanvas>("Picture1");
+        const double tpp = canvas->twipsPerPixel();
+        const QPoint at(int((2.5 * f.editor.view.ColWidth) / tpp),
+                        int((14 * f.editor.view.RowHeight) / tpp));
+        QTest::mouseClick(canvas, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier, at);
+        QCOMPARE(f.song->part.Grid(28, 2), 0);
+        QCOMPARE(f.song->part.PartLen, 0);
+        QTest::mouseClick(canvas, Qt::RightButton, Qt::ShiftModifier, at);
+        QCOMPARE(f.song->part.Grid(28, 2) & cell::Head, cell::Head);
     }
 
     void defaultKeysSelectNoteLengths() {

@@ -46,6 +46,8 @@ void printUsage(std::ostream& os) {
     }
     os << "  zelk-tool --help" << std::string(width > 6 ? width - 6 + 2 : 2, ' ')
        << "shows this text\n\n"
+          "A file named - is standard input (IN) or standard output (OUT); -- ends the\n"
+          "options, so that names beginning with - can follow.\n\n"
           "exit codes:\n"
           "  0  success\n"
           "  1  the input is not a valid project or cannot be read, or the output cannot be\n"

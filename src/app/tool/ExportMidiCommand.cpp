@@ -29,11 +29,6 @@ struct ExportRequest {
     bool partsGiven = false;
 };
 
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 int wholeNumber(const std::string& text, const char* what) {
     const auto v = parseInteger(text);
     if (!v || *v < -1'000'000 || *v > 1'000'000)
@@ -60,29 +55,21 @@ std::array<uint8_t, kParts> partList(const std::string& text) {
 
 ExportRequest parseArgs(const std::vector<std::string>& args) {
     ExportRequest req;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool option = a == "--from-measure" || a == "--parts";
-        if (option && i + 1 >= args.size())
-            throw UsageError(a + " needs a value");
-        if (a == "--from-measure") {
-            req.fromMeasure = wholeNumber(args[++i], "measure");
-        } else if (a == "--parts") {
-            req.playing = partList(args[++i]);
-            req.partsGiven = true;
-        } else if (a.size() > 1 && a.front() == '-') {
-            throw UsageError("unknown option " + a);
+    const SplitArgs split = splitArgs(args, {"--from-measure", "--parts"});
+    for (const auto& [name, value] : split.options) {
+        if (name == "--from-measure") {
+            req.fromMeasure = wholeNumber(value, "measure");
         } else {
-            files.push_back(a);
+            req.playing = partList(value);
+            req.partsGiven = true;
         }
     }
-    if (files.size() != 2)
+    if (split.operands.size() != 2)
         throw UsageError("expects IN.zelk OUT.mid");
     if (req.partsGiven && !req.fromMeasure)
         throw UsageError("--parts only goes with --from-measure");
-    req.in = files[0];
-    req.out = files[1];
+    req.in = split.operands[0];
+    req.out = split.operands[1];
     return req;
 }
 
@@ -99,29 +86,31 @@ int runExportMidi(const Invocation& call) {
     } catch (const UsageError& e) {
         return usage(call, e.what());
     }
+    std::unique_ptr<PrivateFolder> tmp;
+    std::unique_ptr<Song> song;
     try {
-        PrivateFolder tmp;
-        std::unique_ptr<Song> song;
-        try {
-            song = loadIntoFreshSong(req.in, tmp.folder());
-        } catch (const ProjectFileError& e) {
-            reportFailure(call, req.in, e.what());
-            return kExitFailed;
-        }
-        MidiExportOptions opt = MidiExportOptions::forExport();
-        if (req.fromMeasure) {
-            const int m = *req.fromMeasure;
-            if (m < 1 || m > song->MeasureCount())
-                return usage(call, "--from-measure " + std::to_string(m) + " outside 1.." +
-                                       std::to_string(song->MeasureCount()));
-            opt = MidiExportOptions::forPlayback(*song, m, req.playing);
-        }
+        tmp = std::make_unique<PrivateFolder>();
+        song = loadIntoFreshSong(inputPath(req.in, *tmp), tmp->folder());
+    } catch (const std::exception& e) {
+        reportFailure(call, inputName(req.in), e.what());
+        return kExitFailed;
+    }
+    MidiExportOptions opt = MidiExportOptions::forExport();
+    if (req.fromMeasure) {
+        const int m = *req.fromMeasure;
+        if (m < 1 || m > song->MeasureCount())
+            return usage(call, "--from-measure " + std::to_string(m) + " outside 1.." +
+                                   std::to_string(song->MeasureCount()));
+        opt = MidiExportOptions::forPlayback(*song, m, req.playing);
+    }
+    try {
         const IconvShiftJis shiftJis;
         NullMidiOut noDevice;
-        WriteMidiFile(*song, tmp.folder(), noDevice, shiftJis, req.out, opt);
+        WriteMidiFile(*song, tmp->folder(), noDevice, shiftJis, outputPath(req.out, *tmp), opt);
+        deliverOutput(req.out, *tmp, call.out);
         return kExitOk;
     } catch (const std::exception& e) { // the output cannot be written
-        reportFailure(call, req.out, e.what());
+        reportFailure(call, outputName(req.out), e.what());
         return kExitFailed;
     }
 }
@@ -131,7 +120,7 @@ int runExportMidi(const Invocation& call) {
 extern const ToolCommand kExportMidiCommand;
 const ToolCommand kExportMidiCommand = {
     "export-midi", "[--from-measure M [--parts 1,3,10]] IN.zelk OUT.mid",
-    "writes a Standard MIDI File (from measure M: as playback does)", kArgsCheckedByCommand,
-    &runExportMidi};
+    "writes a Standard MIDI File (from measure M: as playback does; - is standard output)",
+    kArgsCheckedByCommand, &runExportMidi};
 
 } // namespace zelk::tool

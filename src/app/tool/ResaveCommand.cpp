@@ -3,7 +3,6 @@
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
 #include "storage/Project.h"
-#include "storage/ProjectFileError.h"
 
 #include <ostream>
 
@@ -15,20 +14,22 @@ namespace {
 int runResave(const Invocation& call) {
     const std::string& in = call.args[0];
     const std::string& out = call.args[1];
+    std::unique_ptr<PrivateFolder> tmp;
+    std::unique_ptr<Song> song;
     try {
-        PrivateFolder tmp;
-        std::unique_ptr<Song> song;
-        try {
-            song = loadIntoFreshSong(in, tmp.folder());
-        } catch (const ProjectFileError& e) {
-            reportFailure(call, in, e.what());
-            return kExitFailed;
-        }
-        song->FilePath = out;
-        SaveProject(*song, tmp.folder(), GzipCompressor());
+        tmp = std::make_unique<PrivateFolder>();
+        song = loadIntoFreshSong(inputPath(in, *tmp), tmp->folder());
+    } catch (const std::exception& e) {
+        reportFailure(call, inputName(in), e.what());
+        return kExitFailed;
+    }
+    try {
+        song->FilePath = outputPath(out, *tmp).string();
+        SaveProject(*song, tmp->folder(), GzipCompressor());
+        deliverOutput(out, *tmp, call.out);
         return kExitOk;
-    } catch (const std::runtime_error& e) {
-        reportFailure(call, out, e.what());
+    } catch (const std::exception& e) {
+        reportFailure(call, outputName(out), e.what());
         return kExitFailed;
     }
 }
@@ -37,7 +38,8 @@ int runResave(const Invocation& call) {
 
 extern const ToolCommand kResaveCommand;
 const ToolCommand kResaveCommand = {"resave", "IN.zelk OUT.zelk",
-                                    "loads a project and saves it again in the current layout", 2,
-                                    &runResave};
+                                    "loads a project and saves it again in the current layout "
+                                    "(- is standard input or output)",
+                                    2, &runResave};
 
 } // namespace zelk::tool

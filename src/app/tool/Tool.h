@@ -6,11 +6,14 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <initializer_list>
 #include <iosfwd>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zelk {
@@ -49,7 +52,9 @@ const ToolCommand* findCommand(std::string_view name);
 void printUsage(std::ostream& os);
 
 // A program folder of the tool's own (work files, temporary project text) under the
-// system's temporary folder, removed with everything in it on destruction.
+// system's temporary folder, "zelk-tool-<pid>-XXXXXX". It is removed with everything in it
+// on destruction and when SIGINT, SIGTERM or SIGHUP ends the tool; folders of earlier runs
+// whose process is gone are removed when a new one is made.
 class PrivateFolder {
 public:
     PrivateFolder();
@@ -58,6 +63,7 @@ public:
     PrivateFolder& operator=(const PrivateFolder&) = delete;
 
     const AppFolder& folder() const { return *folder_; }
+    const std::filesystem::path& path() const { return path_; }
 
 private:
     std::filesystem::path path_;
@@ -70,5 +76,32 @@ std::unique_ptr<Song> loadIntoFreshSong(const std::filesystem::path& file, const
 
 // The one line that reports a failed command: "FILE: reason".
 void reportFailure(const Invocation& call, const std::string& file, const std::string& reason);
+
+// Thrown for a command line the command does not understand.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Splits arguments into options (with their values, for the names in valued) and
+// operands. "--" ends the options; "-" alone is an operand (standard input or output).
+// An unknown option throws UsageError.
+struct SplitArgs {
+    std::vector<std::pair<std::string, std::string>> options;
+    std::vector<std::string> operands;
+};
+SplitArgs splitArgs(const std::vector<std::string>& args,
+                    std::initializer_list<std::string_view> valued);
+
+// "-" names standard input: its bytes (at most a project file's size) are copied into
+// the private folder and that copy is read. Other names are returned as they are.
+std::filesystem::path inputPath(const std::string& arg, const PrivateFolder& tmp);
+// "-" names standard output: the command writes into the private folder and
+// deliverOutput copies the finished file to standard output.
+std::filesystem::path outputPath(const std::string& arg, const PrivateFolder& tmp);
+void deliverOutput(const std::string& arg, const PrivateFolder& tmp, std::ostream& out);
+// How a file is named in messages: "-" is "standard input" or "standard output".
+std::string inputName(const std::string& arg);
+std::string outputName(const std::string& arg);
 
 } // namespace zelk::tool

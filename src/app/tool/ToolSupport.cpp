@@ -1,19 +1,49 @@
 #include "Tool.h"
 
+#include "SignalCleanup.h"
+#include "files/ProcessAlive.h"
+#include "files/TextLines.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
 #include "ports/NullMidiOut.h"
 #include "storage/Project.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <ostream>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace zelk::tool {
 namespace {
 
+constexpr std::string_view kFolderPrefix = "zelk-tool-";
+
+// Folders "zelk-tool-<pid>-XXXXXX" of ours whose tool no longer runs.
+void removeStaleFolders(const std::filesystem::path& tmpRoot) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(tmpRoot, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kFolderPrefix))
+            continue;
+        const char* first = name.data() + kFolderPrefix.size();
+        long pid = 0;
+        const auto [end, err] = std::from_chars(first, name.data() + name.size(), pid);
+        struct stat st {};
+        if (err != std::errc{} || *end != '-' || processAlive(static_cast<pid_t>(pid)) ||
+            ::lstat(entry.path().c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+            st.st_uid != ::getuid())
+            continue;
+        std::filesystem::remove_all(entry.path(), ec);
+    }
+}
+
 std::filesystem::path makePrivateDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "zelk-tool-XXXXXX").string();
+    const auto root = std::filesystem::temp_directory_path();
+    removeStaleFolders(root);
+    std::string tmpl =
+        (root / (std::string(kFolderPrefix) + std::to_string(::getpid()) + "-XXXXXX")).string();
     if (!::mkdtemp(tmpl.data()))
         throw std::system_error(errno, std::generic_category(), "cannot create a temporary folder");
     return tmpl;
@@ -22,9 +52,12 @@ std::filesystem::path makePrivateDir() {
 } // namespace
 
 PrivateFolder::PrivateFolder()
-    : path_(makePrivateDir()), folder_(std::make_unique<AppFolder>(path_)) {}
+    : path_(makePrivateDir()), folder_(std::make_unique<AppFolder>(path_)) {
+    removeFolderOnSignal(path_);
+}
 
 PrivateFolder::~PrivateFolder() {
+    removeFolderOnSignal({});
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
 }
@@ -42,6 +75,63 @@ std::unique_ptr<Song> loadIntoFreshSong(const std::filesystem::path& file,
 
 void reportFailure(const Invocation& call, const std::string& file, const std::string& reason) {
     call.err << file << ": " << reason << "\n";
+}
+
+SplitArgs splitArgs(const std::vector<std::string>& args,
+                    std::initializer_list<std::string_view> valued) {
+    SplitArgs split;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a == "-" || !a.starts_with('-')) {
+            split.operands.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (std::find(valued.begin(), valued.end(), a) == valued.end())
+            throw UsageError("unknown option " + a);
+        if (i + 1 >= args.size())
+            throw UsageError(a + " needs a value");
+        split.options.emplace_back(a, args[++i]);
+    }
+    return split;
+}
+
+std::filesystem::path inputPath(const std::string& arg, const PrivateFolder& tmp) {
+    if (arg != "-")
+        return arg;
+    const auto copy = tmp.path() / "stdin.zelk";
+    try {
+        writeWholeFile(copy, readFileCapped("/dev/stdin", kMaxProjectFile));
+    } catch (const FileTooLarge&) {
+        throw std::runtime_error("the input is too large for a project file");
+    }
+    return copy;
+}
+
+std::filesystem::path outputPath(const std::string& arg, const PrivateFolder& tmp) {
+    return arg == "-" ? tmp.path() / "stdout.out" : std::filesystem::path(arg);
+}
+
+void deliverOutput(const std::string& arg, const PrivateFolder& tmp, std::ostream& out) {
+    if (arg != "-")
+        return;
+    const std::string bytes = readWholeFile(outputPath(arg, tmp));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out)
+        throw std::runtime_error("cannot write to standard output");
+}
+
+std::string inputName(const std::string& arg) {
+    return arg == "-" ? "standard input" : arg;
+}
+
+std::string outputName(const std::string& arg) {
+    return arg == "-" ? "standard output" : arg;
 }
 
 } // namespace zelk::tool

@@ -3,7 +3,9 @@
 
 #include "Tool.h"
 
+#include <exception>
 #include <iostream>
+#include <string>
 #include <string_view>
 
 int main(int argc, char** argv) {
@@ -24,10 +26,21 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     Invocation call{{argv + 2, argv + argc}, std::cout, std::cerr};
-    if (command->argCount != kArgsCheckedByCommand && call.args.size() != command->argCount) {
-        std::cerr << "zelk-tool " << command->name << ": expects " << command->arguments << "\n\n";
+    try {
+        if (command->argCount != kArgsCheckedByCommand) {
+            call.args = splitArgs(call.args, {}).operands;
+            if (call.args.size() != command->argCount)
+                throw UsageError("expects " + std::string(command->arguments));
+        }
+    } catch (const UsageError& e) {
+        std::cerr << "zelk-tool " << command->name << ": " << e.what() << "\n\n";
         printUsage(std::cerr);
         return kExitUsage;
     }
-    return command->run(call);
+    try {
+        return command->run(call);
+    } catch (const std::exception& e) { // commands report their own; this is the last guard
+        std::cerr << "zelk-tool " << command->name << ": " << e.what() << "\n";
+        return kExitFailed;
+    }
 }
