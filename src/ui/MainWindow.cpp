@@ -165,7 +165,6 @@ void MainWindow::connectMenus() {
             refreshControls();
             redraw();
         });
-    connect(m_.Mexit, &QAction::triggered, this, &QWidget::close);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {

@@ -3,8 +3,11 @@
 #include "editor/ColorTable.h"
 #include "editor/DrawList.h"
 #include "editor/EditorState.h"
+#include "editor/FileCommands.h"
+#include "storage/Project.h"
 #include "ui/MainMenus.h"
 #include "ui/MainWindowControls.h"
+#include "ui/QtPrompts.h"
 #include "ui/Twips.h"
 
 #include <QMainWindow>
@@ -30,6 +33,7 @@ struct MainWindowContext {
     ColorTable& colors;
     const Compressor& compressor;
     const TextEncoder& encoder; // texts of written MIDI files (Shift-JIS)
+    RecentFiles& recent;        // the File menu's recent files, kept in "zelk.ini"
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -56,10 +60,20 @@ public:
     // The export command after its file dialog: the whole song from measure 1 as a
     // Standard MIDI File. Returns false when it failed (the message has been shown).
     bool exportMidi(const QString& path);
+    // After the song was replaced from outside the window (start-up, recovery): every
+    // control, the recent-file menu, the layout and the picture.
+    void showSongReplaced();
+    // A project file handed over by a second start: raised, asked, opened.
+    void openHandedOver(const std::string& path);
+    // The prompts the window's commands use (message boxes and file dialogs).
+    QtPrompts& prompts() { return prompts_; }
+    // The one-minute backup; the interval is $ZELK_BACKUP_MS when set.
+    void backupNow();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void connectTopRow();
@@ -69,6 +83,14 @@ private:
     void connectCanvas();
     void connectEditMenu();
     void connectFileMenu();
+    void connectDrops();
+    void startBackupTimer();
+    FileContext fileContext();
+    // Runs a File menu command and shows what it changed.
+    template <typename Command> void fileCommand(Command&& command);
+    void showFileOutcome(const FileOutcome& outcome);
+    void updateRecentMenu();
+    void showTitle();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);
     // Runs a core editing action and shows its outcome; a damaged file it meets is
@@ -87,6 +109,9 @@ private:
     MainMenus m_;
     DrawList drawList_;
     class KeyAssignWindow* keyWindow_ = nullptr;
+    QtPrompts prompts_{this};
+    SaveBuffers backupBuffers_;
+    bool backupFailed_ = false; // shown in the title until a backup succeeds again
 };
 
 } // namespace zelk::ui

@@ -3,6 +3,8 @@
 #include "editor/WindowLayout.h"
 #include "model/Song.h"
 #include "ui/MainWindow.h"
+
+#include "editor/SessionLife.h"
 #include "ui/ScoreCanvas.h"
 
 #include <QCheckBox>
@@ -66,7 +68,15 @@ void MainWindow::refreshControls() {
         c_.Check1[i]->setChecked(p.PlayPart[i] == 1);
     c_.Option1[song.CurPart]->setChecked(true);
     m_.Mkakudai[ed.view.ShownMeasures]->setChecked(true);
-    setWindowTitle(QString::fromStdString(ed.view.Title));
+    showTitle();
+}
+
+void MainWindow::showTitle() {
+    QString title = QString::fromStdString(ctx_.editor.view.Title);
+    if (backupFailed_)
+        title += QStringLiteral(" (%1)").arg(
+            QString::fromUtf8(kBackupFailedNote.data(), kBackupFailedNote.size()));
+    setWindowTitle(title);
 }
 
 void MainWindow::relayout() {

@@ -2,9 +2,13 @@
 
 #include "ui/KeyCodes.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -114,6 +118,21 @@ void ScoreCanvas::keyReleaseEvent(QKeyEvent* e) {
     emit keyReleased(
         windowsKeyCode(e->key(), e->modifiers(), e->nativeScanCode(), e->nativeVirtualKey()),
         e->modifiers());
+}
+
+void ScoreCanvas::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void ScoreCanvas::dropEvent(QDropEvent* e) {
+    QStringList files;
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile())
+            files.push_back(url.toLocalFile());
+    e->acceptProposedAction();
+    if (!files.isEmpty())
+        emit filesDropped(files);
 }
 
 void ScoreCanvas::wheelEvent(QWheelEvent* e) {

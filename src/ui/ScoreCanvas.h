@@ -37,6 +37,8 @@ signals:
     void keyReleased(int windowsKey, Qt::KeyboardModifiers mods);
     // Whole wheel notches: positive turns away from the user (towards earlier measures).
     void wheelTurned(int notches);
+    // Local files dropped on the score, in the order given.
+    void filesDropped(const QStringList& files);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -47,6 +49,8 @@ protected:
     void keyPressEvent(QKeyEvent*) override;
     void keyReleaseEvent(QKeyEvent*) override;
     void wheelEvent(QWheelEvent*) override;
+    void dragEnterEvent(QDragEnterEvent*) override;
+    void dropEvent(QDropEvent*) override;
 
 private:
     const DrawList* list_ = nullptr;

@@ -35,12 +35,13 @@ struct Fixture {
     ColorTable colors = defaultColorTable();
     GzipCompressor compressor;
     IconvShiftJis shiftJis;
+    RecentFiles recent{};
     std::unique_ptr<ui::MainWindow> window;
 
     Fixture() {
         ResetSong(*song, editor);
         window = std::make_unique<ui::MainWindow>(
-            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors, compressor, shiftJis});
+            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors, compressor, shiftJis, recent});
         window->show();
     }
     template <typename T> T* find(const char* name) {

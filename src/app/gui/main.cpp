@@ -1,65 +1,47 @@
 // The zelk window program: creates the song, its folder and the synthesizer, and wires
-// them into the main window.
+// them into the main window. Start-up runs in this order: the single-instance check, the
+// leftovers of a crashed run, the song reset, the command-line project, the settings, the
+// synthesizer, the recovery from the backup "log".
 #include "editor/ColorTable.h"
 #include "editor/EditorState.h"
-#include "editor/KeyAssign.h"
+#include "editor/FileCommands.h"
+#include "editor/SessionLife.h"
 #include "editor/SongReset.h"
 #include "model/AppFolder.h"
+#include "model/PartSwitch.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
-#include "storage/Project.h"
+#include "ports/NullMidiOut.h"
 #include "storage/SettingsFile.h"
-#include "storage/Snapshots.h"
 #include "ui/MainWindow.h"
+#include "ui/SingleInstance.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 namespace {
 
-// A project named on the command line; double quotes are dropped as a shell would.
-void openFromCommandLine(zelk::Song& song, const zelk::AppFolder& folder, zelk::MidiOut& out,
-                         std::string path) {
-    std::erase(path, '"');
-    song.FilePath = path;
-    song.FileName = std::filesystem::path(path).filename().string();
-    try {
-        zelk::LoadProject(song, folder, zelk::GzipCompressor(), out);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "zelk: %s\n", e.what());
-        song.FilePath.clear();
-        song.FileName.clear();
-        QMessageBox::information(nullptr, QStringLiteral("ゼルク式ＭＩＤＩシーケンサ"),
-                                 QStringLiteral("MOpen@オープンできません"));
-    }
+std::string commandLinePath(int argc, char** argv) {
+    return argc > 1 ? std::string(argv[1]) : std::string();
 }
 
-// The end of an orderly run: temporary files go, the settings are written. An open
-// key-assignment window commits its lists first, so a choice made there is kept.
-void shutdown(const zelk::Song& song, const zelk::AppFolder& folder, zelk::EditorState& editor,
-              const zelk::ColorTable& colors, zelk::Settings& settings) {
-    using namespace zelk;
-    if (editor.keys.windowLoaded)
-        Form4_Unload(editor.keys);
-    ClearTempFiles(song, folder);
-    std::error_code ec;
-    std::filesystem::remove(folder.playbackMidi(), ec);
-    std::filesystem::remove(folder.backup(), ec);
-    settings.KeyAssign = editor.keys.KeyAssign;
-    settings.ColorTable = toRgb(colors);
-    try {
-        writeSettingsFile(folder, settings);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "zelk: settings not saved: %s\n", e.what());
-    }
+// A second start hands its project over to the running window and ends.
+int handOverAndEnd(zelk::ui::SingleInstance& instance, std::string path) {
+    std::erase(path, '"');
+    if (!path.empty() && path.front() != '/')
+        path = (std::filesystem::current_path() / path).string();
+    if (instance.handOver(path))
+        return 0;
+    std::fprintf(stderr, "zelk: another zelk runs on this program folder and did not answer\n");
+    return 1;
 }
 
 } // namespace
@@ -68,33 +50,51 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace zelk;
     AppFolder folder = AppFolder::fromEnvironment();
+    ui::SingleInstance instance(
+        QFile::decodeName(QByteArray::fromStdString(folder.dir().string())));
+    if (!instance.acquire())
+        return handOverAndEnd(instance, commandLinePath(argc, argv));
+
+    removeOrphanedTempFiles(folder);
     auto song = std::make_unique<Song>();
     EditorState editor;
-    Settings settings = readSettingsFile(folder);
-    editor.keys.KeyAssign = settings.KeyAssign;
-    ColorTable colors = toColorTable(settings.ColorTable);
     clearForNewSong(*song);
     ResetSong(*song, editor);
 
+    Settings settings = readSettingsFile(folder);
+    editor.keys.KeyAssign = settings.KeyAssign;
+    ColorTable colors = toColorTable(settings.ColorTable);
+    const GzipCompressor compressor;
+    const IconvShiftJis shiftJis;
+    NullMidiOut notYetOpen; // the command-line load comes before the synthesizer
     SynthOptions options;
     options.soundFont = findSoundFontFromEnvironment();
     SynthOpening synth = openSoundFontSynth(options);
 
-    if (argc > 1)
-        openFromCommandLine(*song, folder, *synth.synth, argv[1]);
-
-    const GzipCompressor compressor;
-    const IconvShiftJis shiftJis;
-    ui::MainWindow window({*song, folder, *synth.synth, editor, colors, compressor, shiftJis});
+    ui::MainWindow window(
+        {*song, folder, *synth.synth, editor, colors, compressor, shiftJis, settings.recent});
+    QObject::connect(
+        &instance, &ui::SingleInstance::handedOver, &window,
+        [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
     window.show();
+    window.prompts().setMessagesWait(false);
+
+    FileContext startup{*song,      editor,           folder,         notYetOpen,
+                        compressor, window.prompts(), settings.recent};
+    if (argc > 1)
+        openCommandLineProject(startup, argv[1]);
     if (synth.status != OpenStatus::Ok) {
         std::fprintf(stderr, "zelk: %s\n", synth.detail.c_str());
-        QMessageBox::information(
-            &window, window.windowTitle(),
-            QString::fromUtf8(kMidiOpenFailedMessage.data(),
-                              static_cast<int>(kMidiOpenFailedMessage.size())));
+        window.prompts().showMessage(kAppTitle, kMidiOpenFailedMessage, MessageIcon::Information);
     }
+    FileContext recovery{*song,      editor,           folder,         *synth.synth,
+                         compressor, window.prompts(), settings.recent};
+    if (!recoverFromBackup(recovery))
+        sendPartHeader(*song, *synth.synth); // the command-line song's sound, now audible
+    window.showSongReplaced();
+    window.prompts().setMessagesWait(true);
+
     const int status = app.exec();
-    shutdown(*song, folder, editor, colors, settings);
+    Shutdown({*song, folder, editor, colors, settings, [] { /* the player comes here */ }, [] {}});
     return status;
 }

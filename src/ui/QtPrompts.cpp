@@ -1,0 +1,84 @@
+#include "ui/QtPrompts.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace zelk::ui {
+namespace {
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Paths are bytes on Linux; Qt's file-name codec turns them into text and back losslessly.
+QString pathText(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string pathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString startFolder(const std::string& folder) {
+    if (!folder.empty())
+        return pathText(folder);
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+const QString kFilter = QStringLiteral("編集ファイル(*.zelk)");
+
+} // namespace
+
+Answer QtPrompts::askYesNoCancel(std::string_view title, std::string_view text) {
+    QMessageBox box(QMessageBox::Warning, qs(title), qs(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner_);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+void QtPrompts::showMessage(std::string_view title, std::string_view text, MessageIcon icon) {
+    std::fprintf(stderr, "zelk: %.*s\n", static_cast<int>(text.size()), text.data());
+    const auto qtIcon = icon == MessageIcon::Stop          ? QMessageBox::Critical
+                        : icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                           : QMessageBox::Information;
+    if (messagesWait_) {
+        QMessageBox box(qtIcon, qs(title), qs(text), QMessageBox::Ok, owner_);
+        box.exec();
+        return;
+    }
+    auto* box = new QMessageBox(qtIcon, qs(title), qs(text), QMessageBox::Ok, owner_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+std::optional<std::string> QtPrompts::chooseProjectToOpen(const std::string& folder) {
+    QFileDialog dialog(owner_, QStringLiteral("ファイルを開く"), startFolder(folder), kFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return pathBytes(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtPrompts::chooseProjectToSave(const std::string& folder) {
+    QFileDialog dialog(owner_, QStringLiteral("ファイルを保存"), startFolder(folder), kFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("zelk")); // only for names without an extension
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return pathBytes(dialog.selectedFiles().front());
+}
+
+} // namespace zelk::ui

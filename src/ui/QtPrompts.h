@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ports/UserPrompts.h"
+
+class QWidget;
+
+namespace zelk::ui {
+
+// The user prompts as Qt message boxes and file dialogs owned by one window. Every
+// message is also written to stderr, so a run without a screen still tells what it said.
+class QtPrompts : public UserPrompts {
+public:
+    explicit QtPrompts(QWidget* owner) : owner_(owner) {}
+
+    // Messages shown while false do not wait for OK: the start-up's notices appear on
+    // top of the window and the start goes on.
+    void setMessagesWait(bool wait) { messagesWait_ = wait; }
+
+    Answer askYesNoCancel(std::string_view title, std::string_view text) override;
+    void showMessage(std::string_view title, std::string_view text, MessageIcon icon) override;
+    std::optional<std::string> chooseProjectToOpen(const std::string& startFolder) override;
+    std::optional<std::string> chooseProjectToSave(const std::string& startFolder) override;
+
+private:
+    QWidget* owner_;
+    bool messagesWait_ = true;
+};
+
+} // namespace zelk::ui
