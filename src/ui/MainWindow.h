@@ -67,6 +67,8 @@ public:
     void openHandedOver(const std::string& path);
     // The prompts the window's commands use (message boxes and file dialogs).
     QtPrompts& prompts() { return prompts_; }
+    // The File menu's prompts; tests put scripted ones in place of the dialogs.
+    void usePrompts(UserPrompts& prompts) { filePrompts_ = &prompts; }
     // The one-minute backup; the interval is $ZELK_BACKUP_MS when set.
     void backupNow();
 
@@ -110,6 +112,7 @@ private:
     DrawList drawList_;
     class KeyAssignWindow* keyWindow_ = nullptr;
     QtPrompts prompts_{this};
+    UserPrompts* filePrompts_ = &prompts_;
     SaveBuffers backupBuffers_;
     bool backupFailed_ = false; // shown in the title until a backup succeeds again
 };

@@ -36,8 +36,8 @@ int backupInterval() {
 } // namespace
 
 FileContext MainWindow::fileContext() {
-    return FileContext{ctx_.song,       ctx_.editor, ctx_.folder, ctx_.midi,
-                       ctx_.compressor, prompts_,    ctx_.recent};
+    return FileContext{ctx_.song,       ctx_.editor,   ctx_.folder, ctx_.midi,
+                       ctx_.compressor, *filePrompts_, ctx_.recent};
 }
 
 template <typename Command> void MainWindow::fileCommand(Command&& command) {
