@@ -3,6 +3,7 @@
 #include "editor/ColorTable.h"
 #include "editor/DrawList.h"
 #include "editor/EditorState.h"
+#include "editor/Playback.h"
 #include "ui/MainMenus.h"
 #include "ui/MainWindowControls.h"
 #include "ui/Twips.h"
@@ -17,6 +18,8 @@ class AppFolder;
 class Compressor;
 class MidiOut;
 class TextEncoder;
+class LiveMidiOut;
+class MidiFilePlayer;
 } // namespace zelk
 
 namespace zelk::ui {
@@ -30,6 +33,10 @@ struct MainWindowContext {
     ColorTable& colors;
     const Compressor& compressor;
     const TextEncoder& encoder; // texts of written MIDI files (Shift-JIS)
+    // Playback: the live output that `midi` is, and the file player. Without them the play
+    // button stays disabled.
+    LiveMidiOut* live = nullptr;
+    MidiFilePlayer* player = nullptr;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -56,6 +63,11 @@ public:
     // The export command after its file dialog: the whole song from measure 1 as a
     // Standard MIDI File. Returns false when it failed (the message has been shown).
     bool exportMidi(const QString& path);
+    // The play button's action (also the play/stop key).
+    void playStop();
+    // For the end of the program: a running playback stops at once and the player is closed.
+    void stopAndClose();
+    const PlaybackState& playback() const { return playback_; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -69,6 +81,12 @@ private:
     void connectCanvas();
     void connectEditMenu();
     void connectFileMenu();
+    void connectPlayback();
+    PlaybackContext playbackContext();
+    void onTimer1();
+    // Shows what the play button or a timer tick changed.
+    void showPlayback(const PlaybackOutcome& outcome);
+    void movePlayLine();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);
     // Runs a core editing action and shows its outcome; a damaged file it meets is
@@ -87,6 +105,10 @@ private:
     MainMenus m_;
     DrawList drawList_;
     class KeyAssignWindow* keyWindow_ = nullptr;
+    PlaybackState playback_;
+    class QTimer* timer1_ = nullptr;
+    class QTimer* lineTimer_ = nullptr;
+    DrawList playLine_;
 };
 
 } // namespace zelk::ui

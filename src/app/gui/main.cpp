@@ -4,8 +4,10 @@
 #include "editor/EditorState.h"
 #include "editor/KeyAssign.h"
 #include "editor/SongReset.h"
+#include "midi/LiveMidiOut.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
+#include "platform/FluidFilePlayer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
@@ -79,13 +81,17 @@ int main(int argc, char** argv) {
     SynthOptions options;
     options.soundFont = findSoundFontFromEnvironment();
     SynthOpening synth = openSoundFontSynth(options);
+    // Declared after the synthesizer: gone before it.
+    LiveMidiOut live(*synth.synth);
+    FluidFilePlayer player(*synth.synth);
 
     if (argc > 1)
-        openFromCommandLine(*song, folder, *synth.synth, argv[1]);
+        openFromCommandLine(*song, folder, live, argv[1]);
 
     const GzipCompressor compressor;
     const IconvShiftJis shiftJis;
-    ui::MainWindow window({*song, folder, *synth.synth, editor, colors, compressor, shiftJis});
+    ui::MainWindow window(
+        {*song, folder, live, editor, colors, compressor, shiftJis, &live, &player});
     window.show();
     if (synth.status != OpenStatus::Ok) {
         std::fprintf(stderr, "zelk: %s\n", synth.detail.c_str());
@@ -95,6 +101,7 @@ int main(int argc, char** argv) {
                               static_cast<int>(kMidiOpenFailedMessage.size())));
     }
     const int status = app.exec();
+    window.stopAndClose();
     shutdown(*song, folder, editor, colors, settings);
     return status;
 }
