@@ -99,6 +99,23 @@ TEST_F(FluidFilePlayerTest, StopSilencesHeldNotesAndThePedalWithinOneBlock) {
     EXPECT_EQ(synth->activeVoices(), 0) << "nothing of the file plays on after the stop";
 }
 
+// Live previews after playback must not hang on a pedal the song left down. (FluidSynth's player
+// releases the pedals after the last event; this keeps a later version from changing that.)
+TEST_F(FluidFilePlayerTest, TheEndOfTheFileLeavesNoPedalDown) {
+    // Organ (it sounds as long as the key or the pedal holds), pedal down, a short note.
+    const Bytes file =
+        smf({0x00, 0xC0, 16, 0x00, 0xB0, 64, 127, 0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0}, 0x60);
+    ASSERT_TRUE(player->openBytes(file, 192));
+    player->play();
+    framesUntilStopped();
+    ASSERT_GT(synth->activeVoices(), 0);
+    renderSeconds(0.5);
+    EXPECT_EQ(synth->controllerOf(0, 64), 0);
+    EXPECT_EQ(synth->activeVoices(), 0) << "the tail has ended";
+    player->close();
+    EXPECT_EQ(synth->programOf(0).program, 16) << "closing changes no sound";
+}
+
 TEST_F(FluidFilePlayerTest, TheEndKeepsTheSoundsOfOtherChannels) {
     synth->send(shortMessage(0xC3, 48));
     synth->send(shortMessage(0xB3, 91, 100));
