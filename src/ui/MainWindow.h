@@ -68,6 +68,7 @@ public:
     // For the end of the program: a running playback stops at once and the player is closed.
     void stopAndClose();
     const PlaybackState& playback() const { return playback_; }
+    const DrawList& playLine() const { return playLine_; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

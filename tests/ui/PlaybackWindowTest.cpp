@@ -93,12 +93,15 @@ private slots:
         QCOMPARE(f.caption(), QStringLiteral("停止"));
         QCOMPARE(f.unlocked(), 0);
         QVERIFY(!f.programEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f.player.tick() > 0, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(f.window->playLine().items.size(), size_t(1), kWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(f.editor.view.FirstMeasure, 2, kWaitMs);
         QCOMPARE(f.window->windowTitle().contains(QStringLiteral("2小節目")), true);
         QTRY_COMPARE_WITH_TIMEOUT(f.caption(), QStringLiteral("再生"), kWaitMs);
         QVERIFY(f.menusEnabled());
         QVERIFY(f.programEnabled());
         QVERIFY(f.window->playback().PlaybackEnded);
+        QVERIFY(f.window->playLine().items.empty());
     }
 
     void secondPressStopsAndTheNextTickEnds() {
