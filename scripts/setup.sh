@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libfluidsynth-dev timgm6mb-soundfont
   qt6-base-dev qt6-svg-dev
-  fonts-ipafont-gothic xvfb xauth
+  fonts-ipafont-gothic xvfb xauth xdotool x11-apps imagemagick
   python3 python3-mido
 )
 

@@ -25,6 +25,7 @@ void TrackBuffer::at(int32_t tick) {
     if (tick < LastTick)
         throw std::logic_error("MIDI event before the previous one of its track");
     appendVlq(bytes_, static_cast<uint32_t>(tick - LastTick));
+    fileTicks_ += static_cast<uint32_t>(tick - LastTick);
     LastTick = tick;
 }
 

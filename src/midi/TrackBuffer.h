@@ -25,6 +25,7 @@ public:
     void reset(int32_t startTick) {
         bytes_.clear();
         LastTick = startTick;
+        fileTicks_ = 0;
     }
 
     // Delta from LastTick to `tick`, then LastTick = tick. Throws std::logic_error for a
@@ -32,7 +33,10 @@ public:
     void at(int32_t tick);
     // A delta that moves the file's time without moving LastTick (the export's set-up
     // beat, which lies before column tick 0).
-    void rawDelta(uint32_t ticks) { appendVlq(bytes_, ticks); }
+    void rawDelta(uint32_t ticks) {
+        appendVlq(bytes_, ticks);
+        fileTicks_ += ticks;
+    }
 
     void put(std::initializer_list<uint8_t> b) { bytes_.insert(bytes_.end(), b); }
     // Meta event FF type, its length as a variable-length quantity, then the data.
@@ -40,11 +44,14 @@ public:
     void endOfTrack() { put({0x00, 0xFF, 0x2F, 0x00}); }
 
     const std::vector<uint8_t>& bytes() const { return bytes_; }
+    // The file time of the last event: the sum of every delta since reset.
+    uint32_t fileTicks() const { return fileTicks_; }
 
     int32_t LastTick = 0;
 
 private:
     std::vector<uint8_t> bytes_;
+    uint32_t fileTicks_ = 0;
 };
 
 // Appends "MTrk", the 4-byte big-endian body length and the body.

@@ -56,16 +56,19 @@ std::vector<uint8_t> fileHeader(int tracks) {
     return h;
 }
 
-void writeTrack(ReplacingFile& file, const TrackBuffer& track, std::vector<uint8_t>& chunk) {
+// Returns the track's last tick.
+uint32_t writeTrack(ReplacingFile& file, const TrackBuffer& track, std::vector<uint8_t>& chunk) {
     chunk.clear();
     appendTrackChunk(chunk, track.bytes());
     file.write(chunk);
+    return track.fileTicks();
 }
 
 } // namespace
 
-void WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out, const TextEncoder& encoder,
-                   const std::filesystem::path& path, const MidiExportOptions& opt) {
+uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
+                       const TextEncoder& encoder, const std::filesystem::path& path,
+                       const MidiExportOptions& opt) {
     checkOptions(song, opt);
     SavePartFile(song, folder);
 
@@ -88,19 +91,20 @@ void WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out, const Text
     TrackBuffer track;
     std::vector<uint8_t> chunk;
     buildConductorTrack(song, opt, songEnd, encoder, track);
-    writeTrack(file, track, chunk);
+    uint32_t lastTick = writeTrack(file, track, chunk);
     for (int p = 0; p < kParts; ++p) {
         if (!included[static_cast<size_t>(p)])
             continue;
         const std::string text = readWholeFile(folder.workFile(p));
         WorkFileStream stream(text, p);
         PartTrackBuilder(song, opt, p).build(stream, track);
-        writeTrack(file, track, chunk);
+        lastTick = std::max(lastTick, writeTrack(file, track, chunk));
     }
     file.commit();
 
     song.part.resetHeader();
     LoadPartFile(song, folder, out, song.CurPart);
+    return lastTick;
 }
 
 } // namespace zelk

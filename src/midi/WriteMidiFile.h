@@ -19,7 +19,10 @@ class TextEncoder;
 // file system, std::invalid_argument for options outside the song) nothing is written
 // there and the song is unchanged. Afterwards the current part is loaded again from its
 // work file (LoadPartFile), which sends its default sound to `out` when it has no notes.
-void WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out, const TextEncoder& encoder,
-                   const std::filesystem::path& path, const MidiExportOptions& opt);
+// Returns the file's last tick: the time of its latest end-of-track event, where a player
+// has sent everything.
+uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
+                       const TextEncoder& encoder, const std::filesystem::path& path,
+                       const MidiExportOptions& opt);
 
 } // namespace zelk

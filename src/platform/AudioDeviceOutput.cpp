@@ -1,27 +1,55 @@
 #include "platform/AudioDeviceOutput.h"
 
+#include "platform/AudioDrivers.h"
 #include "platform/SoundFontSynth.h"
+
+#include <cstdio>
 
 namespace zelk {
 namespace {
 
-std::string driverName(fluid_settings_t* settings) {
-    char* name = nullptr;
-    if (fluid_settings_dupstr(settings, "audio.driver", &name) != FLUID_OK || name == nullptr)
-        return "default";
-    std::string result(name);
-    fluid_free(name);
-    return result;
+int defaultInt(fluid_settings_t* s, const char* name) {
+    int value = 0;
+    fluid_settings_getint_default(s, name, &value);
+    return value;
+}
+
+double configuredLatencyMs(fluid_settings_t* s, double sampleRate) {
+    int size = 0, periods = 0;
+    fluid_settings_getint(s, "audio.period-size", &size);
+    fluid_settings_getint(s, "audio.periods", &periods);
+    return 1000.0 * size * periods / sampleRate;
+}
+
+// The short buffer first, then the driver's defaults.
+fluid_audio_driver_t* openDriver(SoundFontSynth& synth, fluid_audio_func_t process) {
+    fluid_settings_t* s = synth.fluidSettings();
+    fluid_settings_setint(s, "audio.period-size", kPeriodSize);
+    fluid_settings_setint(s, "audio.periods", kPeriods);
+    if (auto* d = new_fluid_audio_driver2(s, process, &synth))
+        return d;
+    fluid_settings_setint(s, "audio.period-size", defaultInt(s, "audio.period-size"));
+    fluid_settings_setint(s, "audio.periods", defaultInt(s, "audio.periods"));
+    return new_fluid_audio_driver2(s, process, &synth);
 }
 
 } // namespace
 
 SynthOutputResult AudioDeviceOutput::open(SoundFontSynth& synth) {
     fluid_settings_t* settings = synth.fluidSettings();
-    fluid_audio_driver_t* driver = new_fluid_audio_driver2(settings, processOnAudioThread, &synth);
-    if (driver == nullptr)
-        return {nullptr, "the \"" + driverName(settings) + "\" audio driver found no sound device"};
-    return {std::unique_ptr<SynthOutput>(new AudioDeviceOutput(driver)), {}};
+    std::string tried;
+    for (const std::string& name : audioDriverCandidates(chosenAudioDriver(), soundServerRuns())) {
+        tried += (tried.empty() ? "" : ", ") + name;
+        if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
+            continue; // not built into this FluidSynth
+        if (fluid_audio_driver_t* driver = openDriver(synth, processOnAudioThread)) {
+            const double ms = configuredLatencyMs(settings, synth.sampleRate());
+            std::fprintf(stderr, "zelk: audio driver \"%s\" opened, %.1f ms buffer\n", name.c_str(),
+                         ms);
+            return {std::unique_ptr<SynthOutput>(new AudioDeviceOutput(driver, name, ms)), {}};
+        }
+    }
+    return {nullptr, "no audio driver found a sound device (tried " + tried + ")"};
 }
 
 AudioDeviceOutput::~AudioDeviceOutput() {

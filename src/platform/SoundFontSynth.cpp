@@ -16,6 +16,9 @@ SoundFontSynth::SoundFontSynth(double sampleRate) : sampleRate_(sampleRate) {
     fluid_settings_setint(settings_, "synth.threadsafe-api", 1);
     // A player follows the rendered samples, not the wall clock (see the class comment).
     fluid_settings_setstr(settings_, "player.timing-source", "sample");
+    // A player's end would otherwise reset the synthesizer and lose the current part's program,
+    // reverb and chorus on the live channels.
+    fluid_settings_setint(settings_, "player.reset-synth", 0);
     synth_ = new_fluid_synth(settings_);
     if (synth_ == nullptr) {
         delete_fluid_settings(settings_);
@@ -97,16 +100,16 @@ void SoundFontSynth::renderOnAudioThread(std::span<float> left, std::span<float>
     const size_t frames = std::min(left.size(), right.size());
     if (frames == 0)
         return;
+    std::lock_guard lock(renderMutex_);
     fluid_synth_write_float(synth_, static_cast<int>(frames), left.data(), 0, 1, right.data(), 0,
                             1);
     framesRendered_.fetch_add(frames, std::memory_order_relaxed);
-    std::lock_guard lock(tapMutex_);
     if (tap_ != nullptr)
         tap_->takeOnAudioThread(left.first(frames), right.first(frames));
 }
 
 void SoundFontSynth::setTap(AudioTap* tap) {
-    std::lock_guard lock(tapMutex_);
+    std::lock_guard lock(renderMutex_);
     tap_ = tap;
 }
 

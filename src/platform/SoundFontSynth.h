@@ -29,9 +29,9 @@ struct ChannelProgram {
 // own thread; FluidSynth serialises its API calls (synth.threadsafe-api), and the tap is guarded.
 //
 // Seams for what comes next, all on this one synthesizer:
-// - playback: a fluid_player on fluidSynth(); its timing source is the sample timer, so it
-//   advances with whatever renders (sound card, silent clock or an offline loop) and its
-//   "stopped" state can be polled from the UI thread. Delete the player before the synthesizer.
+// - playback: a fluid_player on fluidSynth() (FluidFilePlayer); its timing source is the sample
+//   timer, so it advances with whatever renders (sound card, silent clock or an offline loop).
+//   Players are created and deleted under holdRendering() and before the synthesizer.
 // - recording: setTap(&recorder) receives every rendered block, whichever output renders.
 // - offline render: open with the "offline" output and call renderOffline in a loop.
 class SoundFontSynth : public MidiOut {
@@ -64,6 +64,10 @@ public:
     // The tap receives every block rendered after this returns; after setTap(nullptr) returns, the
     // previous tap is no longer called and may be destroyed.
     void setTap(AudioTap* tap);
+    // Holds the rendering between two blocks for as long as the lock lives: for changes that must
+    // not meet a block half-way (creating or deleting a MIDI file player, stopping one and
+    // silencing what it played). Keep it short; the sound card waits.
+    std::unique_lock<std::mutex> holdRendering() { return std::unique_lock(renderMutex_); }
     // Frames rendered since creation: the synthesizer's own clock.
     uint64_t framesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
     double sampleRate() const { return sampleRate_; }
@@ -84,7 +88,7 @@ private:
     double sampleRate_;
     int soundFontId_ = -1;
     std::atomic<uint64_t> framesRendered_{0};
-    std::mutex tapMutex_;
+    std::mutex renderMutex_; // one block at a time; guards the tap
     AudioTap* tap_ = nullptr;
     std::unique_ptr<SynthOutput> output_; // renders through this object: destroyed first
 };

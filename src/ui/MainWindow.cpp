@@ -51,7 +51,6 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
         c_.Combo3->addItem(QString::number(i));
         c_.Combo4->addItem(QString::number(i));
     }
-    c_.Command4->setEnabled(false); // playback comes with the sequencer
     c_.Picture1->setTwipsPerPixel(tw_.twipsPerPx());
     c_.Picture1->show(&drawList_, &ctx_.colors);
     connectTopRow();
@@ -62,6 +61,7 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectEditMenu();
     connectFileMenu();
     guardWheel(form_);
+    connectPlayback();
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
     ApplyColors();
     HScroll1_Change(ctx_.song, ctx_.editor.view, ctx_.editor.signatures);

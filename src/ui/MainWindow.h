@@ -4,6 +4,7 @@
 #include "editor/DrawList.h"
 #include "editor/EditorState.h"
 #include "editor/FileCommands.h"
+#include "editor/Playback.h"
 #include "storage/Project.h"
 #include "ui/MainMenus.h"
 #include "ui/MainWindowControls.h"
@@ -20,6 +21,8 @@ class AppFolder;
 class Compressor;
 class MidiOut;
 class TextEncoder;
+class LiveMidiOut;
+class MidiFilePlayer;
 } // namespace zelk
 
 namespace zelk::ui {
@@ -34,6 +37,10 @@ struct MainWindowContext {
     const Compressor& compressor;
     const TextEncoder& encoder; // texts of written MIDI files (Shift-JIS)
     RecentFiles& recent;        // the File menu's recent files, kept in "zelk.ini"
+    // Playback: the live output that `midi` is, and the file player. Without them the play
+    // button stays disabled.
+    LiveMidiOut* live = nullptr;
+    MidiFilePlayer* player = nullptr;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -71,6 +78,12 @@ public:
     void usePrompts(UserPrompts& prompts) { filePrompts_ = &prompts; }
     // The one-minute backup; the interval is $ZELK_BACKUP_MS when set.
     void backupNow();
+    // The play button's action (also the play/stop key).
+    void playStop();
+    // For the end of the program: a running playback stops at once and the player is closed.
+    void stopAndClose();
+    const PlaybackState& playback() const { return playback_; }
+    const DrawList& playLine() const { return playLine_; }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -93,6 +106,12 @@ private:
     void showFileOutcome(const FileOutcome& outcome);
     void updateRecentMenu();
     void showTitle();
+    void connectPlayback();
+    PlaybackContext playbackContext();
+    void onTimer1();
+    // Shows what the play button or a timer tick changed.
+    void showPlayback(const PlaybackOutcome& outcome);
+    void movePlayLine();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);
     // Runs a core editing action and shows its outcome; a damaged file it meets is
@@ -115,6 +134,10 @@ private:
     UserPrompts* filePrompts_ = &prompts_;
     SaveBuffers backupBuffers_;
     bool backupFailed_ = false; // shown in the title until a backup succeeds again
+    PlaybackState playback_;
+    class QTimer* timer1_ = nullptr;
+    class QTimer* lineTimer_ = nullptr;
+    DrawList playLine_;
 };
 
 } // namespace zelk::ui

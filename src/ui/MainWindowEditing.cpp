@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 
 namespace zelk::ui {
@@ -78,6 +79,8 @@ void MainWindow::apply(const EditOutcome& o) {
         redraw();
     if (o.refused())
         showRefusal(o.message);
+    if (o.playStop && c_.Command4->isEnabled())
+        playStop();
 }
 
 void MainWindow::selectPart(int part) {

@@ -86,6 +86,23 @@ void ScoreCanvas::paintEvent(QPaintEvent*) {
         return;
     }
     paintList(p, *list_, *colors_, 1.0 / twipsPerPx_);
+    if (overlay_)
+        paintList(p, *overlay_, *colors_, 1.0 / twipsPerPx_);
+}
+
+QRect ScoreCanvas::pixelBounds(const DrawList& list) const {
+    QRect bounds;
+    for (const DrawItem& it : list.items) {
+        if (it.kind != DrawKind::Line && it.kind != DrawKind::Dot)
+            continue;
+        const int pad = it.width + 1;
+        const QRect r(QPoint(static_cast<int>(std::lround(std::min(it.x1, it.x2) / twipsPerPx_)),
+                             static_cast<int>(std::lround(std::min(it.y1, it.y2) / twipsPerPx_))),
+                      QPoint(static_cast<int>(std::lround(std::max(it.x1, it.x2) / twipsPerPx_)),
+                             static_cast<int>(std::lround(std::max(it.y1, it.y2) / twipsPerPx_))));
+        bounds |= r.adjusted(-pad, -pad, pad, pad);
+    }
+    return bounds;
 }
 
 void ScoreCanvas::mousePressEvent(QMouseEvent* e) {

@@ -16,6 +16,11 @@ public:
 
     // Both must outlive the canvas; the list is read on every paint.
     void show(const DrawList* list, const ColorTable* colors);
+    // A second list painted over the first (the play-position line); the window repaints only
+    // the pixels it covers before and after a change (pixelBounds).
+    void setOverlay(const DrawList* overlay) { overlay_ = overlay; }
+    // The pixels the lines and dots of `list` cover, their pen width included.
+    QRect pixelBounds(const DrawList& list) const;
     // Twips per pixel of this screen.
     void setTwipsPerPixel(double t) { twipsPerPx_ = t; }
     double twipsPerPixel() const { return twipsPerPx_; }
@@ -54,6 +59,7 @@ protected:
 
 private:
     const DrawList* list_ = nullptr;
+    const DrawList* overlay_ = nullptr;
     const ColorTable* colors_ = nullptr;
     double twipsPerPx_ = 15.0;
     int wheelRest_ = 0; // eighths of a degree not yet a whole notch (smooth wheels)

@@ -40,8 +40,10 @@ protected:
     // Stores the current part and makes part p current, as a click on the part selector.
     void selectPart(int p) { switchPart(song, tmp.folder(), midi, p, 60); }
 
+    uint32_t lastTick = 0; // what the last write returned
+
     Bytes write(const MidiExportOptions& opt) {
-        WriteMidiFile(song, tmp.folder(), midi, encoder, target(), opt);
+        lastTick = WriteMidiFile(song, tmp.folder(), midi, encoder, target(), opt);
         const std::string s = slurp(target());
         return Bytes(s.begin(), s.end());
     }

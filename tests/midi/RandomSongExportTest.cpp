@@ -216,6 +216,10 @@ protected:
         ASSERT_EQ(f.division, 480);
         ASSERT_EQ(f.declaredTracks, static_cast<int>(f.tracks.size()));
         ASSERT_EQ(f.tracks.size(), parts.size() + 1);
+        uint32_t lastEnd = 0;
+        for (const auto& track : f.tracks)
+            lastEnd = std::max(lastEnd, track.back().tick);
+        EXPECT_EQ(lastTick, lastEnd) << "the last tick a player must reach";
 
         std::vector<TimedBytes> conductor;
         for (const auto& e : f.tracks[0])

@@ -22,6 +22,7 @@ TEST_F(WriteMidiFileTest, WorkedPlaybackExampleIsExact) {
          trackChunk(partSetUp(false, 0) +
                     std::vector<Ev>{{0, noteOn(0, 60, 100)}, {480, noteOff(0, 60)}} + partEnd(0))});
     EXPECT_BYTES(playFile(1), expected);
+    EXPECT_EQ(lastTick, 960u) << "end of track one beat after the note-off";
 }
 
 TEST_F(WriteMidiFileTest, ExportPutsTheSetUpBeatBeforeTheSong) {

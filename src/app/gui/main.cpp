@@ -7,9 +7,11 @@
 #include "editor/FileCommands.h"
 #include "editor/SessionLife.h"
 #include "editor/SongReset.h"
+#include "midi/LiveMidiOut.h"
 #include "model/AppFolder.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
+#include "platform/FluidFilePlayer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
@@ -70,9 +72,12 @@ int main(int argc, char** argv) {
     SynthOptions options;
     options.soundFont = findSoundFontFromEnvironment();
     SynthOpening synth = openSoundFontSynth(options);
+    // Declared after the synthesizer: gone before it.
+    LiveMidiOut live(*synth.synth);
+    FluidFilePlayer player(*synth.synth);
 
-    ui::MainWindow window(
-        {*song, folder, *synth.synth, editor, colors, compressor, shiftJis, settings.recent});
+    ui::MainWindow window({*song, folder, live, editor, colors, compressor, shiftJis,
+                           settings.recent, &live, &player});
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
@@ -87,14 +92,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zelk: %s\n", synth.detail.c_str());
         window.prompts().showMessage(kAppTitle, kMidiOpenFailedMessage, MessageIcon::Information);
     }
-    FileContext recovery{*song,      editor,           folder,         *synth.synth,
+    FileContext recovery{*song,      editor,           folder,         live,
                          compressor, window.prompts(), settings.recent};
     if (!recoverFromBackup(recovery))
-        sendPartHeader(*song, *synth.synth); // the command-line song's sound, now audible
+        sendPartHeader(*song, live); // the command-line song's sound, now audible
     window.showSongReplaced();
     window.prompts().setMessagesWait(true);
 
     const int status = app.exec();
-    Shutdown({*song, folder, editor, colors, settings, [] { /* the player comes here */ }, [] {}});
+    Shutdown(
+        {*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {}});
     return status;
 }

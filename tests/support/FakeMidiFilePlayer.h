@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ports/MidiFilePlayer.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zelk::test {
+
+// A player whose music moves only when the test says so (advanceTo); it records what it
+// was asked to do, in order.
+class FakeMidiFilePlayer : public MidiFilePlayer {
+public:
+    bool open(const std::filesystem::path& file, uint32_t last) override {
+        calls.push_back("open");
+        if (refuseOpen)
+            return false;
+        openedFile = file;
+        lastTick = last;
+        isOpen = true;
+        playing = false;
+        tick_ = 0;
+        return true;
+    }
+    void play() override {
+        calls.push_back("play");
+        playing = isOpen;
+    }
+    void stop() override {
+        calls.push_back("stop");
+        playing = false;
+    }
+    bool isStopped() const override { return !playing || tick_ >= lastTick; }
+    uint32_t tick() const override { return tick_; }
+    void close() override {
+        calls.push_back("close");
+        isOpen = false;
+        playing = false;
+    }
+
+    // The music reaches `tick` (never beyond the end).
+    void advanceTo(uint32_t tick) { tick_ = tick < lastTick ? tick : lastTick; }
+    void advanceToSixteenth(uint32_t sixteenths) { advanceTo(sixteenths * 120); }
+
+    std::vector<std::string> calls;
+    std::filesystem::path openedFile;
+    uint32_t lastTick = 0;
+    bool isOpen = false;
+    bool playing = false;
+    bool refuseOpen = false;
+
+private:
+    uint32_t tick_ = 0;
+};
+
+} // namespace zelk::test
