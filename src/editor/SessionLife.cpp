@@ -84,23 +84,6 @@ bool recoverFromBackup(FileContext& ctx) {
     return true;
 }
 
-bool backupToLog(Song& song, const AppFolder& folder, const Compressor& compressor,
-                 SaveBuffers& buffers) {
-    const std::string path = song.FilePath;
-    const auto dirty = song.Dirty;
-    song.FilePath = folder.backup().string();
-    bool ok = true;
-    try {
-        SaveProject(song, folder, compressor, buffers);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "zelk: backup failed: %s\n", e.what());
-        ok = false;
-    }
-    song.FilePath = path;
-    song.Dirty = dirty;
-    return ok;
-}
-
 void Shutdown(const ShutdownParts& parts) {
     if (parts.stopAndClosePlayer)
         parts.stopAndClosePlayer();

@@ -29,12 +29,6 @@ bool openCommandLineProject(FileContext& ctx, std::string arg);
 // song was restored.
 bool recoverFromBackup(FileContext& ctx);
 
-// The one-minute backup to "log": FilePath and Dirty are kept, so the question still comes
-// on exit. Never throws: a failure is returned, and the caller reports it without
-// interrupting the user.
-bool backupToLog(Song& song, const AppFolder& folder, const Compressor& compressor,
-                 SaveBuffers& buffers);
-
 // The end of an orderly run, in this order: the player stopped and closed, the
 // temporary files, "rec.mid" and "log" deleted, "zelk.ini" written (the key-assignment
 // window's current choices committed first, so a choice made there is kept), the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/BackupWriter.h"
 #include "editor/ColorTable.h"
 #include "editor/DrawList.h"
 #include "editor/EditorState.h"
@@ -78,6 +79,8 @@ public:
     void usePrompts(UserPrompts& prompts) { filePrompts_ = &prompts; }
     // The one-minute backup; the interval is $ZELK_BACKUP_MS when set.
     void backupNow();
+    // Waits for a backup still being written (before the end of the program).
+    void finishBackup() { backup_.wait(); }
     // The play button's action (also the play/stop key).
     void playStop();
     // For the end of the program: a running playback stops at once and the player is closed.
@@ -132,7 +135,7 @@ private:
     class KeyAssignWindow* keyWindow_ = nullptr;
     QtPrompts prompts_{this};
     UserPrompts* filePrompts_ = &prompts_;
-    SaveBuffers backupBuffers_;
+    BackupWriter backup_;
     bool backupFailed_ = false; // shown in the title until a backup succeeds again
     PlaybackState playback_;
     class QTimer* timer1_ = nullptr;

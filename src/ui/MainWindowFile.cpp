@@ -148,12 +148,22 @@ void MainWindow::startBackupTimer() {
 }
 
 void MainWindow::backupNow() {
-    const bool ok = backupToLog(ctx_.song, ctx_.folder, ctx_.compressor, backupBuffers_);
-    // Reported once, in the title, and tried again at the next tick.
-    if (ok != !backupFailed_) {
-        backupFailed_ = !ok;
-        showTitle();
-    }
+    // A tick while the last backup still writes waits for the next one.
+    backup_.start(ctx_.song, ctx_.folder, ctx_.compressor);
+    auto* watch = new QTimer(this);
+    watch->setInterval(20);
+    connect(watch, &QTimer::timeout, this, [this, watch] {
+        const auto ok = backup_.result();
+        if (!ok && backup_.busy())
+            return;
+        watch->deleteLater();
+        // Reported once, in the title, and tried again at the next tick.
+        if (ok && *ok == backupFailed_) {
+            backupFailed_ = !*ok;
+            showTitle();
+        }
+    });
+    watch->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -1,5 +1,7 @@
 #include "editor/SessionLife.h"
 
+#include "editor/BackupWriter.h"
+
 #include "editor/SongReset.h"
 #include "editor/SongSettings.h"
 #include "files/TextLines.h"
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <latch>
 
 namespace zelk {
 namespace {
@@ -123,12 +126,15 @@ TEST_F(SessionLifeTest, NoBackupNoRecovery) {
     EXPECT_TRUE(prompts.messages.empty());
 }
 
-TEST_F(SessionLifeTest, BackupKeepsFilePathAndDirty) {
+TEST_F(SessionLifeTest, BackupKeepsFilePathAndDirtyAndHoldsTheSong) {
     test::putNote(song, 28, 0, 8);
     song.FilePath = "/somewhere/mine.zelk";
     song.Dirty = 1;
-    SaveBuffers buffers;
-    EXPECT_TRUE(backupToLog(song, app.folder(), gzip, buffers));
+    BackupWriter backup;
+    ASSERT_TRUE(backup.start(song, app.folder(), gzip));
+    backup.wait();
+    EXPECT_EQ(backup.result(), true);
+    EXPECT_EQ(backup.result(), std::nullopt); // reported once
     EXPECT_EQ(song.FilePath, "/somewhere/mine.zelk");
     EXPECT_EQ(song.Dirty, 1);
     Song restored = test::freshSong();
@@ -139,14 +145,51 @@ TEST_F(SessionLifeTest, BackupKeepsFilePathAndDirty) {
     EXPECT_NE(restored.part.Grid(28, 0), 0);
 }
 
-TEST_F(SessionLifeTest, FailingBackupReportsFalseAndKeepsTheSong) {
-    song.FilePath = "/somewhere/mine.zelk";
-    song.Dirty = 1;
+TEST_F(SessionLifeTest, FailingBackupIsReportedAndTheNextOneTriesAgain) {
     fs::create_directory(app.folder().backup()); // "log" cannot be replaced
-    SaveBuffers buffers;
-    EXPECT_FALSE(backupToLog(song, app.folder(), gzip, buffers));
-    EXPECT_EQ(song.FilePath, "/somewhere/mine.zelk");
-    EXPECT_EQ(song.Dirty, 1);
+    BackupWriter backup;
+    ASSERT_TRUE(backup.start(song, app.folder(), gzip));
+    backup.wait();
+    EXPECT_EQ(backup.result(), false);
+    fs::remove(app.folder().backup());
+    ASSERT_TRUE(backup.start(song, app.folder(), gzip));
+    backup.wait();
+    EXPECT_EQ(backup.result(), true);
+}
+
+TEST_F(SessionLifeTest, DamagedWorkFileFailsTheBackupWithoutAWorker) {
+    writeWholeFile(app.folder().workFile(4), "damaged");
+    BackupWriter backup;
+    EXPECT_FALSE(backup.start(song, app.folder(), gzip));
+    EXPECT_FALSE(backup.busy());
+    EXPECT_EQ(backup.result(), false);
+    EXPECT_FALSE(fs::exists(app.folder().backup()));
+}
+
+// A compressor that holds the worker until the test lets it go.
+class HeldCompressor : public Compressor {
+public:
+    std::string compress(std::string_view text) const override {
+        released.wait();
+        return GzipCompressor().compress(text);
+    }
+    std::string expand(std::string_view data, size_t max) const override {
+        return GzipCompressor().expand(data, max);
+    }
+    mutable std::latch released{1};
+};
+
+TEST_F(SessionLifeTest, TickWhileTheLastBackupStillWritesIsSkipped) {
+    HeldCompressor held;
+    BackupWriter backup;
+    ASSERT_TRUE(backup.start(song, app.folder(), held));
+    EXPECT_TRUE(backup.busy());
+    EXPECT_EQ(backup.result(), std::nullopt);
+    test::putNote(song, 28, 0, 8);
+    EXPECT_FALSE(backup.start(song, app.folder(), held)); // the text in flight is not touched
+    held.released.count_down();
+    backup.wait();
+    EXPECT_EQ(backup.result(), true);
 }
 
 TEST_F(SessionLifeTest, ShutdownStopsThePlayerFirstAndLeavesOnlyTheSettings) {
