@@ -299,7 +299,8 @@ TEST_F(MeasureToolsTest, LoopPointIsStoredSavedLoadedAndExportedAtItsMeasure) {
     EXPECT_EQ(loaded.LoopMeasure, 11);
     const fs::path mid = temp.path() / "loop.mid";
     WriteMidiFile(song, temp.folder(), midi, IconvShiftJis(), mid, MidiExportOptions::forExport());
-    // Controller 111 at the first column of measure 12: 11 measures of 4/4 = 21120 ticks.
+    // Controller 111 at the first column of measure 12: 11 measures of 4/4 = 21120 ticks
+    // after the exported file's one-beat set-up.
     const std::string bytes = test::slurp(mid);
     const test::SmfFile smf =
         test::SmfReader(std::vector<uint8_t>(bytes.begin(), bytes.end())).read();
@@ -310,7 +311,7 @@ TEST_F(MeasureToolsTest, LoopPointIsStoredSavedLoadedAndExportedAtItsMeasure) {
                 loopTicks.push_back(ev.tick);
     ASSERT_FALSE(loopTicks.empty());
     for (uint32_t t : loopTicks)
-        EXPECT_EQ(t, 21120u);
+        EXPECT_EQ(t, 480u + 21120u);
     MeasureEdit_Command5_Click(song);
     EXPECT_EQ(loopLabel(song), "設定なし");
     EXPECT_EQ(song.LoopOn, 0);
