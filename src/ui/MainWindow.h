@@ -14,6 +14,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 namespace zelk {
 struct Song;
 struct EditOutcome;
@@ -79,6 +81,11 @@ public:
     void usePrompts(UserPrompts& prompts) { filePrompts_ = &prompts; }
     // The one-minute backup; the interval is $ZELK_BACKUP_MS when set.
     void backupNow();
+    // Runs a core action on the song from a tool window and shows what it changed; a
+    // damaged file it meets is reported.
+    void runEdit(const std::function<EditOutcome(EditContext&)>& action);
+    // Tool windows that work on measures keep the time signature from changing while open.
+    void holdTimeSignature(bool hold);
     // Waits for a backup still being written (before the end of the program).
     void finishBackup() { backup_.wait(); }
     // The play button's action (also the play/stop key).
@@ -133,9 +140,12 @@ private:
     MainMenus m_;
     DrawList drawList_;
     class KeyAssignWindow* keyWindow_ = nullptr;
+    class MeasureCopyWindow* copyWindow_ = nullptr;
+    class MeasureEditWindow* measureEditWindow_ = nullptr;
     QtPrompts prompts_{this};
     UserPrompts* filePrompts_ = &prompts_;
     BackupWriter backup_;
+    int timeSignatureHolds_ = 0;
     bool backupFailed_ = false; // shown in the title until a backup succeeds again
     PlaybackState playback_;
     class QTimer* timer1_ = nullptr;

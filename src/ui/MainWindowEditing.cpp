@@ -9,6 +9,8 @@
 #include "ui/KeyAssignWindow.h"
 #include "ui/KeyCodes.h"
 #include "ui/MainWindow.h"
+#include "ui/MeasureCopyWindow.h"
+#include "ui/MeasureEditWindow.h"
 #include "ui/ScoreCanvas.h"
 
 #include <QComboBox>
@@ -62,6 +64,15 @@ template <typename Action> void MainWindow::edit(Action&& action) {
         refreshControls();
         relayout();
     }
+}
+
+void MainWindow::runEdit(const std::function<EditOutcome(EditContext&)>& action) {
+    edit(action);
+}
+
+void MainWindow::holdTimeSignature(bool hold) {
+    timeSignatureHolds_ = std::max(0, timeSignatureHolds_ + (hold ? 1 : -1));
+    c_.Combo5->setEnabled(timeSignatureHolds_ == 0 && m_.Mfile->isEnabled());
 }
 
 void MainWindow::apply(const EditOutcome& o) {
@@ -161,6 +172,20 @@ void MainWindow::connectEditMenu() {
             keyWindow_ = new KeyAssignWindow(ctx_.editor.keys, this);
         keyWindow_->show();
         keyWindow_->raise();
+    });
+    m_.Msyo->setEnabled(true);
+    connect(m_.Msyo, &QAction::triggered, this, [this] {
+        if (!copyWindow_)
+            copyWindow_ = new MeasureCopyWindow(*this, ctx_.song, ctx_.editor);
+        copyWindow_->show();
+        copyWindow_->raise();
+    });
+    m_.Medit->setEnabled(true);
+    connect(m_.Medit, &QAction::triggered, this, [this] {
+        if (!measureEditWindow_)
+            measureEditWindow_ = new MeasureEditWindow(*this, ctx_.song, ctx_.editor);
+        measureEditWindow_->show();
+        measureEditWindow_->raise();
     });
     m_.Mundo->setEnabled(ctx_.editor.menus.Mundo);
     m_.Mrido->setEnabled(ctx_.editor.menus.Mrido);

@@ -85,8 +85,9 @@ void MainWindow::showPlayback(const PlaybackOutcome& o) {
         menu->setEnabled(on.menusEnabled);
         menu->menuAction()->setEnabled(on.menusEnabled);
     }
-    for (QComboBox* box : {c_.Combo2, c_.Combo5, c_.Combo6, c_.Combo7})
+    for (QComboBox* box : {c_.Combo2, c_.Combo6, c_.Combo7})
         box->setEnabled(on.menusEnabled);
+    c_.Combo5->setEnabled(on.menusEnabled && timeSignatureHolds_ == 0);
     c_.Combo1->setEnabled(on.programEnabled);
     c_.Command4->setText(text(playback_.Command4Caption));
     if (playback_.Timer1Interval > 0) {
