@@ -1,9 +1,13 @@
 #include "storage/Snapshots.h"
 
+#include "files/TextLines.h"
 #include "model/AppFolder.h"
+#include "model/FormatError.h"
 #include "model/Limits.h"
 #include "model/Song.h"
+#include "ports/Compressor.h"
 #include "storage/Project.h"
+#include "storage/ProjectFileError.h"
 
 #include <string>
 #include <system_error>
@@ -37,9 +41,15 @@ int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compre
 int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
                    const SnapshotView& view, SaveBuffers& buffers) {
     const int n = song.undo.SnapshotNo + 1;
-    {
-        FilePathSwap swap(song, folder.snapshotFile(n));
-        SaveProject(song, folder, compressor, buffers);
+    // A snapshot lives only as long as the run, and recovery never reads one: it is
+    // written in place without the sync and rename a project file gets.
+    try {
+        buildProjectText(song, folder, buffers);
+        writeWholeFile(folder.snapshotFile(n), compressor.compress(buffers.text));
+    } catch (const FormatError& e) {
+        throw ProjectFileError(e.what());
+    } catch (const std::runtime_error& e) { // system_error, or a compressor failure
+        throw ProjectFileError(e.what());
     }
     // Recorded only once the file exists, so undo never meets a missing snapshot.
     song.undo.SnapshotNo = n;

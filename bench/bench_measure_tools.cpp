@@ -1,0 +1,79 @@
+// The measure tools on the large song: a copy of 100 measures of all 16 parts (with its
+// two snapshots), its undo, and an octave shift of a dense part (with its snapshots).
+// Each runs on the window's thread.
+#include "editor/EditContext.h"
+#include "editor/MeasureCopy.h"
+#include "editor/MeasureEdit.h"
+#include "editor/UndoRedo.h"
+#include "editor/ViewPosition.h"
+#include "platform/GzipCompressor.h"
+#include "ports/NullMidiOut.h"
+#include "support/BenchFolder.h"
+#include "support/DenseSong.h"
+
+#include <benchmark/benchmark.h>
+
+namespace zelk {
+namespace {
+
+struct Fixture {
+    Fixture() {
+        bench::buildDenseSong(song, tmp.folder());
+        HScroll1_Change(song, editor.view, editor.signatures);
+    }
+    bench::BenchFolder tmp;
+    Song song;
+    EditorState editor;
+    NullMidiOut midi;
+    GzipCompressor gzip;
+    EditContext ctx{song, editor, tmp.folder(), midi, gzip};
+
+    MeasureCopyForm hundredMeasures() {
+        MeasureCopyForm f = Form2_Load(song, editor.view);
+        f.allParts = true;
+        f.sourceFirst = 0;
+        f.sourceLast = 99;
+        f.destFirst = 100;
+        return f;
+    }
+};
+
+void BM_CopyHundredMeasuresOfAllParts(benchmark::State& state) {
+    Fixture f;
+    for (auto _ : state) {
+        MeasureCopyForm form = f.hundredMeasures();
+        benchmark::DoNotOptimize(Form2_Command1_Click(f.ctx, form));
+        state.PauseTiming();
+        Mundo_Click(f.ctx);
+        state.ResumeTiming();
+    }
+}
+
+void BM_UndoOfTheCopy(benchmark::State& state) {
+    Fixture f;
+    for (auto _ : state) {
+        state.PauseTiming();
+        MeasureCopyForm form = f.hundredMeasures();
+        Form2_Command1_Click(f.ctx, form);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(Mundo_Click(f.ctx));
+    }
+}
+
+void BM_OctaveShiftOfADensePart(benchmark::State& state) {
+    Fixture f;
+    MeasureEditForm form = MeasureEdit_Load(f.song, f.editor.view);
+    for (auto _ : state) {
+        form.octaveDown = !form.octaveDown; // keeps the notes on the grid
+        benchmark::DoNotOptimize(MeasureEdit_Command2_Click(f.ctx, form));
+    }
+}
+
+BENCHMARK(BM_CopyHundredMeasuresOfAllParts)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UndoOfTheCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OctaveShiftOfADensePart)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+} // namespace zelk
+
+BENCHMARK_MAIN();
