@@ -1,5 +1,6 @@
 #include "editor/MeasureEdit.h"
 
+#include "model/Cell.h"
 #include "model/Limits.h"
 #include "storage/Snapshots.h"
 
@@ -132,18 +133,52 @@ std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
     return std::nullopt;
 }
 
+// After notes fell off the grid: the lanes and PartLen describe the notes that are left,
+// so no later edit or export meets a note that is gone.
+void settleAfterLoss(CurrentPart& p) {
+    int last = 0;
+    for (int c = 0; c <= p.PartLen; ++c) {
+        bool sounds = false, starts = false;
+        for (int r = 0; r < kRows; ++r) {
+            const int32_t v = p.Grid(r, c);
+            sounds |= cell::startsOrSounds(v);
+            starts |= cell::startsNote(v);
+            if (v & cell::End)
+                last = c;
+        }
+        if (c < kLaneCols) {
+            p.Sounding[c] = sounds ? 1 : 0;
+            if (!starts)
+                p.VelLane[c] = 0;
+        }
+    }
+    p.PartLen = last;
+}
+
+bool shiftOctave(CurrentPart& p, bool down) {
+    constexpr int kOctave = 7;
+    bool lost = false;
+    for (int c = 0; c <= p.PartLen; ++c) {
+        if (!down) {
+            for (int r = 0; r < kOctave; ++r)
+                lost |= p.Grid(r, c) != 0;
+            for (int r = 0; r < kRows; ++r)
+                p.Grid(r, c) = r + kOctave < kRows ? p.Grid(r + kOctave, c) : 0;
+        } else {
+            for (int r = kRows - kOctave; r < kRows; ++r)
+                lost |= p.Grid(r, c) != 0;
+            for (int r = kRows - 1; r >= 0; --r)
+                p.Grid(r, c) = r >= kOctave ? p.Grid(r - kOctave, c) : 0;
+        }
+    }
+    return lost;
+}
+
 EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& form) {
     CurrentPart& p = ctx.song.part;
-    constexpr int kOctave = 7;
     asUndoStep(ctx, [&] {
-        for (int c = 0; c <= p.PartLen; ++c) {
-            if (!form.octaveDown)
-                for (int r = 0; r < kRows; ++r)
-                    p.Grid(r, c) = r + kOctave < kRows ? p.Grid(r + kOctave, c) : 0;
-            else
-                for (int r = kRows - 1; r >= 0; --r)
-                    p.Grid(r, c) = r >= kOctave ? p.Grid(r - kOctave, c) : 0;
-        }
+        if (shiftOctave(p, form.octaveDown))
+            settleAfterLoss(p);
     });
     EditOutcome out;
     out.redraw = true;

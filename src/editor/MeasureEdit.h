@@ -44,7 +44,8 @@ void MeasureEdit_Option1_Click(MeasureEditForm& form, LaneOp op);
 // dirty.
 std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
                                                            const MeasureEditForm& form);
-// The octave shift of the current part; rows leaving the grid are lost. One undo step.
+// The octave shift of the current part; rows leaving the grid are lost (and PartLen and
+// the lanes then follow the notes that are left). One undo step.
 EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& form);
 // Loop point set and clear; both make the song dirty (the project file keeps it).
 void MeasureEdit_Command4_Click(Song& song, const MeasureEditForm& form);

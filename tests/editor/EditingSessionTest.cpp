@@ -1,6 +1,8 @@
 #include "EntryFixture.h"
 #include "PartInvariants.h"
 #include "editor/KeyboardCommands.h"
+#include "editor/MeasureCopy.h"
+#include "editor/MeasureEdit.h"
 #include "editor/Signatures.h"
 #include "editor/UndoRedo.h"
 #include "model/Cell.h"
@@ -191,6 +193,40 @@ protected:
             Option3_Click(ed.palette, ScreenScore);
     }
 
+    // Copy, clear, octave shift, a lane over measures or the loop point, as the tool
+    // windows run them.
+    void measureTool() {
+        const int max = song.MeasureCount();
+        const int kind = pick(0, 3);
+        log << "measure tool " << kind << "; ";
+        if (kind <= 1) {
+            MeasureCopyForm f = Form2_Load(song, ed.view);
+            f.clearMode = kind == 1;
+            f.allParts = chance(30);
+            f.sourcePart = f.destPart = pick(0, 15);
+            f.sourceFirst = pick(0, std::min(max - 1, 4));
+            f.sourceLast = std::min(max - 1, f.sourceFirst + pick(0, 2));
+            f.destFirst = pick(0, std::min(max - 1, 6));
+            const auto r = Form2_Command1_Click(ctx, f);
+            count["measure copy refusals"] += static_cast<int>(r.messages.size());
+            apply(r.outcome);
+        } else if (kind == 2) {
+            MeasureEditForm f = MeasureEdit_Load(song, ed.view);
+            f.octaveDown = chance(50);
+            apply(MeasureEdit_Command2_Click(ctx, f));
+        } else {
+            MeasureEditForm f = MeasureEdit_Load(song, ed.view);
+            f.lane = pick(0, kEditLanes - 1);
+            MeasureEdit_Combo2_Click(f);
+            MeasureEdit_Option1_Click(f, static_cast<LaneOp>(pick(0, 2)));
+            f.value = pick(0, f.valueCount - 1);
+            f.rangeLast = std::min(max - 1, f.rangeFirst + pick(0, 3));
+            MeasureEdit_Command1_Click(ctx, f);
+            redraw();
+        }
+        ++count["measure tools"];
+    }
+
     void step() {
         const uint8_t pos = song.undo.UndoPos;
         const int r = pick(1, 100);
@@ -214,6 +250,8 @@ protected:
             undoOrRedo(false);
         else if (r <= 96)
             timeSignature();
+        else if (r <= 98)
+            measureTool();
         else
             anyKey();
         if (r <= 58 && song.undo.UndoPos != pos)
@@ -343,6 +381,7 @@ TEST_F(EditingSessionTest, RandomEditingKeepsThePartConsistent) {
     EXPECT_GT(count["undone"], steps / 50);
     EXPECT_GT(count["redone"], steps / 100);
     EXPECT_GT(count["grabbed note ends"], steps / 50);
+    EXPECT_GT(count["measure tools"], steps / 100);
 }
 
 } // namespace

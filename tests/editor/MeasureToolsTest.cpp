@@ -186,6 +186,8 @@ TEST_F(MeasureToolsTest, OctaveShiftMovesWholeCellsAndLosesTheEdges) {
     MeasureEditForm e = MeasureEdit_Load(song, ed.view);
     MeasureEdit_Command2_Click(ctx, e);
     EXPECT_FALSE(head(3, 0)); // lost off the top
+    EXPECT_EQ(song.part.Sounding[2], 0);
+    EXPECT_EQ(song.part.VelLane[0], 0);
     EXPECT_TRUE(head(3, 16));
     EXPECT_EQ(song.part.Grid(3, 16) & cell::Sharp, 0);
     EXPECT_EQ(song.part.PartLen, 24);
@@ -200,6 +202,17 @@ TEST_F(MeasureToolsTest, OctaveShiftMovesWholeCellsAndLosesTheEdges) {
     EXPECT_TRUE(head(10, 0));
     EXPECT_EQ(song.part.Grid(10, 0) & cell::Sharp, cell::Sharp);
     EXPECT_FALSE(head(53, 40)); // lost off the bottom
+    EXPECT_EQ(song.part.PartLen, 24);
+}
+
+TEST_F(MeasureToolsTest, OctaveShiftThatLosesTheLastNoteLowersPartLen) {
+    test::putNote(song, 28, 0, 8);
+    test::putNote(song, 2, 40, 8);
+    MeasureEditForm e = MeasureEdit_Load(song, ed.view);
+    MeasureEdit_Command2_Click(ctx, e);
+    EXPECT_EQ(song.part.PartLen, 8);
+    EXPECT_TRUE(head(21, 0));
+    EXPECT_EQ(song.part.Sounding[44], 0);
 }
 
 TEST_F(MeasureToolsTest, LaneListFollowsTheLaneOnlyWhileSetIsChosen) {
