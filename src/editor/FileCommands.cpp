@@ -18,8 +18,15 @@ std::string unsavedQuestion(const Song& song) {
     return "ファイル " + song.FileName + " の内容は変更されてます。\r\n変更を保存しますか？";
 }
 
-void showStop(FileContext& ctx, std::string_view text, std::string_view title = kAppTitle) {
-    ctx.prompts.showMessage(title, text, MessageIcon::Stop);
+void showStop(FileContext& ctx, std::string_view text, std::string_view title = kAppTitle,
+              std::string_view detail = {}) {
+    ctx.prompts.showMessage(title, text, MessageIcon::Stop, detail);
+}
+
+// "path: reason", the detail of a failed open or save.
+std::string failureDetail(const std::string& path, const std::exception& e) {
+    std::fprintf(stderr, "zelk: %s: %s\n", path.c_str(), e.what());
+    return path + ": " + e.what();
 }
 
 void refreshTitle(FileContext& ctx) {
@@ -33,9 +40,8 @@ bool saveTo(FileContext& ctx, const std::string& path, FileOutcome& outcome) {
     try {
         SaveProject(ctx.song, ctx.folder, ctx.compressor);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "zelk: save failed: %s\n", e.what());
         ctx.song.FilePath = oldPath;
-        showStop(ctx, kSaveFailed);
+        showStop(ctx, kSaveFailed, kAppTitle, failureDetail(path, e));
         return false;
     }
     ctx.song.FileName = fileNameOf(path);
@@ -96,8 +102,7 @@ FileOutcome openChecked(FileContext& ctx, const std::string& path, std::string_v
     try {
         image = readProjectFile(path, ctx.compressor);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "zelk: %s: %s\n", path.c_str(), e.what());
-        showStop(ctx, failMessage);
+        showStop(ctx, failMessage, kAppTitle, failureDetail(path, e));
         return {};
     }
     FileOutcome outcome;
@@ -106,8 +111,7 @@ FileOutcome openChecked(FileContext& ctx, const std::string& path, std::string_v
     try {
         applyProject(ctx.song, ctx.folder, ctx.out, image, WorkFileMode::ReplaceAll);
     } catch (const std::exception& e) { // the work files could not be written
-        std::fprintf(stderr, "zelk: %s: %s\n", path.c_str(), e.what());
-        showStop(ctx, failMessage);
+        showStop(ctx, failMessage, kAppTitle, failureDetail(path, e));
         return outcome;
     }
     ctx.song.FilePath = path;

@@ -54,8 +54,7 @@ bool openCommandLineProject(FileContext& ctx, std::string arg) {
         applyProject(ctx.song, ctx.folder, ctx.out, image, WorkFileMode::ReplaceAll);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelk: %s: %s\n", arg.c_str(), e.what());
-        ctx.prompts.showMessage(kAppTitle, std::string(kOpenFailed) + "\n" + arg,
-                                MessageIcon::Stop);
+        ctx.prompts.showMessage(kAppTitle, kOpenFailed, MessageIcon::Stop, arg + ": " + e.what());
         return false;
     }
     ctx.song.FilePath = arg;

@@ -16,8 +16,10 @@ public:
     virtual ~UserPrompts() = default;
     // A Yes/No/Cancel question with an exclamation icon.
     virtual Answer askYesNoCancel(std::string_view title, std::string_view text) = 0;
-    // A message with an OK button.
-    virtual void showMessage(std::string_view title, std::string_view text, MessageIcon icon) = 0;
+    // A message with an OK button; detail, when given, says what failed and why (the
+    // file and the reason) below the message.
+    virtual void showMessage(std::string_view title, std::string_view text, MessageIcon icon,
+                             std::string_view detail = {}) = 0;
     // File dialogs for project files, starting in startFolder (empty: the user's documents
     // folder). nullopt when the user cancels. Paths are bytes as the system names them.
     virtual std::optional<std::string> chooseProjectToOpen(const std::string& startFolder) = 0;

@@ -63,11 +63,23 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     guardWheel(form_);
     connectPlayback();
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
+    setMinimumSize(minimumReachableSize());
     ApplyColors();
     HScroll1_Change(ctx_.song, ctx_.editor.view, ctx_.editor.signatures);
     refreshControls();
     relayout();
     c_.Picture1->setFocus();
+}
+
+// Every palette, part and header control stays reachable, with a little of the score.
+QSize MainWindow::minimumReachableSize() const {
+    QRect fixed;
+    for (QWidget* w : form_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w != c_.Picture1 && w != c_.HScroll1 && !w->isHidden())
+            fixed |= w->geometry();
+    constexpr int kScoreRoom = 120;
+    return {fixed.right() + kScoreRoom,
+            fixed.bottom() + tw_.px(240) + menuBar()->sizeHint().height()};
 }
 
 void MainWindow::connectTopRow() {

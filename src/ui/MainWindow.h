@@ -101,6 +101,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    QSize minimumReachableSize() const;
     void connectTopRow();
     void connectPalette();
     void connectParts();
@@ -116,6 +117,7 @@ private:
     void showFileOutcome(const FileOutcome& outcome);
     void updateRecentMenu();
     void showTitle();
+    static void fitFont(class QLabel* l, int pointSize);
     void connectPlayback();
     PlaybackContext playbackContext();
     void onTimer1();

@@ -33,7 +33,12 @@ QLabel* readout(QWidget* form, const char* id, const Twips& tw, QRect r, const Q
 QComboBox* dropDown(QWidget* form, const char* id, const Twips& tw, QRect r, bool dark) {
     auto* c = place(new QComboBox(form), id, tw, r);
     if (dark)
-        c->setStyleSheet(QStringLiteral("QComboBox { color: white; background: black; }"));
+        // The popup keeps readable colours of its own: the box's white on black must not
+        // reach a list that the style draws on a light background.
+        c->setStyleSheet(
+            QStringLiteral("QComboBox { color: white; background: black; }"
+                           "QComboBox QAbstractItemView { color: black; background: white;"
+                           " selection-color: white; selection-background-color: #3465a4; }"));
     return c;
 }
 
@@ -88,6 +93,7 @@ void buildPalette(QWidget* form, const Twips& tw, MainWindowControls& c) {
         c.Command1[static_cast<size_t>(i)] = b;
     }
     c.Command5 = button(form, "Command5", tw, {6795, 345, 375, 375}, QStringLiteral("連"));
+    c.Command5->setCheckable(true); // shows the tuplet mode
     c.Label2 = readout(form, "Label2", tw, {7275, 345, 375, 375}, QString());
     c.Command2[0] = button(form, "Command2_0", tw, {7635, 345, 375, 375}, QStringLiteral("♯"));
     c.Command2[1] = button(form, "Command2_1", tw, {7995, 345, 375, 375}, QStringLiteral("♭"));

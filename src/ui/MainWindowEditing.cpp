@@ -82,6 +82,7 @@ void MainWindow::apply(const EditOutcome& o) {
         refreshControls();
     m_.Mundo->setEnabled(ctx_.editor.menus.Mundo);
     m_.Mrido->setEnabled(ctx_.editor.menus.Mrido);
+    c_.Command5->setChecked(ctx_.editor.palette.TupletMode == 1); // undo may switch it
     c_.Picture1->setCursor(ctx_.editor.entry.MousePointer == PointerSizeWE ? Qt::SizeHorCursor
                                                                            : Qt::ArrowCursor);
     if (o.relayout || o.partChanged || o.songReplaced)

@@ -192,7 +192,8 @@ bool MainWindow::exportMidi(const QString& path) {
                       std::filesystem::path(path.toStdString()), MidiExportOptions::forExport());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelk: MIDI export failed: %s\n", e.what());
-        QMessageBox::information(this, windowTitle(), QStringLiteral("Midi@保存できません"));
+        prompts_.showMessage(kAppTitle, "Midi@保存できません", MessageIcon::Stop,
+                             path.toStdString() + ": " + e.what());
         return false;
     }
     return true;

@@ -77,7 +77,7 @@ void MainWindow::onTimer1() {
 void MainWindow::showPlayback(const PlaybackOutcome& o) {
     if (!o.message.empty()) {
         std::fprintf(stderr, "zelk: playback not started: %s\n", o.detail.c_str());
-        showRefusal(o.message);
+        prompts_.showMessage(kAppTitle, o.message, MessageIcon::Stop, o.detail);
     }
     const PlaybackControls on = playbackControls(ctx_.song, playback_);
     // Recording does not exist yet: Mrec keeps its own disabled state.

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -64,11 +65,21 @@ void MainWindow::refreshControls() {
         c_.Option2[i]->setChecked(i == p.StaffBand);
     }
     c_.Option3[p.InputScreen]->setChecked(true);
+    c_.Command5->setChecked(p.TupletMode == 1);
     for (size_t i = 0; i < c_.Check1.size(); ++i)
         c_.Check1[i]->setChecked(p.PlayPart[i] == 1);
     c_.Option1[song.CurPart]->setChecked(true);
     m_.Mkakudai[ed.view.ShownMeasures]->setChecked(true);
     showTitle();
+}
+
+// The designed size, or smaller where a name is wider than its label on this screen.
+void MainWindow::fitFont(QLabel* l, int pointSize) {
+    QFont f = l->font();
+    f.setPointSize(pointSize);
+    while (f.pointSize() > 5 && QFontMetrics(f).horizontalAdvance(l->text()) > l->width())
+        f.setPointSize(f.pointSize() - 1);
+    l->setFont(f);
 }
 
 void MainWindow::showTitle() {
@@ -101,11 +112,11 @@ void MainWindow::relayout() {
         l->setVisible(d.visible);
         if (!d.visible)
             continue;
-        QFont f = l->font();
-        f.setPointSize(d.fontSize);
-        l->setFont(f);
         l->setText(text(d.caption));
-        l->setGeometry(tw_.rect(kDrumLabelLeft, d.top, kDrumLabelWidth, 240));
+        QRect r = tw_.rect(kDrumLabelLeft, d.top, kDrumLabelWidth, 240);
+        r.moveBottom(std::min(r.bottom(), form_->height() - 1)); // the lowest one stays inside
+        l->setGeometry(r);
+        fitFont(l, d.fontSize);
     }
     redraw();
 }

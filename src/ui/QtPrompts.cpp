@@ -46,18 +46,21 @@ Answer QtPrompts::askYesNoCancel(std::string_view title, std::string_view text) 
     }
 }
 
-void QtPrompts::showMessage(std::string_view title, std::string_view text, MessageIcon icon) {
+void QtPrompts::showMessage(std::string_view title, std::string_view text, MessageIcon icon,
+                            std::string_view detail) {
     std::fprintf(stderr, "zelk: %.*s\n", static_cast<int>(text.size()), text.data());
     const auto qtIcon = icon == MessageIcon::Stop          ? QMessageBox::Critical
                         : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                            : QMessageBox::Information;
     if (messagesWait_) {
         QMessageBox box(qtIcon, qs(title), qs(text), QMessageBox::Ok, owner_);
+        box.setInformativeText(qs(detail));
         box.exec();
         return;
     }
     auto* box = new QMessageBox(qtIcon, qs(title), qs(text), QMessageBox::Ok, owner_);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(qs(detail));
     box->open();
 }
 

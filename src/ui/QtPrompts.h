@@ -17,7 +17,8 @@ public:
     void setMessagesWait(bool wait) { messagesWait_ = wait; }
 
     Answer askYesNoCancel(std::string_view title, std::string_view text) override;
-    void showMessage(std::string_view title, std::string_view text, MessageIcon icon) override;
+    void showMessage(std::string_view title, std::string_view text, MessageIcon icon,
+                     std::string_view detail = {}) override;
     std::optional<std::string> chooseProjectToOpen(const std::string& startFolder) override;
     std::optional<std::string> chooseProjectToSave(const std::string& startFolder) override;
 

@@ -201,6 +201,9 @@ TEST_F(FileCommandsTest, RefusedFileChangesNothingAtAll) {
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[0].text, "MOpen@オープンできません");
     EXPECT_EQ(prompts.messages[0].icon, MessageIcon::Stop);
+    // The detail says which file and why.
+    EXPECT_EQ(prompts.messages[0].detail,
+              (files.path() / "bad.zelk").string() + ": project file is not a valid gzip stream");
     EXPECT_EQ(prompts.messages[1].text, "Mrireki@オープンできません");
     EXPECT_EQ(prompts.messages[2].text, "MOpen@オープンできません");
     EXPECT_EQ(test::slurp(files.path() / "bad.zelk"), "not a project");
@@ -264,6 +267,8 @@ TEST_F(FileCommandsTest, FailingSaveShowsTheMessageAndKeepsTheOldFile) {
     EXPECT_FALSE(Msave_Click(c, o));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, "Msave@保存できません");
+    EXPECT_NE(prompts.messages[0].detail.find("part 4"), std::string::npos)
+        << prompts.messages[0].detail;
     EXPECT_EQ(test::slurp(path), oldBytes);
     EXPECT_EQ(song.Dirty, 1);
     EXPECT_EQ(recent, recentBefore);

@@ -96,8 +96,9 @@ TEST_F(SessionLifeTest, RefusedCommandLineProjectLeavesTheEmptySongAndNamesThePa
     auto c = ctx();
     EXPECT_FALSE(openCommandLineProject(c, (files.path() / "bad.zelk").string()));
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text,
-              "MOpen@オープンできません\n" + (files.path() / "bad.zelk").string());
+    EXPECT_EQ(prompts.messages[0].text, "MOpen@オープンできません");
+    EXPECT_EQ(prompts.messages[0].detail.rfind((files.path() / "bad.zelk").string() + ": ", 0), 0u)
+        << prompts.messages[0].detail;
     EXPECT_EQ(song.FilePath, "");
     EXPECT_EQ(song.SongTitle, "title");
 }

@@ -16,6 +16,7 @@ public:
         std::string title;
         std::string text;
         MessageIcon icon;
+        std::string detail;
     };
 
     std::deque<Answer> answers;                       // the question; Cancel when empty
@@ -27,11 +28,12 @@ public:
     std::vector<std::string> saveDialogFolders;
 
     Answer askYesNoCancel(std::string_view title, std::string_view text) override {
-        questions.push_back({std::string(title), std::string(text), MessageIcon::Exclamation});
+        questions.push_back({std::string(title), std::string(text), MessageIcon::Exclamation, {}});
         return take(answers, Answer::Cancel);
     }
-    void showMessage(std::string_view title, std::string_view text, MessageIcon icon) override {
-        messages.push_back({std::string(title), std::string(text), icon});
+    void showMessage(std::string_view title, std::string_view text, MessageIcon icon,
+                     std::string_view detail = {}) override {
+        messages.push_back({std::string(title), std::string(text), icon, std::string(detail)});
     }
     std::optional<std::string> chooseProjectToOpen(const std::string& folder) override {
         openDialogFolders.push_back(folder);

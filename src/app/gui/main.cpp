@@ -20,6 +20,7 @@
 #include "storage/SettingsFile.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,6 +52,9 @@ int handOverAndEnd(zelk::ui::SingleInstance& instance, std::string path) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace zelk;
+    if (!ui::loadJapaneseTranslations(app))
+        std::fprintf(stderr, "zelk: Qt's Japanese translations are missing; standard dialogs "
+                             "speak English (apt-get install qt6-translations-l10n)\n");
     AppFolder folder = AppFolder::fromEnvironment();
     ui::SingleInstance instance(
         QFile::decodeName(QByteArray::fromStdString(folder.dir().string())));
@@ -90,7 +94,8 @@ int main(int argc, char** argv) {
         openCommandLineProject(startup, argv[1]);
     if (synth.status != OpenStatus::Ok) {
         std::fprintf(stderr, "zelk: %s\n", synth.detail.c_str());
-        window.prompts().showMessage(kAppTitle, kMidiOpenFailedMessage, MessageIcon::Information);
+        window.prompts().showMessage(kAppTitle, kMidiOpenFailedMessage, MessageIcon::Information,
+                                     synth.detail);
     }
     FileContext recovery{*song,      editor,           folder,         live,
                          compressor, window.prompts(), settings.recent};

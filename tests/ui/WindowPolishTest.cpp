@@ -1,0 +1,189 @@
+// What a user sees: readable lists, texts that fit, Japanese dialogs, the tuplet mode,
+// a window that cannot shrink below its controls.
+#include "editor/SongReset.h"
+#include "model/Song.h"
+#include "platform/GzipCompressor.h"
+#include "platform/IconvShiftJis.h"
+#include "support/FakeMidiOut.h"
+#include "support/SongBuilder.h"
+#include "support/TempFolder.h"
+#include "ui/KeyAssignWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/Translations.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest/QtTest>
+
+#include <memory>
+
+using namespace zelk;
+
+namespace {
+
+struct Fixture {
+    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
+    test::TempFolder app;
+    test::FakeMidiOut midi;
+    EditorState editor;
+    ColorTable colors = defaultColorTable();
+    GzipCompressor compressor;
+    IconvShiftJis shiftJis;
+    RecentFiles recent{};
+    std::unique_ptr<ui::MainWindow> window;
+
+    Fixture() {
+        ResetSong(*song, editor);
+        window = std::make_unique<ui::MainWindow>(ui::MainWindowContext{
+            *song, app.folder(), midi, editor, colors, compressor, shiftJis, recent});
+        window->show();
+    }
+    template <typename T> T* find(const char* name) { return window->findChild<T*>(name); }
+};
+
+// Texts of labels and buttons under root that are wider than the room their widget gives.
+QStringList cutTexts(QWidget* root) {
+    QStringList cut;
+    for (QLabel* l : root->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(root) || l->text().isEmpty() || l->wordWrap())
+            continue;
+        const int room = l->contentsRect().width() - 2 * l->margin() - l->indent();
+        if (l->fontMetrics().horizontalAdvance(l->text()) > room)
+            cut << l->objectName() + ": " + l->text();
+    }
+    for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
+        if (!b->isVisibleTo(root) || b->text().isEmpty())
+            continue;
+        // The style's frame and a little room on each side of the caption.
+        const int indicator = qobject_cast<QPushButton*>(b) ? 6 : 22;
+        if (b->fontMetrics().horizontalAdvance(b->text()) + indicator > b->width())
+            cut << b->objectName() + ": " + b->text();
+    }
+    for (QComboBox* c : root->findChildren<QComboBox*>()) {
+        if (!c->isVisibleTo(root) || c->count() == 0)
+            continue;
+        // The longest item must show in the closed box, arrow included.
+        int widest = 0;
+        for (int i = 0; i < c->count(); ++i)
+            widest = std::max(widest, c->fontMetrics().horizontalAdvance(c->itemText(i)));
+        if (widest + 20 > c->width())
+            cut << c->objectName() + ": " + QString::number(widest) + " > " +
+                       QString::number(c->width());
+    }
+    // Children that stick out of their parent (a frame or the window).
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        QWidget* parent = w->parentWidget();
+        if (!w->isVisibleTo(root) || !parent || w->isWindow() || qobject_cast<QMenu*>(w))
+            continue;
+        if (!parent->rect().contains(w->geometry()) && !w->objectName().isEmpty() &&
+            !w->objectName().startsWith(QStringLiteral("qt_")))
+            cut << w->objectName() + " sticks out of " + parent->objectName();
+    }
+    return cut;
+}
+
+} // namespace
+
+class WindowPolishTest : public QObject {
+    Q_OBJECT
+private slots:
+    void darkDropDownsOpenReadableLists() {
+        Fixture f;
+        for (const char* name : {"Combo5", "Combo6", "Combo7"}) {
+            auto* box = f.find<QComboBox>(name);
+            QVERIFY(box);
+            box->showPopup();
+            QAbstractItemView* view = box->view();
+            QTRY_VERIFY(view->isVisible());
+            const QImage shot = view->grab().toImage();
+            box->hidePopup();
+            // Item text and background differ clearly: not white on a light popup.
+            const QColor back = shot.pixelColor(shot.width() - 3, shot.height() / 2);
+            QVERIFY2(back.lightness() > 180, name);
+            bool darkText = false;
+            for (int x = 0; x < shot.width(); ++x)
+                for (int y = 0; y < shot.height(); ++y)
+                    darkText |= shot.pixelColor(x, y).lightness() < 80;
+            QVERIFY2(darkText, name);
+        }
+    }
+
+    void mainWindowTextsFit() {
+        Fixture f;
+        QStringList cut = cutTexts(f.window.get());
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+        f.find<QRadioButton>("Option1_9")->click(); // the rhythm part's drum labels
+        cut = cutTexts(f.window.get());
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+    }
+
+    void toolWindowTextsFit() {
+        Fixture f;
+        for (const char* action : {"Msyo", "Medit", "Mhyou"}) {
+            f.window->findChild<QAction*>(action)->trigger();
+        }
+        for (QDialog* d : f.window->findChildren<QDialog*>()) {
+            if (!d->isVisible())
+                continue;
+            const QStringList cut = cutTexts(d);
+            QVERIFY2(cut.isEmpty(), qPrintable(d->objectName() + ": " + cut.join("; ")));
+        }
+    }
+
+    void japaneseStandardButtons() {
+        QVERIFY(ui::loadJapaneseTranslations(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("はい(&Y)"));
+    }
+
+    void exportFailureSaysWhichFileAndWhy() {
+        Fixture f;
+        QString text, detail;
+        QTimer::singleShot(50, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            text = box->text();
+            detail = box->informativeText();
+            box->accept();
+        });
+        QVERIFY(!f.window->exportMidi(QStringLiteral("/nonexistent-folder/out.mid")));
+        QCOMPARE(text, QStringLiteral("Midi@保存できません"));
+        QVERIFY2(detail.startsWith(QStringLiteral("/nonexistent-folder/out.mid: ")),
+                 qPrintable(detail));
+    }
+
+    void tupletButtonShowsTheModeThroughUndo() {
+        Fixture f;
+        auto* tuplet = f.find<QPushButton>("Command5");
+        QVERIFY(tuplet->isCheckable());
+        QVERIFY(!tuplet->isChecked());
+        tuplet->click();
+        QVERIFY(tuplet->isChecked());
+        QCOMPARE(int(f.editor.palette.TupletMode), 1);
+        tuplet->click();
+        QVERIFY(!tuplet->isChecked());
+    }
+
+    void windowCannotShrinkBelowItsControls() {
+        Fixture f;
+        f.window->resize(300, 200);
+        QTRY_VERIFY(f.window->width() >= f.window->minimumWidth());
+        const QRect form = f.window->centralWidget()->rect();
+        for (const char* name : {"Command7", "Command8", "Option1_15", "Combo1", "Combo4"}) {
+            auto* w = f.window->findChild<QWidget*>(name);
+            QVERIFY(w);
+            QVERIFY2(form.contains(w->geometry()), name);
+        }
+    }
+};
+
+QTEST_MAIN(WindowPolishTest)
+#include "WindowPolishTest.moc"
