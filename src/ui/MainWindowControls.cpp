@@ -4,6 +4,7 @@
 #include "ui/ScoreCanvas.h"
 #include "ui/Twips.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace zelk::ui {
 namespace {
@@ -32,13 +34,15 @@ QLabel* readout(QWidget* form, const char* id, const Twips& tw, QRect r, const Q
 
 QComboBox* dropDown(QWidget* form, const char* id, const Twips& tw, QRect r, bool dark) {
     auto* c = place(new QComboBox(form), id, tw, r);
-    if (dark)
+    if (dark) {
         // The popup keeps readable colours of its own: the box's white on black must not
-        // reach a list that the style draws on a light background.
-        c->setStyleSheet(
-            QStringLiteral("QComboBox { color: white; background: black; }"
-                           "QComboBox QAbstractItemView { color: black; background: white;"
-                           " selection-color: white; selection-background-color: #3465a4; }"));
+        // reach the list, which the style draws on a light background.
+        c->setStyleSheet(QStringLiteral("QComboBox { color: white; background: black; }"));
+        c->setItemDelegate(new QStyledItemDelegate(c));
+        c->view()->setStyleSheet(
+            QStringLiteral("color: black; background: white; selection-color: white;"
+                           " selection-background-color: #3465a4;"));
+    }
     return c;
 }
 
@@ -97,6 +101,14 @@ void buildPalette(QWidget* form, const Twips& tw, MainWindowControls& c) {
     c.Label2 = readout(form, "Label2", tw, {7275, 345, 375, 375}, QString());
     c.Command2[0] = button(form, "Command2_0", tw, {7635, 345, 375, 375}, QStringLiteral("♯"));
     c.Command2[1] = button(form, "Command2_1", tw, {7995, 345, 375, 375}, QStringLiteral("♭"));
+    // The fonts draw ♯ and ♭ with hairlines that read as a disabled caption; bolder and
+    // larger they look like the buttons beside them.
+    for (QPushButton* b : c.Command2) {
+        QFont f = b->font();
+        f.setBold(true);
+        f.setPointSizeF(f.pointSizeF() * 1.3);
+        b->setFont(f);
+    }
     c.Command3 = button(form, "Command3", tw, {8355, 345, 375, 375}, QStringLiteral("解"),
                         QStringLiteral("臨時記号を消す"));
     c.Label11 = place(new QLabel(QStringLiteral("▼左クリック：音符設置　右クリック：音試聴"), form),
