@@ -6,32 +6,53 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace zelk {
 
 namespace {
 
-// Topmost row >= 0 lit in pixel column `c` by the line (a0, b0) - (a1, b1), both ends drawn.
-std::optional<int32_t> topmostInColumn(int32_t a0, int32_t b0, int32_t a1, int32_t b1, int32_t c) {
-    const int32_t dx = std::abs(a1 - a0), sx = a0 < a1 ? 1 : -1;
-    const int32_t dy = -std::abs(b1 - b0), sy = b0 < b1 ? 1 : -1;
-    int32_t err = dx + dy;
-    std::optional<int32_t> top;
-    for (int32_t a = a0, b = b0;;) {
-        if (a == c && b >= 0 && (!top || b < *top))
-            top = b;
-        if (a == a1 && b == b1)
-            break;
-        const int32_t e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            a += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            b += sy;
-        }
+// The canvas's one-pixel lines, in 26.6 fixed point as the raster engine steps them:
+// along the major axis every pixel whose centre lies between the ends (the last one
+// not drawn), across it the pixel holding the line there.
+struct Fixed {
+    int64_t major0, minor0, major1, minor1;
+};
+
+// Calls lit(major, minor) for every pixel of the line, in pixel units along each axis.
+template <typename Lit> void stepLine(Fixed f, Lit&& lit) {
+    if (f.major0 > f.major1) {
+        std::swap(f.major0, f.major1);
+        std::swap(f.minor0, f.minor1);
     }
+    if (f.major0 == f.major1)
+        return;
+    const int64_t inc = ((f.minor1 - f.minor0) << 16) / (f.major1 - f.major0);
+    int64_t minor = f.minor0 << 10;
+    const int64_t first = (f.major0 + 32) >> 6, end = (f.major1 + 32) >> 6;
+    if (first == end)
+        return;
+    // Sampled at the pixel centre when the line descends, at its edge when it rises, so
+    // that a line and its mirror image light mirrored pixels.
+    const int64_t round = inc > 0 ? 32 : 0;
+    minor += (((first << 6) + round - f.major0) * inc) >> 6;
+    for (int64_t m = first; m < end; ++m, minor += inc)
+        lit(m, minor >> 16);
+}
+
+// Topmost row >= 0 lit in pixel column `c` by the line (a0, b0) - (a1, b1).
+std::optional<int32_t> topmostInColumn(int32_t a0, int32_t b0, int32_t a1, int32_t b1, int32_t c) {
+    std::optional<int32_t> top;
+    auto consider = [&](int64_t col, int64_t row) {
+        if (col == c && row >= 0 && (!top || row < *top))
+            top = static_cast<int32_t>(row);
+    };
+    const int64_t x0 = int64_t{a0} * 64, y0 = int64_t{b0} * 64;
+    const int64_t x1 = int64_t{a1} * 64, y1 = int64_t{b1} * 64;
+    if (std::abs(x1 - x0) < std::abs(y1 - y0))
+        stepLine({y0, x0, y1, x1}, [&](int64_t row, int64_t col) { consider(col, row); });
+    else
+        stepLine({x0, y0, x1, y1}, consider);
     return top;
 }
 

@@ -84,6 +84,11 @@ public:
     void stopAndClose();
     const PlaybackState& playback() const { return playback_; }
     const DrawList& playLine() const { return playLine_; }
+    const DrawList& rubberBand() const { return line1_; }
+    // The colour settings window once the menu has opened it.
+    class ColorSettingsWindow* colorWindow() const {
+        return colorWindow_;
+    }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -122,6 +127,9 @@ private:
     void selectPart(int part);
     void showRefusal(const std::string& message);
     void afterPaletteAction(bool relayoutNeeded);
+    // A lane drag: the new draw list, but only the strip of the changed columns repainted.
+    void repaintLaneColumns(int first, int last);
+    void moveRubberBand();
 
     MainWindowContext ctx_;
     Twips tw_;
@@ -130,6 +138,7 @@ private:
     MainMenus m_;
     DrawList drawList_;
     class KeyAssignWindow* keyWindow_ = nullptr;
+    class ColorSettingsWindow* colorWindow_ = nullptr;
     QtPrompts prompts_{this};
     UserPrompts* filePrompts_ = &prompts_;
     SaveBuffers backupBuffers_;
@@ -138,6 +147,7 @@ private:
     class QTimer* timer1_ = nullptr;
     class QTimer* lineTimer_ = nullptr;
     DrawList playLine_;
+    DrawList line1_; // the lane line while a right drag lasts
 };
 
 } // namespace zelk::ui
