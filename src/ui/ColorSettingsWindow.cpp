@@ -19,8 +19,11 @@ QString text(std::string_view s) {
 constexpr std::array<const char*, 3> kComboNames = {"Combo1", "Combo2", "Combo3"};
 constexpr std::array<Qt::GlobalColor, 3> kHeaderColors = {Qt::red, Qt::darkGreen, Qt::blue};
 
-// Designed row geometry inside a frame (twips).
-constexpr int kCaptionLeft = 120, kCaptionWidth = 1320, kListLeft = 1440, kListWidth = 680;
+// Row geometry inside a frame (twips). The lists are wider than the original design so
+// that "255" shows whole beside the drop-down arrow; the frames grow with them.
+constexpr int kCaptionLeft = 120, kCaptionWidth = 1380, kListLeft = 1500, kListWidth = 900;
+constexpr int kFrameWidth = kListLeft + 3 * kListWidth + 120;
+constexpr int kWindowWidth = 2 * kFrameWidth + 720;
 constexpr int kHeaderTop = 180, kFirstRowTop = 420, kRowStep = 360;
 
 } // namespace
@@ -40,24 +43,24 @@ ColorSettingsWindow::ColorSettingsWindow(ColorTable& table, std::function<void()
     connect(defaults, &QPushButton::clicked, this, [this] { restoreDefaults(); });
     auto* closeButton = new QPushButton(QStringLiteral("閉じる"), this);
     closeButton->setObjectName(QStringLiteral("Command1"));
-    closeButton->setGeometry(tw.rect(6120, 5280, 1335, 375));
+    closeButton->setGeometry(tw.rect(kWindowWidth - 1455, 5280, 1335, 375));
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
-    setFixedSize(tw.px(7575), tw.px(5775));
+    setFixedSize(tw.px(kWindowWidth), tw.px(5775));
     guardWheel(this);
 }
 
 void ColorSettingsWindow::buildFrames() {
     const Twips& tw = tw_;
     auto* window = new QGroupBox(this);
-    window->setGeometry(tw.rect(240, 720, 3495, 1695));
+    window->setGeometry(tw.rect(240, 720, kFrameWidth, 1695));
     auto* score = new QGroupBox(QStringLiteral("譜面"), this);
-    score->setGeometry(tw.rect(3840, 120, 3495, 2295));
+    score->setGeometry(tw.rect(kFrameWidth + 360, 120, kFrameWidth, 2295));
     auto* notes = new QGroupBox(QStringLiteral("音符"), this);
-    notes->setGeometry(tw.rect(120, 2520, 7335, 2655));
+    notes->setGeometry(tw.rect(120, 2520, 2 * kFrameWidth + 360, 2655));
     auto* plain = new QGroupBox(QStringLiteral("普通譜面"), notes);
-    plain->setGeometry(tw.rect(120, 240, 3495, 2295));
+    plain->setGeometry(tw.rect(120, 240, kFrameWidth, 2295));
     auto* tuplets = new QGroupBox(QStringLiteral("連符譜面"), notes);
-    tuplets->setGeometry(tw.rect(3720, 240, 3495, 2295));
+    tuplets->setGeometry(tw.rect(kFrameWidth + 240, 240, kFrameWidth, 2295));
     const std::array<QWidget*, 4> frames = {window, score, plain, tuplets};
     std::array<int, 4> rows{};
     for (QWidget* f : frames)
