@@ -1,4 +1,5 @@
 #include "EntryFixture.h"
+#include "editor/SongReset.h"
 #include "editor/UndoRedo.h"
 #include "model/PartSwitch.h"
 #include "storage/Snapshots.h"
@@ -137,6 +138,18 @@ TEST_F(LaneStrokeUndoTest, ANewStrokeCutsOffTheRedoChain) {
     undo();
     EXPECT_EQ(song.part.ModLane[0], 0);
     EXPECT_EQ(song.part.ModLane[2], 0);
+    EXPECT_FALSE(ed.menus.Mundo);
+}
+
+TEST_F(LaneStrokeUndoTest, AStrokeOpenWhenTheSongIsResetIsNotRecorded) {
+    screen(ScreenMod);
+    Picture1_MouseDown(ctx, 1, 0, 50, 660);
+    Picture1_MouseMove(ctx, 1, 0, 150, 660);
+    ASSERT_EQ(song.part.ModLane[1], 117);
+    song.undo.clear();
+    ResetSong(song, ed);
+    Picture1_MouseUp(ctx, 1, 0, 150, 660);
+    EXPECT_EQ(song.undo.at(song.undo.UndoPos).kind, kUndoNone);
     EXPECT_FALSE(ed.menus.Mundo);
 }
 
