@@ -1,6 +1,8 @@
 #include "editor/CanvasMouse.h"
 
 #include "editor/CommitClick.h"
+#include "editor/LaneMouse.h"
+#include "editor/LaneStroke.h"
 #include "editor/Nearest.h"
 #include "editor/NoteCells.h"
 #include "editor/NoteResize.h"
@@ -58,9 +60,15 @@ EditOutcome Picture1_MouseDown(EditContext& ctx, int button, int shift, double x
     if (!geometryReady(v) || !insideCanvas(v, x, y))
         return {};
     const auto row = rowAt(v, y);
+    NoteEntryState& e = ctx.editor.entry;
+    if (ctx.editor.palette.InputScreen != ScreenScore) {
+        e.ClickButton = static_cast<uint8_t>(button);
+        e.ClickShift = static_cast<uint8_t>(shift);
+        e.DownX = nearest(x);
+        return laneMouseDown(ctx, button, x, y);
+    }
     if (!row)
         return {};
-    NoteEntryState& e = ctx.editor.entry;
     e.ClickButton = static_cast<uint8_t>(button);
     e.ClickShift = static_cast<uint8_t>(shift);
     e.DownX = nearest(x);
@@ -93,8 +101,10 @@ EditOutcome Picture1_MouseMove(EditContext& ctx, int button, int shift, double x
         return {};
     if (v.LaneScale > 0 && nearest(y) / v.LaneScale == 128)
         return {};
+    if (ctx.editor.palette.InputScreen != ScreenScore || ctx.editor.lanes.Line1.visible)
+        return laneMouseMove(ctx, button, x, y);
     const auto row = rowAt(v, y);
-    if (ctx.editor.palette.InputScreen != ScreenScore || !row)
+    if (!row)
         return {};
     NoteEntryState& e = ctx.editor.entry;
     e.ClickRow = static_cast<uint8_t>(*row);
@@ -113,9 +123,16 @@ EditOutcome Picture1_MouseMove(EditContext& ctx, int button, int shift, double x
     return {};
 }
 
-EditOutcome Picture1_MouseUp(EditContext& ctx, int, int, double, double) {
+EditOutcome Picture1_MouseUp(EditContext& ctx, int, int, double x, double y) {
     NoteEntryState& e = ctx.editor.entry;
     EditOutcome out;
+    if (ctx.editor.lanes.Line1.visible) {
+        const LineRelease line = commitLaneLine(ctx, x, y);
+        if (line.stopped)
+            return line.outcome;
+        out |= line.outcome;
+    }
+    finishLaneStroke(ctx);
     if (e.Grabbed == 1) {
         out |= resizeGrabbedNote(ctx);
         out.redraw = true;

@@ -4,11 +4,10 @@
 
 namespace zelk {
 
-// The canvas's mouse events on the score screen, in canvas twips with the toolkit's
-// button (1 left, 2 right, 4 middle; for a move the buttons held, added) and Shift state
-// (1 Shift, 2 Ctrl, 4 Alt, added). The lane screens' side of these events (the drawn
-// line, the lane values) is not handled here; on a lane screen these do nothing beyond
-// the release's note-off.
+// The canvas's mouse events, in canvas twips with the toolkit's button (1 left, 2 right,
+// 4 middle; for a move the buttons held, added) and Shift state (1 Shift, 2 Ctrl, 4 Alt,
+// added). On a lane screen they hand over to LaneMouse.h; a release ends the lane stroke
+// and commits a shown line first.
 
 // Press: remembers button, Shift, X and row, then HitTestPress. Presses outside the
 // canvas are ignored.

@@ -6,6 +6,7 @@
 #include "ports/Compressor.h"
 #include "ports/MidiOut.h"
 
+#include <algorithm>
 #include <string>
 
 namespace zelk {
@@ -38,6 +39,16 @@ struct EditOutcome {
     bool songReplaced = false;
     bool paletteChanged = false; // note length, accidental, tuplet mode, band or screen
     bool playStop = false;       // run the play button's action (Command4)
+    // Lane columns whose values changed, as display columns (first..last); -1 when none.
+    // The window repaints only their strip when nothing else needs a redraw.
+    int32_t laneFirst = -1;
+    int32_t laneLast = -1;
+    bool lineMoved = false; // the rubber-band line was shown, moved or hidden
+
+    void laneChanged(int32_t displayCol) {
+        laneFirst = laneFirst < 0 ? displayCol : std::min(laneFirst, displayCol);
+        laneLast = std::max(laneLast, displayCol);
+    }
 
     bool refused() const { return !message.empty(); }
     EditOutcome& operator|=(const EditOutcome& o);
@@ -53,6 +64,11 @@ inline EditOutcome& EditOutcome::operator|=(const EditOutcome& o) {
     songReplaced |= o.songReplaced;
     paletteChanged |= o.paletteChanged;
     playStop |= o.playStop;
+    if (o.laneFirst >= 0) {
+        laneChanged(o.laneFirst);
+        laneChanged(o.laneLast);
+    }
+    lineMoved |= o.lineMoved;
     return *this;
 }
 

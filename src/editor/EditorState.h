@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/KeyAssign.h"
+#include "editor/LaneEditState.h"
 #include "editor/NoteEntryState.h"
 #include "editor/Palette.h"
 #include "editor/SignatureControls.h"
@@ -15,6 +16,7 @@ struct EditorState {
     Palette palette;
     SignatureControls signatures;
     NoteEntryState entry; // mouse entry between canvas events
+    LaneEditState lanes;  // lane drags between canvas events
     UndoMenus menus;
     KeyAssignment keys;
 };

@@ -1,6 +1,7 @@
 #include "editor/UndoRedo.h"
 
 #include "editor/CommitClick.h"
+#include "editor/LaneStroke.h"
 #include "editor/ViewPosition.h"
 #include "model/PartSwitch.h"
 #include "storage/Snapshots.h"
@@ -60,21 +61,29 @@ bool redoAvailable(const UndoRing& ring) {
     const int32_t kind = ring.at(k).kind;
     if (kind == -1)
         return false;
-    return kind == 0 || ring.at(UndoRing::next(k)).kind != -1;
+    return kind == kUndoClick || kind == kUndoLaneStroke || ring.at(UndoRing::next(k)).kind != -1;
 }
 
 } // namespace
 
 bool undoAvailable(const UndoRing& ring) {
     const int32_t kind = ring.at(ring.UndoPos).kind;
-    if (kind == 0)
+    if (kind == kUndoClick || kind == kUndoLaneStroke)
         return true;
     return kind > 0 && ring.at(UndoRing::prev(ring.UndoPos)).kind > 0;
+}
+
+// Replays the lane stroke of `rec` where it was drawn.
+EditOutcome replayStroke(EditContext& ctx, const UndoRecord& rec, bool undo) {
+    EditOutcome out = goToRecord(ctx, rec);
+    replayLaneStroke(ctx.song, *rec.stroke, undo);
+    return out;
 }
 
 EditOutcome Mundo_Click(EditContext& ctx) {
     UndoRing& ring = ctx.song.undo;
     UndoMenus& menus = ctx.editor.menus;
+    finishLaneStroke(ctx);
     if (!menus.Mundo)
         return {};
     if (!undoAvailable(ring)) {
@@ -84,10 +93,13 @@ EditOutcome Mundo_Click(EditContext& ctx) {
     ReplayScope scope(ring, 1);
     const UndoRecord rec = ring.at(ring.UndoPos);
     EditOutcome out;
-    if (rec.kind == 0) {
+    if (rec.kind == kUndoClick) {
         out |= goToRecord(ctx, rec);
         ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
         out |= replayClick(ctx, rec);
+    } else if (rec.kind == kUndoLaneStroke) {
+        out |= replayStroke(ctx, rec, true);
+        ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
     } else {
         const int first = UndoRing::prev(ring.UndoPos);
         out |= loadSnapshot(ctx, ring.at(first));
@@ -102,6 +114,7 @@ EditOutcome Mundo_Click(EditContext& ctx) {
 EditOutcome Mrido_Click(EditContext& ctx) {
     UndoRing& ring = ctx.song.undo;
     UndoMenus& menus = ctx.editor.menus;
+    finishLaneStroke(ctx);
     if (!menus.Mrido)
         return {};
     if (!redoAvailable(ring)) {
@@ -111,11 +124,15 @@ EditOutcome Mrido_Click(EditContext& ctx) {
     ReplayScope scope(ring, 2);
     const int k = UndoRing::next(ring.UndoPos);
     EditOutcome out;
-    if (ring.at(k).kind == 0) {
+    if (ring.at(k).kind == kUndoClick) {
         const UndoRecord rec = ring.at(k);
         out |= goToRecord(ctx, rec);
         ring.UndoPos = static_cast<uint8_t>(k);
         out |= replayClick(ctx, rec);
+    } else if (ring.at(k).kind == kUndoLaneStroke) {
+        const UndoRecord rec = ring.at(k);
+        out |= replayStroke(ctx, rec, false);
+        ring.UndoPos = static_cast<uint8_t>(k);
     } else {
         const int second = UndoRing::next(k);
         out |= loadSnapshot(ctx, ring.at(second));

@@ -44,6 +44,9 @@ struct ViewState {
     // Inner size of the canvas (Picture1.ScaleWidth, ScaleHeight) in twips.
     double ScaleWidth = 0;
     double ScaleHeight = 0;
+    // Twips per screen pixel: the lane line's step is taken from the pixels its segment
+    // covers.
+    double TwipsPerPixel = 15.0;
 
     // The window caption.
     std::string Title = std::string(kAppTitle) + " - 1小節目 -";

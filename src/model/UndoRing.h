@@ -2,12 +2,27 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace zelk {
 
+// One lane stroke (a left drag or a right-drag line): the values of the columns
+// firstCol .. firstCol + size - 1 of one lane before and after it. Kept in memory only.
+struct LaneStrokeValues {
+    uint8_t screen = 0; // input screen of the lane, 1..7
+    int32_t firstCol = 0;
+    std::vector<int32_t> before;
+    std::vector<int32_t> after;
+};
+
+inline constexpr int32_t kUndoNone = -1;
+inline constexpr int32_t kUndoClick = 0;
+inline constexpr int32_t kUndoLaneStroke = -2;
+
 // One record of the undo ring. kind: -1 = no record (start or end of the chain),
-// 0 = note click, n >= 1 = snapshot number n. For a snapshot only kind, viewCol,
-// firstMeasure and part are used.
+// 0 = note click, -2 = lane stroke, n >= 1 = snapshot number n. For a snapshot only
+// kind, viewCol, firstMeasure and part are used; a lane stroke also carries `stroke`.
 struct UndoRecord {
     int32_t kind = 0;
     int32_t column = 0; // column of the click, or of the removed note's head
@@ -23,6 +38,7 @@ struct UndoRecord {
     int32_t part = 0;
     // A removal records the removed note itself, so that undo re-places exactly that note.
     int32_t removedVelocity = -1; // velocity of its head column when it was the only head; -1 none
+    std::shared_ptr<const LaneStrokeValues> stroke; // lane strokes only
     bool operator==(const UndoRecord&) const = default;
 };
 

@@ -1,4 +1,5 @@
 #include "ui/MainWindow.h"
+#include "ui/ColorSettingsWindow.h"
 #include "ui/WheelGuard.h"
 
 #include "editor/DrawScore.h"
@@ -171,6 +172,19 @@ void MainWindow::connectParts() {
 }
 
 void MainWindow::connectMenus() {
+    m_.Moption->setEnabled(true);
+    connect(m_.Moption, &QAction::triggered, this, [this] {
+        if (!colorWindow_)
+            colorWindow_ = new ColorSettingsWindow(
+                ctx_.colors,
+                [this] {
+                    ApplyColors();
+                    redraw();
+                },
+                this);
+        colorWindow_->show();
+        colorWindow_->raise();
+    });
     for (int i = 1; i <= 7; ++i)
         connect(m_.Mkakudai[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] {
             Mkakudai_Click(ctx_.song, ctx_.editor.view, ctx_.editor.signatures, i);

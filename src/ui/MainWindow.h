@@ -94,6 +94,11 @@ public:
     void stopAndClose();
     const PlaybackState& playback() const { return playback_; }
     const DrawList& playLine() const { return playLine_; }
+    const DrawList& rubberBand() const { return line1_; }
+    // The colour settings window once the menu has opened it.
+    class ColorSettingsWindow* colorWindow() const {
+        return colorWindow_;
+    }
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -134,6 +139,9 @@ private:
     void selectPart(int part);
     void showRefusal(const std::string& message);
     void afterPaletteAction(bool relayoutNeeded);
+    // A lane drag: the new draw list, but only the strip of the changed columns repainted.
+    void repaintLaneColumns(int first, int last);
+    void moveRubberBand();
 
     MainWindowContext ctx_;
     Twips tw_;
@@ -144,6 +152,7 @@ private:
     class KeyAssignWindow* keyWindow_ = nullptr;
     class MeasureCopyWindow* copyWindow_ = nullptr;
     class MeasureEditWindow* measureEditWindow_ = nullptr;
+    class ColorSettingsWindow* colorWindow_ = nullptr;
     QtPrompts prompts_{this};
     UserPrompts* filePrompts_ = &prompts_;
     BackupWriter backup_;
@@ -153,6 +162,7 @@ private:
     class QTimer* timer1_ = nullptr;
     class QTimer* lineTimer_ = nullptr;
     DrawList playLine_;
+    DrawList line1_; // the lane line while a right drag lasts
 };
 
 } // namespace zelk::ui

@@ -1,5 +1,6 @@
 // The main window's editing: canvas mouse and keys, the edit menu and the key assignment.
 #include "editor/CanvasMouse.h"
+#include "editor/DrawScore.h"
 #include "editor/EditContext.h"
 #include "editor/KeyboardCommands.h"
 #include "editor/UndoRedo.h"
@@ -15,6 +16,7 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
@@ -85,14 +87,40 @@ void MainWindow::apply(const EditOutcome& o) {
     c_.Command5->setChecked(ctx_.editor.palette.TupletMode == 1); // undo may switch it
     c_.Picture1->setCursor(ctx_.editor.entry.MousePointer == PointerSizeWE ? Qt::SizeHorCursor
                                                                            : Qt::ArrowCursor);
+    c_.Label10->setText(QString::fromStdString(ctx_.editor.palette.PointerText));
+    if (o.lineMoved)
+        moveRubberBand();
     if (o.relayout || o.partChanged || o.songReplaced)
         relayout();
     else if (o.redraw || o.positionChanged || o.paletteChanged)
         redraw();
+    else if (o.laneFirst >= 0)
+        repaintLaneColumns(o.laneFirst, o.laneLast);
     if (o.refused())
         showRefusal(o.message);
     if (o.playStop && c_.Command4->isEnabled())
         playStop();
+}
+
+void MainWindow::repaintLaneColumns(int first, int last) {
+    DrawScore(ctx_.song, ctx_.editor.palette, ctx_.editor.view, drawList_);
+    const ViewState& v = ctx_.editor.view;
+    const double tpp = c_.Picture1->twipsPerPixel();
+    // The bars are five pixels wide around each column's centre.
+    const int left = static_cast<int>(first * v.ColWidth / tpp) - 4;
+    const int right = static_cast<int>((last + 1) * v.ColWidth / tpp) + 4;
+    c_.Picture1->update(QRect(left, 0, right - left + 1, c_.Picture1->height()));
+}
+
+void MainWindow::moveRubberBand() {
+    ScoreCanvas* canvas = c_.Picture1;
+    const QRect before = canvas->pixelBounds(line1_);
+    line1_.clear();
+    const RubberLine& l = ctx_.editor.lanes.Line1;
+    if (l.visible)
+        line1_.line(static_cast<float>(l.x1), static_cast<float>(l.y1), static_cast<float>(l.x2),
+                    static_cast<float>(l.y2), kBlack, 1);
+    canvas->update(before | canvas->pixelBounds(line1_));
 }
 
 void MainWindow::selectPart(int part) {
@@ -107,6 +135,7 @@ void MainWindow::selectPart(int part) {
 
 void MainWindow::connectCanvas() {
     ScoreCanvas* canvas = c_.Picture1;
+    canvas->setRubberBand(&line1_);
     connect(canvas, &ScoreCanvas::pressed, this,
             [this](double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers mods) {
                 edit([&](EditContext& ec) {

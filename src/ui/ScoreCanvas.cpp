@@ -88,6 +88,8 @@ void ScoreCanvas::paintEvent(QPaintEvent*) {
     paintList(p, *list_, *colors_, 1.0 / twipsPerPx_);
     if (overlay_)
         paintList(p, *overlay_, *colors_, 1.0 / twipsPerPx_);
+    if (rubber_)
+        paintList(p, *rubber_, *colors_, 1.0 / twipsPerPx_);
 }
 
 QRect ScoreCanvas::pixelBounds(const DrawList& list) const {

@@ -19,6 +19,8 @@ public:
     // A second list painted over the first (the play-position line); the window repaints only
     // the pixels it covers before and after a change (pixelBounds).
     void setOverlay(const DrawList* overlay) { overlay_ = overlay; }
+    // The lane screens' rubber-band line (Line1), painted over everything while it shows.
+    void setRubberBand(const DrawList* line) { rubber_ = line; }
     // The pixels the lines and dots of `list` cover, their pen width included.
     QRect pixelBounds(const DrawList& list) const;
     // Twips per pixel of this screen.
@@ -60,6 +62,7 @@ protected:
 private:
     const DrawList* list_ = nullptr;
     const DrawList* overlay_ = nullptr;
+    const DrawList* rubber_ = nullptr;
     const ColorTable* colors_ = nullptr;
     double twipsPerPx_ = 15.0;
     int wheelRest_ = 0; // eighths of a degree not yet a whole notch (smooth wheels)

@@ -3,6 +3,7 @@
 #include "editor/KeyboardCommands.h"
 #include "editor/MeasureCopy.h"
 #include "editor/MeasureEdit.h"
+#include "editor/Nearest.h"
 #include "editor/Signatures.h"
 #include "editor/UndoRedo.h"
 #include "model/Cell.h"
@@ -50,6 +51,7 @@ protected:
         HScroll1_Change(song, ed.view, ed.signatures);
         ed.view.ScaleWidth = pick(1200, 4000);
         ed.view.ScaleHeight = pick(2000, 9000);
+        ed.view.LaneScale = static_cast<uint8_t>(nearest(ed.view.ScaleHeight) / 127);
         Option2_Click(ed.palette, ed.view, pick(0, 3));
         redraw();
         log << "view " << ed.view.FirstMeasure << "x" << shown << " band "
@@ -227,17 +229,45 @@ protected:
         ++count["measure tools"];
     }
 
+    // One stroke on a random lane screen: a left drag through a few points or a right-drag
+    // line (released anywhere, also off the canvas); then back to the score.
+    void laneStroke() {
+        const int screen = pick(1, 7);
+        Option3_Click(ed.palette, screen);
+        const double x = anyX(), y = anyY();
+        const uint8_t pos = song.undo.UndoPos;
+        if (chance(50)) {
+            log << "lane " << screen << " drag " << x << "," << y << "; ";
+            press(1, 0, x, y);
+            for (int n = pick(1, 6); n > 0; --n)
+                apply(Picture1_MouseMove(ctx, 1, 0, anyX(), anyY()));
+            apply(Picture1_MouseUp(ctx, 1, 0, x, y));
+        } else {
+            const double x2 = pick(-500, int(ed.view.ScaleWidth) + 500), y2 = anyY();
+            log << "lane " << screen << " line " << x << "," << y << " to " << x2 << "," << y2
+                << "; ";
+            press(2, 0, x, y);
+            apply(Picture1_MouseMove(ctx, 2, 0, x2, y2));
+            apply(Picture1_MouseUp(ctx, 2, 0, x2, y2));
+        }
+        if (song.undo.UndoPos != pos)
+            ++count["lane strokes"];
+        Option3_Click(ed.palette, ScreenScore);
+    }
+
     void step() {
         const uint8_t pos = song.undo.UndoPos;
         const int r = pick(1, 100);
-        if (r <= 35)
+        if (r <= 30)
             randomClick();
-        else if (r <= 50)
+        else if (r <= 45)
             dragNoteEnd();
-        else if (r <= 55)
+        else if (r <= 50)
             randomDrag();
-        else if (r <= 58)
+        else if (r <= 53)
             doubleClick();
+        else if (r <= 60)
+            laneStroke();
         else if (r <= 68)
             randomPalette();
         else if (r <= 72)
@@ -254,7 +284,7 @@ protected:
             measureTool();
         else
             anyKey();
-        if (r <= 58 && song.undo.UndoPos != pos)
+        if (r <= 53 && song.undo.UndoPos != pos)
             ++count["recorded clicks"];
         ++steps;
     }
@@ -382,6 +412,79 @@ TEST_F(EditingSessionTest, RandomEditingKeepsThePartConsistent) {
     EXPECT_GT(count["redone"], steps / 100);
     EXPECT_GT(count["grabbed note ends"], steps / 50);
     EXPECT_GT(count["measure tools"], steps / 100);
+    EXPECT_GT(count["lane strokes"], steps / 50);
+}
+
+// Clicks, lane strokes, undo and redo in one part: undoing every step brings back every
+// lane exactly. Redoing every step brings back the notes; the lanes may differ where an
+// undone placement had covered drawn values (a removal resets the columns it empties).
+class LaneHistoryTest : public EditingSessionTest {
+protected:
+    struct Lanes {
+        ByteLane vel, pit, mod, exp, pan, hol;
+        TempoLane tem;
+        bool operator==(const Lanes&) const = default;
+    };
+    Lanes lanes() const {
+        const CurrentPart& p = song.part;
+        return {p.VelLane, p.PitLane, p.ModLane, p.ExpLane, p.PanLane, p.HolLane, song.TemLane};
+    }
+    // Empty columns as a removal leaves them, so that undoing a placement is exact.
+    void emptyColumnLanes() {
+        song.part.PitLane.fill(64);
+        song.part.ModLane.fill(0);
+        song.part.ExpLane.fill(127);
+    }
+    // A click without movement (a drag could resize a note, which is not an undo step).
+    void plainClick() {
+        const double x = anyX(), y = anyY();
+        const int button = chance(85) ? 1 : 2, shift = chance(10) ? 1 : 0;
+        log << "click " << x << "," << y << " b" << button << " s" << shift << "; ";
+        press(button, shift, x, y);
+        apply(Picture1_MouseUp(ctx, button, 0, x, y));
+    }
+    void oneStep() {
+        const int r = pick(1, 100);
+        if (r <= 35)
+            plainClick();
+        else if (r <= 75)
+            laneStroke();
+        else if (r <= 80)
+            randomPalette();
+        else if (r <= 85)
+            randomView();
+        else if (r <= 93)
+            undoOrRedo(true);
+        else
+            undoOrRedo(false);
+    }
+};
+
+TEST_F(LaneHistoryTest, UndoingEveryStepRestoresEveryLane) {
+    for (uint32_t seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE(seed);
+        rng.seed(seed);
+        song = test::freshSong();
+        ed = EditorState{};
+        emptyColumnLanes();
+        randomView();
+        const Lanes start = lanes();
+        log.str("");
+        for (int i = 0; i < 150; ++i) {
+            oneStep();
+            ASSERT_EQ(test::checkPart(song.part), test::PartFaults{}) << log.str();
+        }
+        const NoteGrid endGrid = song.part.Grid;
+        while (ed.menus.Mundo)
+            apply(Mundo_Click(ctx));
+        EXPECT_TRUE(lanes() == start) << log.str();
+        EXPECT_EQ(song.part.Grid, NoteGrid());
+        EXPECT_EQ(test::checkPart(song.part), test::PartFaults{});
+        while (ed.menus.Mrido)
+            apply(Mrido_Click(ctx));
+        EXPECT_EQ(song.part.Grid, endGrid);
+    }
+    EXPECT_GT(count["lane strokes"], 200);
 }
 
 } // namespace
