@@ -114,13 +114,16 @@ EditOutcome Picture1_MouseMove(EditContext& ctx, int button, int shift, double x
     v.BeatStep = ctx.editor.palette.TupletMode == 1
                      ? static_cast<uint8_t>(ctx.song.BeatCols * 3 / 4)
                      : ctx.song.BeatCols;
-    if (e.Grabbed == 1)
+    EditOutcome out;
+    if (e.Grabbed == 1) {
         e.MousePointer = PointerSizeWE;
+        out.redraw = true; // the outline of the new end follows the pointer
+    }
     if (button == 2 && e.ClickRow != e.AuditionRow) {
         stopPreview(ctx);
         auditionRow(ctx, e.ClickRow);
     }
-    return {};
+    return out;
 }
 
 EditOutcome Picture1_MouseUp(EditContext& ctx, int, int, double x, double y) {

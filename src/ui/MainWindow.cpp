@@ -1,4 +1,5 @@
 #include "ui/MainWindow.h"
+#include "editor/ResizeOutline.h"
 #include "ui/ColorSettingsWindow.h"
 #include "ui/WheelGuard.h"
 
@@ -233,6 +234,7 @@ void MainWindow::scrolled() {
 
 void MainWindow::redraw() {
     DrawScore(ctx_.song, ctx_.editor.palette, ctx_.editor.view, drawList_);
+    appendResizeOutline(ctx_.editor.view, ctx_.editor.entry, drawList_);
     c_.Picture1->update();
 }
 

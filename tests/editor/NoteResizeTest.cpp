@@ -1,4 +1,5 @@
 #include "EntryFixture.h"
+#include "editor/ResizeOutline.h"
 #include "model/Cell.h"
 
 namespace zelk {
@@ -12,6 +13,32 @@ protected:
     // Grabs the end of the note whose last column is `last` and releases over `to`.
     void dragColumn(int row, int last, int to) { drag(row, xOfColumn(last), xOfColumn(to)); }
 };
+
+// While the end is held, an outline follows the pointer; the note waits for the release.
+TEST_F(NoteResizeTest, HeldEndShowsAnOutlineToThePointedEnd) {
+    click(28, 0);
+    const auto before = cells(28, 0, 14);
+    pressAt(xOfColumn(7), 28);
+    const EditOutcome moved = moveTo(xOfColumn(11), 28);
+    EXPECT_TRUE(moved.redraw);
+    EXPECT_EQ(cells(28, 0, 14), before);
+    DrawList list;
+    appendResizeOutline(ed.view, ed.entry, list);
+    ASSERT_EQ(list.items.size(), 4u);
+    const float oldEnd = 8.0f * ed.view.ColWidth, newEnd = 12.0f * ed.view.ColWidth;
+    EXPECT_EQ(list.items[0].x1, oldEnd);
+    EXPECT_EQ(list.items[0].x2, newEnd);
+    EXPECT_EQ(list.items[3].x1, newEnd);
+    EXPECT_EQ(list.items[3].width, 2);
+    const float rowY = static_cast<float>((28 - ed.view.TopRow) * ed.view.RowHeight);
+    EXPECT_LT(list.items[0].y1, rowY);
+    EXPECT_GT(list.items[1].y1, rowY);
+    release();
+    list.clear();
+    appendResizeOutline(ed.view, ed.entry, list);
+    EXPECT_TRUE(list.items.empty());
+    EXPECT_EQ(song.part.PartLen, 12);
+}
 
 TEST_F(NoteResizeTest, LengtheningGivesTheNewColumnsBodyAndSoundingLanes) {
     click(28, 0);
