@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   fonts-ipafont-gothic xvfb xauth xdotool x11-apps imagemagick
   python3 python3-mido
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
