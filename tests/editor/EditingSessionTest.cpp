@@ -9,7 +9,9 @@
 #include "model/Cell.h"
 #include "model/PartFile.h"
 #include "model/PartSwitch.h"
+#include "storage/Project.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -255,6 +257,45 @@ protected:
         Option3_Click(ed.palette, ScreenScore);
     }
 
+    // The tempo offset drop-down, as the user picks an entry.
+    void tempoOffset() {
+        const int index = pick(0, 299);
+        log << "tempo offset " << index << "; ";
+        Combo2_Click(song, ed.palette, index);
+        redraw();
+    }
+
+    // Line number and the two lines where texts first differ (the texts are megabytes).
+    static std::string firstDifference(const std::string& a, const std::string& b) {
+        size_t i = 0;
+        while (i < a.size() && i < b.size() && a[i] == b[i])
+            ++i;
+        const size_t line = static_cast<size_t>(std::count(a.begin(), a.begin() + i, '\n'));
+        const size_t from = a.rfind('\n', i == 0 ? 0 : i - 1);
+        const size_t start = from == std::string::npos ? 0 : from + 1;
+        return "line " + std::to_string(line + 1) + ": '" + a.substr(start, 40) + "' became '" +
+               b.substr(start, 40) + "'";
+    }
+
+    // Save in the middle of the work and load the file again: nothing may change.
+    void saveAndReload() {
+        log << "save and reload; ";
+        HScroll1_Change(song, ed.view, ed.signatures);
+        SavePartFile(song, temp.folder());
+        const std::string before = buildProjectText(song, temp.folder());
+        const NoteGrid grid = song.part.Grid;
+        song.FilePath = (temp.path() / "session.zelk").string();
+        SaveProject(song, temp.folder(), gzip);
+        LoadProject(song, temp.folder(), gzip, midi, WorkFileMode::ReplaceAll);
+        // MeasureCols and BeatCols follow the shown measure, as after any load.
+        HScroll1_Change(song, ed.view, ed.signatures);
+        const std::string after = buildProjectText(song, temp.folder());
+        ASSERT_TRUE(after == before) << firstDifference(before, after) << " after " << log.str();
+        ASSERT_TRUE(song.part.Grid == grid) << log.str();
+        redraw();
+        ++count["saves and reloads"];
+    }
+
     void step() {
         const uint8_t pos = song.undo.UndoPos;
         const int r = pick(1, 100);
@@ -279,9 +320,11 @@ protected:
         else if (r <= 95)
             undoOrRedo(false);
         else if (r <= 96)
-            timeSignature();
+            chance(50) ? timeSignature() : tempoOffset();
         else if (r <= 98)
             measureTool();
+        else if (r <= 99)
+            saveAndReload();
         else
             anyKey();
         if (r <= 53 && song.undo.UndoPos != pos)
@@ -388,8 +431,15 @@ TEST_F(ClickHistoryTest, UndoingEveryClickEmptiesEveryPartAndRedoingRestoresThem
               << " undo-redo pairs\n";
 }
 
+// 20 000 steps in the suite; scripts/soak.sh runs a million (ZELK_SOAK_STEPS).
+int sessionSteps() {
+    const char* env = std::getenv("ZELK_SOAK_STEPS");
+    return env ? std::max(4, std::atoi(env)) : 20'000;
+}
+
 TEST_F(EditingSessionTest, RandomEditingKeepsThePartConsistent) {
-    constexpr int kSeeds = 4, kStepsPerSeed = 2500;
+    constexpr int kSeeds = 4;
+    const int kStepsPerSeed = sessionSteps() / kSeeds;
     for (uint32_t seed = 1; seed <= kSeeds; ++seed) {
         rng.seed(seed);
         song = test::freshSong();
@@ -413,6 +463,7 @@ TEST_F(EditingSessionTest, RandomEditingKeepsThePartConsistent) {
     EXPECT_GT(count["grabbed note ends"], steps / 50);
     EXPECT_GT(count["measure tools"], steps / 100);
     EXPECT_GT(count["lane strokes"], steps / 50);
+    EXPECT_GT(count["saves and reloads"], steps / 400);
 }
 
 // Clicks, lane strokes, undo and redo in one part: undoing every step brings back every
