@@ -1,4 +1,5 @@
 #include "ui/ColorSettingsWindow.h"
+#include "WindowFixture.h"
 #include "editor/SongReset.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
@@ -19,23 +20,7 @@ using namespace zelk;
 
 namespace {
 
-struct Fixture {
-    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
-    test::TempFolder tmp;
-    test::FakeMidiOut midi;
-    EditorState editor;
-    ColorTable colors = defaultColorTable();
-    GzipCompressor compressor;
-    IconvShiftJis shiftJis;
-    RecentFiles recent{};
-    std::unique_ptr<ui::MainWindow> window;
-
-    Fixture() {
-        ResetSong(*song, editor);
-        window = std::make_unique<ui::MainWindow>(ui::MainWindowContext{
-            *song, tmp.folder(), midi, editor, colors, compressor, shiftJis, recent});
-        window->show();
-    }
+struct Fixture : test::WindowFixture {
     ui::ColorSettingsWindow* open() {
         window->menus().Moption->trigger();
         return window->colorWindow();

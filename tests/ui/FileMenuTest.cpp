@@ -1,4 +1,5 @@
 // The File menu and the song settings in the real window, with the real dialogs.
+#include "WindowFixture.h"
 #include "editor/SongReset.h"
 #include "files/TextLines.h"
 #include "model/Cell.h"
@@ -30,25 +31,8 @@ using namespace zelk;
 
 namespace {
 
-struct Fixture {
-    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
-    test::TempFolder app;
+struct Fixture : test::WindowFixture {
     test::TempFolder files;
-    test::FakeMidiOut midi;
-    EditorState editor;
-    ColorTable colors = defaultColorTable();
-    GzipCompressor compressor;
-    IconvShiftJis shiftJis;
-    RecentFiles recent{};
-    std::unique_ptr<ui::MainWindow> window;
-
-    Fixture() {
-        ResetSong(*song, editor);
-        window = std::make_unique<ui::MainWindow>(ui::MainWindowContext{
-            *song, app.folder(), midi, editor, colors, compressor, shiftJis, recent});
-        window->show();
-    }
-    QAction* action(const char* name) { return window->findChild<QAction*>(name); }
 };
 
 // Runs `answer` on the next modal window of type W that becomes the active one (a

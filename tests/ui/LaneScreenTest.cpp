@@ -1,3 +1,4 @@
+#include "WindowFixture.h"
 #include "editor/LaneLine.h"
 #include "editor/Nearest.h"
 #include "editor/SongReset.h"
@@ -26,23 +27,7 @@ using namespace zelk;
 
 namespace {
 
-struct Fixture {
-    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
-    test::TempFolder tmp;
-    test::FakeMidiOut midi;
-    EditorState editor;
-    ColorTable colors = defaultColorTable();
-    GzipCompressor compressor;
-    IconvShiftJis shiftJis;
-    RecentFiles recent{};
-    std::unique_ptr<ui::MainWindow> window;
-
-    Fixture() {
-        ResetSong(*song, editor);
-        window = std::make_unique<ui::MainWindow>(ui::MainWindowContext{
-            *song, tmp.folder(), midi, editor, colors, compressor, shiftJis, recent});
-        window->show();
-    }
+struct Fixture : test::WindowFixture {
     ui::ScoreCanvas* canvas() { return window->findChild<ui::ScoreCanvas*>("Picture1"); }
     QPointF at(double colCentre, double yTwips) {
         const double tpp = canvas()->twipsPerPixel();

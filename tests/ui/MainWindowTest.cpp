@@ -1,4 +1,5 @@
 #include "ui/MainWindow.h"
+#include "WindowFixture.h"
 #include "editor/DrawScore.h"
 #include "editor/SongReset.h"
 #include "model/Cell.h"
@@ -27,26 +28,7 @@ using namespace zelk;
 namespace {
 
 // A window on a freshly reset song with a fake MIDI output.
-struct Fixture {
-    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
-    test::TempFolder tmp;
-    test::FakeMidiOut midi;
-    EditorState editor;
-    ColorTable colors = defaultColorTable();
-    GzipCompressor compressor;
-    IconvShiftJis shiftJis;
-    RecentFiles recent{};
-    std::unique_ptr<ui::MainWindow> window;
-
-    Fixture() {
-        ResetSong(*song, editor);
-        window = std::make_unique<ui::MainWindow>(
-            ui::MainWindowContext{*song, tmp.folder(), midi, editor, colors, compressor, shiftJis, recent});
-        window->show();
-    }
-    template <typename T> T* find(const char* name) {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
+struct Fixture : test::WindowFixture {
     size_t countBoxes() const {
         size_t n = 0;
         for (const DrawItem& it : window->drawList().items)

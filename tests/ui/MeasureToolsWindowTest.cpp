@@ -1,4 +1,5 @@
 // The measure copy and measure edit windows in the real main window.
+#include "WindowFixture.h"
 #include "editor/SongReset.h"
 #include "model/Cell.h"
 #include "model/Song.h"
@@ -24,24 +25,8 @@ using namespace zelk;
 
 namespace {
 
-struct Fixture {
-    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
-    test::TempFolder app;
-    test::FakeMidiOut midi;
-    EditorState editor;
-    ColorTable colors = defaultColorTable();
-    GzipCompressor compressor;
-    IconvShiftJis shiftJis;
-    RecentFiles recent{};
-    std::unique_ptr<ui::MainWindow> window;
-
-    Fixture() {
-        ResetSong(*song, editor);
-        test::putNote(*song, 28, 0, 8);
-        window = std::make_unique<ui::MainWindow>(ui::MainWindowContext{
-            *song, app.folder(), midi, editor, colors, compressor, shiftJis, recent});
-        window->show();
-    }
+struct Fixture : test::WindowFixture {
+    Fixture() : WindowFixture([](Song& s) { test::putNote(s, 28, 0, 8); }) {}
     QDialog* open(const char* action, const char* form) {
         window->findChild<QAction*>(action)->trigger();
         return window->findChild<QDialog*>(form);

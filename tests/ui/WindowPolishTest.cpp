@@ -1,5 +1,6 @@
 // What a user sees: readable lists, texts that fit, Japanese dialogs, the tuplet mode,
 // a window that cannot shrink below its controls.
+#include "WindowFixture.h"
 #include "editor/SongReset.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
@@ -29,25 +30,7 @@ using namespace zelk;
 
 namespace {
 
-struct Fixture {
-    std::unique_ptr<Song> song = std::make_unique<Song>(test::freshSong());
-    test::TempFolder app;
-    test::FakeMidiOut midi;
-    EditorState editor;
-    ColorTable colors = defaultColorTable();
-    GzipCompressor compressor;
-    IconvShiftJis shiftJis;
-    RecentFiles recent{};
-    std::unique_ptr<ui::MainWindow> window;
-
-    Fixture() {
-        ResetSong(*song, editor);
-        window = std::make_unique<ui::MainWindow>(ui::MainWindowContext{
-            *song, app.folder(), midi, editor, colors, compressor, shiftJis, recent});
-        window->show();
-    }
-    template <typename T> T* find(const char* name) { return window->findChild<T*>(name); }
-};
+struct Fixture : test::WindowFixture {};
 
 // Texts of labels and buttons under root that are wider than the room their widget gives.
 QStringList cutTexts(QWidget* root) {
