@@ -156,9 +156,9 @@ void BM_ParseProjectText(benchmark::State& state) {
 // the whole backup including the worker's compression, write and fsync.
 void BM_BackupUiThread(benchmark::State& state) {
     auto& f = fixture();
-    BackupWriter backup;
+    BackupWriter backup{f.gzip};
     for (auto _ : state) {
-        backup.start(f.song, f.folder, f.gzip);
+        backup.start(f.song, f.folder);
         state.PauseTiming();
         backup.wait();
         backup.result();
@@ -168,9 +168,9 @@ void BM_BackupUiThread(benchmark::State& state) {
 
 void BM_BackupWhole(benchmark::State& state) {
     auto& f = fixture();
-    BackupWriter backup;
+    BackupWriter backup{f.gzip};
     for (auto _ : state) {
-        backup.start(f.song, f.folder, f.gzip);
+        backup.start(f.song, f.folder);
         backup.wait();
         benchmark::DoNotOptimize(backup.result());
     }

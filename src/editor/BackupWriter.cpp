@@ -6,7 +6,7 @@
 
 namespace zelk {
 
-bool BackupWriter::start(const Song& song, const AppFolder& folder, const Compressor& compressor) {
+bool BackupWriter::start(const Song& song, const AppFolder& folder) {
     if (busy())
         return false;
     try {
@@ -17,9 +17,9 @@ bool BackupWriter::start(const Song& song, const AppFolder& folder, const Compre
         return false;
     }
     // The worker owns the text until it is done; the next start waits for that.
-    writing_ = std::async(std::launch::async, [this, path = folder.backup(), &compressor] {
+    writing_ = std::async(std::launch::async, [this, path = folder.backup()] {
         try {
-            writeProjectFile(path, buffers_.text, compressor);
+            writeProjectFile(path, buffers_.text, compressor_);
             return true;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "zelk: backup failed: %s\n", e.what());

@@ -17,14 +17,15 @@ namespace zelk {
 // song. FilePath and Dirty are never changed, so the question still comes on exit.
 class BackupWriter {
 public:
-    BackupWriter() = default;
+    // The compressor works on the worker thread: it must outlive the writer.
+    explicit BackupWriter(const Compressor& compressor) : compressor_(compressor) {}
     ~BackupWriter() { wait(); }
     BackupWriter(const BackupWriter&) = delete;
     BackupWriter& operator=(const BackupWriter&) = delete;
 
     // Starts a backup; false (and nothing done) while the previous one still writes, or
     // when the text cannot be built, which result() then reports.
-    bool start(const Song& song, const AppFolder& folder, const Compressor& compressor);
+    bool start(const Song& song, const AppFolder& folder);
     bool busy() const;
     // The outcome of the last backup once it has finished (true: written), else nothing.
     std::optional<bool> result();
@@ -32,6 +33,7 @@ public:
     void wait();
 
 private:
+    const Compressor& compressor_;
     SaveBuffers buffers_;
     std::future<bool> writing_;
     std::optional<bool> failedToBuild_;

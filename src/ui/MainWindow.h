@@ -155,7 +155,7 @@ private:
     class ColorSettingsWindow* colorWindow_ = nullptr;
     QtPrompts prompts_{this};
     UserPrompts* filePrompts_ = &prompts_;
-    BackupWriter backup_;
+    BackupWriter backup_{ctx_.compressor};
     int timeSignatureHolds_ = 0;
     bool backupFailed_ = false; // shown in the title until a backup succeeds again
     PlaybackState playback_;

@@ -149,7 +149,7 @@ void MainWindow::startBackupTimer() {
 
 void MainWindow::backupNow() {
     // A tick while the last backup still writes waits for the next one.
-    backup_.start(ctx_.song, ctx_.folder, ctx_.compressor);
+    backup_.start(ctx_.song, ctx_.folder);
     auto* watch = new QTimer(this);
     watch->setInterval(20);
     connect(watch, &QTimer::timeout, this, [this, watch] {

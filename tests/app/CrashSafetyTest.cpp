@@ -118,11 +118,12 @@ TEST_F(CrashSafetyTest, KilledSaveLeavesTheOldOrTheNewProject) {
 
 TEST_F(CrashSafetyTest, KilledBackupLeavesAWholeLog) {
     test::TempFolder work;
+    const GzipCompressor gzip;
     Song versions[2] = {bigSong(3, 100), bigSong(4, 100)};
     std::string bytes[2];
     for (int v = 0; v < 2; ++v) {
-        BackupWriter b;
-        b.start(versions[v], work.folder(), GzipCompressor());
+        BackupWriter b{gzip};
+        b.start(versions[v], work.folder());
         b.wait();
         bytes[v] = test::slurp(work.folder().backup());
     }
@@ -130,8 +131,8 @@ TEST_F(CrashSafetyTest, KilledBackupLeavesAWholeLog) {
     killWhileWriting(
         log,
         [&](int v) {
-            BackupWriter b;
-            b.start(versions[v], work.folder(), GzipCompressor());
+            BackupWriter b{gzip};
+            b.start(versions[v], work.folder());
             b.wait();
         },
         [&] {

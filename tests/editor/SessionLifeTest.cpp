@@ -131,8 +131,8 @@ TEST_F(SessionLifeTest, BackupKeepsFilePathAndDirtyAndHoldsTheSong) {
     test::putNote(song, 28, 0, 8);
     song.FilePath = "/somewhere/mine.zelk";
     song.Dirty = 1;
-    BackupWriter backup;
-    ASSERT_TRUE(backup.start(song, app.folder(), gzip));
+    BackupWriter backup{gzip};
+    ASSERT_TRUE(backup.start(song, app.folder()));
     backup.wait();
     EXPECT_EQ(backup.result(), true);
     EXPECT_EQ(backup.result(), std::nullopt); // reported once
@@ -148,20 +148,20 @@ TEST_F(SessionLifeTest, BackupKeepsFilePathAndDirtyAndHoldsTheSong) {
 
 TEST_F(SessionLifeTest, FailingBackupIsReportedAndTheNextOneTriesAgain) {
     fs::create_directory(app.folder().backup()); // "log" cannot be replaced
-    BackupWriter backup;
-    ASSERT_TRUE(backup.start(song, app.folder(), gzip));
+    BackupWriter backup{gzip};
+    ASSERT_TRUE(backup.start(song, app.folder()));
     backup.wait();
     EXPECT_EQ(backup.result(), false);
     fs::remove(app.folder().backup());
-    ASSERT_TRUE(backup.start(song, app.folder(), gzip));
+    ASSERT_TRUE(backup.start(song, app.folder()));
     backup.wait();
     EXPECT_EQ(backup.result(), true);
 }
 
 TEST_F(SessionLifeTest, DamagedWorkFileFailsTheBackupWithoutAWorker) {
     writeWholeFile(app.folder().workFile(4), "damaged");
-    BackupWriter backup;
-    EXPECT_FALSE(backup.start(song, app.folder(), gzip));
+    BackupWriter backup{gzip};
+    EXPECT_FALSE(backup.start(song, app.folder()));
     EXPECT_FALSE(backup.busy());
     EXPECT_EQ(backup.result(), false);
     EXPECT_FALSE(fs::exists(app.folder().backup()));
@@ -182,12 +182,12 @@ public:
 
 TEST_F(SessionLifeTest, TickWhileTheLastBackupStillWritesIsSkipped) {
     HeldCompressor held;
-    BackupWriter backup;
-    ASSERT_TRUE(backup.start(song, app.folder(), held));
+    BackupWriter backup{held};
+    ASSERT_TRUE(backup.start(song, app.folder()));
     EXPECT_TRUE(backup.busy());
     EXPECT_EQ(backup.result(), std::nullopt);
     test::putNote(song, 28, 0, 8);
-    EXPECT_FALSE(backup.start(song, app.folder(), held)); // the text in flight is not touched
+    EXPECT_FALSE(backup.start(song, app.folder())); // the text in flight is not touched
     held.released.count_down();
     backup.wait();
     EXPECT_EQ(backup.result(), true);
