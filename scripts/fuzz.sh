@@ -6,8 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-command -v clang++ >/dev/null || { echo "fuzz: clang++ missing (scripts/setup.sh installs it)" >&2; exit 2; }
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cxx=$(command -v clang++-14 || command -v clang++ || true)
+[ -n "$cxx" ] || { echo "fuzz: clang++ missing (scripts/setup.sh installs clang-14)" >&2; exit 2; }
+CC=${cxx/clang++/clang} CXX=$cxx cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZELK_FUZZ=ON -DZELK_BUILD_UI=OFF -DZELK_BUILD_TESTS=OFF -DZELK_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz
 status=0
