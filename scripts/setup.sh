@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   fonts-ipafont-gothic xvfb xauth xdotool x11-apps imagemagick
   python3 python3-mido
+  libsndfile1-dev libsoxr-dev libavcodec-dev libavformat-dev libavutil-dev
+  desktop-file-utils shared-mime-info libxml2-utils
 )
 
 missing=()
