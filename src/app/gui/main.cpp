@@ -11,11 +11,13 @@
 #include "model/AppFolder.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
+#include "platform/FfmpegWmaEncoder.h"
 #include "platform/FluidFilePlayer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
+#include "platform/WavRecorder.h"
 #include "ports/NullMidiOut.h"
 #include "storage/SettingsFile.h"
 #include "ui/MainWindow.h"
@@ -79,9 +81,13 @@ int main(int argc, char** argv) {
     // Declared after the synthesizer: gone before it.
     LiveMidiOut live(*synth.synth);
     FluidFilePlayer player(*synth.synth);
+    SoundFontSynth& sound = *synth.synth;
+    WavRecorder recorder(sound.sampleRate(), folder.dir(),
+                         [&sound](AudioTap* tap) { sound.setTap(tap); });
+    FfmpegWmaEncoder wma;
 
     ui::MainWindow window({*song, folder, live, editor, colors, compressor, shiftJis,
-                           settings.recent, &live, &player});
+                           settings.recent, &live, &player, &recorder, &wma});
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
