@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -53,6 +54,9 @@ int handOverAndEnd(zelk::ui::SingleInstance& instance, std::string path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    app.setDesktopFileName(QStringLiteral("zelk"));
+    app.setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("zelk"), QIcon(QStringLiteral(":/icons/zelk.svg"))));
     using namespace zelk;
     if (!ui::loadJapaneseTranslations(app))
         std::fprintf(stderr, "zelk: Qt's Japanese translations are missing; standard dialogs "
