@@ -1,5 +1,6 @@
 #include "ui/RecordingWindow.h"
 
+#include "editor/RecordingFormat.h"
 #include "editor/ViewState.h"
 #include "ports/UserPrompts.h"
 #include "ui/Twips.h"
@@ -128,7 +129,12 @@ void RecordingWindow::connectControls() {
     connect(command1_, &QPushButton::clicked, this, &RecordingWindow::browse);
     connect(command3_, &QPushButton::clicked, this, [this] {
         takeControls();
+        const bool starting = !isRecording(form_);
         present(Command3_Click(ctx_));
+        if (starting && isRecording(form_))
+            std::fprintf(
+                stderr, "zelk: recording: %s\n",
+                waveSetCommand(waveFormatFor(form_.Combo1, form_.Option2 == 0 ? 2 : 1)).c_str());
     });
     connect(timer1_, &QTimer::timeout, this, [this] { present(Timer1_Timer(ctx_)); });
     connect(timer2_, &QTimer::timeout, this, [this] { present(Timer2_Timer(ctx_)); });
