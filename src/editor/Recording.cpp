@@ -213,11 +213,10 @@ RecordingOutcome Command4_Click(RecordingContext& ctx) {
 
 RecordingOutcome Form7_Unload(RecordingContext& ctx) {
     RecordingOutcome out = Command4_Click(ctx);
-    const bool converting = ctx.form.Timer1Interval != 0;
     ctx.form.Timer1Interval = 0;
     ctx.encoder.free();
-    if (converting)
-        deleteWav(ctx);
+    // Nothing reads "wav" once the window is gone (a refused conversion left it behind).
+    deleteWav(ctx);
     return out;
 }
 

@@ -78,7 +78,7 @@ RecordingOutcome Timer3_Timer(RecordingContext& ctx);
 // window then closes (and runs Form7_Unload).
 RecordingOutcome Command4_Click(RecordingContext& ctx);
 // The window closes: as the cancel, then the encoder is released (a conversion still running
-// is abandoned and leaves the old target).
+// is abandoned and leaves the old target) and "wav" is deleted.
 RecordingOutcome Form7_Unload(RecordingContext& ctx);
 
 } // namespace zelk

@@ -281,6 +281,9 @@ TEST_F(RecordingWmaTest, ARefusedJobSaysEncodeFailedAndKeepsTheOldTarget) {
     EXPECT_EQ(wma.calls.back(), "debug");
     EXPECT_EQ(form.Timer1Interval, 0);
     EXPECT_EQ(slurp(form.Text2), "old take");
+    EXPECT_TRUE(std::filesystem::exists(wav())); // until the window closes
+    Form7_Unload(ctx);
+    EXPECT_FALSE(std::filesystem::exists(wav()));
 }
 
 TEST_F(RecordingWmaTest, AJobThatFailsOnTheWayIsNotReportedAsDone) {
