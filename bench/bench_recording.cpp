@@ -26,7 +26,7 @@ std::filesystem::path scratch() {
 // (converting to 22050 Hz mono, the costliest path for the writer, not for the tap).
 void tapOneBlock(benchmark::State& state) {
     const auto frames = static_cast<std::size_t>(state.range(0));
-    WavRecorder recorder(44100.0, scratch(), [](AudioTap*) {});
+    WavRecorder recorder(44100.0, scratch() / ".wav.part", [](AudioTap*) {});
     recorder.open({1, 22050, 44100, 2, 16});
     recorder.record();
     std::vector<float> l(frames), r(frames);

@@ -2,8 +2,6 @@
 
 #include "platform/WavWriterJob.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -21,23 +19,19 @@ constexpr auto kWriterNap = std::chrono::milliseconds(5);
 
 } // namespace
 
-WavRecorder::WavRecorder(double inputRate, std::filesystem::path scratchFolder, Attach attach)
-    : inputRate_(inputRate), scratchFolder_(std::move(scratchFolder)), attach_(std::move(attach)),
+WavRecorder::WavRecorder(double inputRate, std::filesystem::path scratch, Attach attach)
+    : inputRate_(inputRate), scratch_(std::move(scratch)), attach_(std::move(attach)),
       ring_(kRingSamples), interleaved_(2 * kCopyFrames) {}
 
 WavRecorder::~WavRecorder() {
     close();
 }
 
-std::filesystem::path WavRecorder::scratchFile() const {
-    return scratchFolder_ / (".wav." + std::to_string(::getpid()) + ".part");
-}
-
 void WavRecorder::open(const WaveFormat& format) {
     close();
     dropped_ = 0;
     try {
-        job_ = std::make_unique<WavWriterJob>(scratchFile(), format, inputRate_);
+        job_ = std::make_unique<WavWriterJob>(scratch_, format, inputRate_);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelk: recording not possible: %s\n", e.what());
     }
@@ -70,11 +64,11 @@ bool WavRecorder::save(const std::filesystem::path& file) {
     if (!written)
         return false;
     std::error_code error;
-    std::filesystem::rename(scratchFile(), file, error);
+    std::filesystem::rename(scratch_, file, error);
     if (error) {
-        std::filesystem::copy_file(scratchFile(), file,
+        std::filesystem::copy_file(scratch_, file,
                                    std::filesystem::copy_options::overwrite_existing, error);
-        std::filesystem::remove(scratchFile());
+        std::filesystem::remove(scratch_);
     }
     if (droppedFrames() > 0)
         std::fprintf(stderr, "zelk: the recording lost %llu frames\n",
@@ -87,7 +81,7 @@ void WavRecorder::close() {
     if (job_) {
         job_.reset();
         std::error_code ignored;
-        std::filesystem::remove(scratchFile(), ignored);
+        std::filesystem::remove(scratch_, ignored);
     }
     // Whatever a stopped writer left behind belongs to no recording.
     float sink[256];

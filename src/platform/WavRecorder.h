@@ -21,14 +21,14 @@ class WavWriterJob;
 // differs from the synthesizer's; the two sides are averaged for mono).
 //
 // Threads: the rendering thread only copies each block into a lock-free ring; a writer thread
-// of the recorder converts and writes it to a scratch file in `scratchFolder`, which save()
-// moves to its name. The UI thread calls the WaveRecorder operations.
+// of the recorder converts and writes it to the file `scratch`, which save() moves to its
+// name. The UI thread calls the WaveRecorder operations.
 class WavRecorder : public WaveRecorder, public AudioTap {
 public:
     // `attach` hands the synthesizer this tap (or null to take it away again; after that returns
     // the tap is not called any more).
     using Attach = std::function<void(AudioTap*)>;
-    WavRecorder(double inputRate, std::filesystem::path scratchFolder, Attach attach);
+    WavRecorder(double inputRate, std::filesystem::path scratch, Attach attach);
     ~WavRecorder() override;
     WavRecorder(const WavRecorder&) = delete;
     WavRecorder& operator=(const WavRecorder&) = delete;
@@ -46,10 +46,9 @@ public:
 
 private:
     void writeLoop();
-    std::filesystem::path scratchFile() const;
 
     double inputRate_;
-    std::filesystem::path scratchFolder_;
+    std::filesystem::path scratch_;
     Attach attach_;
     SampleRing ring_;
     std::vector<float> interleaved_; // the rendering thread's own copy buffer

@@ -45,7 +45,7 @@ protected:
     test::TempFolder tmp;
     AudioTap* attached = nullptr;
     int attachCalls = 0;
-    WavRecorder recorder{44100.0, tmp.path(), [this](AudioTap* t) {
+    WavRecorder recorder{44100.0, tmp.path() / ".wav.part", [this](AudioTap* t) {
                              attached = t;
                              ++attachCalls;
                          }};

@@ -46,7 +46,7 @@ struct Fixture {
         {.soundFont = findSoundFontFromEnvironment(), .output = kSilentClockOutput});
     LiveMidiOut live{*synth.synth};
     FluidFilePlayer player{*synth.synth};
-    WavRecorder recorder{synth.synth->sampleRate(), tmp.path(),
+    WavRecorder recorder{synth.synth->sampleRate(), tmp.folder().recordingScratch(),
                          [this](AudioTap* t) { synth.synth->setTap(t); }};
     FfmpegWmaEncoder wma;
     EditorState editor;

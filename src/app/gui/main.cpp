@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     LiveMidiOut live(*synth.synth);
     FluidFilePlayer player(*synth.synth);
     SoundFontSynth& sound = *synth.synth;
-    WavRecorder recorder(sound.sampleRate(), folder.dir(),
+    WavRecorder recorder(sound.sampleRate(), folder.recordingScratch(),
                          [&sound](AudioTap* tap) { sound.setTap(tap); });
     FfmpegWmaEncoder wma;
 
