@@ -66,9 +66,13 @@ shot() {
 }
 
 [ -n "${ONLY:-}" ] || shot main ""
+if [ "${ONLY:-}" != new ]; then
 shot rhythm-part "" click:330,6615
 shot time-signature-list "" click:3000,720
 shot key-assignment 'キー割り当て' alt Right Right Right Return
 shot song-settings '曲の設定' ctrl+k
 shot measure-copy '小節コピー・クリア' alt+e c
 shot measure-edit '小節編集' alt+h
+fi
+shot recording '録音' alt+r
+shot version 'ﾊﾞｰｼﾞｮﾝ情報' alt Left Return Return

@@ -20,7 +20,7 @@ PlaybackOutcome failedStart(std::string detail) {
     return out;
 }
 
-PlaybackOutcome start(PlaybackContext& ctx) {
+PlaybackOutcome openFile(PlaybackContext& ctx) {
     const auto file = ctx.folder.playbackMidi();
     uint32_t lastTick = 0;
     try {
@@ -34,6 +34,10 @@ PlaybackOutcome start(PlaybackContext& ctx) {
     if (!ctx.player.open(file, lastTick))
         return failedStart("the player cannot read " + file.string());
     ctx.live.close();
+    return {};
+}
+
+void playFile(PlaybackContext& ctx) {
     ctx.player.play();
     PlaybackState& s = ctx.state;
     s.playing = true;
@@ -41,7 +45,13 @@ PlaybackOutcome start(PlaybackContext& ctx) {
     s.startCol = ctx.editor.view.ViewCol;
     s.Timer1Interval = kTimer1Interval;
     s.Command4Caption = kStopCaption;
-    PlaybackOutcome out;
+}
+
+PlaybackOutcome start(PlaybackContext& ctx) {
+    PlaybackOutcome out = openFile(ctx);
+    if (!out.message.empty())
+        return out;
+    playFile(ctx);
     out.controlsChanged = true;
     return out;
 }
@@ -119,6 +129,19 @@ void stopAndClose(PlaybackContext& ctx) {
         return;
     ctx.player.stop();
     end(ctx);
+}
+
+PlaybackOutcome openForRecording(PlaybackContext& ctx) {
+    return openFile(ctx);
+}
+
+void playOpened(PlaybackContext& ctx) {
+    playFile(ctx);
+}
+
+void abandonOpened(PlaybackContext& ctx) {
+    ctx.player.close();
+    reopenLiveOutput(ctx.song, ctx.live);
 }
 
 double heardColumn(const PlaybackState& state, uint32_t tick) {

@@ -70,6 +70,13 @@ PlaybackOutcome Timer1_Timer(PlaybackContext& ctx);
 // For the end of the program: stops and closes the player at once, opens the live output.
 void stopAndClose(PlaybackContext& ctx);
 
+// Playback in two steps, for the recording's lead-in: the first writes and opens the file and
+// closes the live output (a message when that fails, and nothing changed); the second plays it
+// exactly as the play button does. A file opened but not wanted is given up with the third.
+PlaybackOutcome openForRecording(PlaybackContext& ctx);
+void playOpened(PlaybackContext& ctx);
+void abandonOpened(PlaybackContext& ctx);
+
 // The column being heard (fractional, 60 ticks per column) while playing.
 double heardColumn(const PlaybackState& state, uint32_t tick);
 // A thin vertical line at `column` when the view shows it; `out` is cleared first.

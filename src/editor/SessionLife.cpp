@@ -37,8 +37,8 @@ void removeOrphanedTempFiles(const AppFolder& folder) {
         if (isSnapshotName(name) || isStagedWorkFile(name))
             removeQuietly(entry.path());
     }
-    for (const auto& p :
-         {folder.clipboard(), folder.playbackMidi(), folder.projectText(), folder.recording()})
+    for (const auto& p : {folder.clipboard(), folder.playbackMidi(), folder.projectText(),
+                          folder.recording(), folder.recordingScratch()})
         removeQuietly(p);
     if (!std::filesystem::exists(folder.backup(), ec))
         for (int p = 0; p < kParts; ++p)

@@ -25,6 +25,8 @@ public:
     std::filesystem::path backup() const { return file("log"); }
     std::filesystem::path playbackMidi() const { return file("rec.mid"); }
     std::filesystem::path recording() const { return file("wav"); }
+    // The recorder writes here while it records; save() moves it to recording().
+    std::filesystem::path recordingScratch() const { return file(".wav.part"); }
     std::filesystem::path settings() const { return file("zelk.ini"); }
 
 private:

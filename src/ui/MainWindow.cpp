@@ -64,6 +64,7 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectFileMenu();
     guardWheel(form_);
     connectPlayback();
+    connectRecordingAndHelp();
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
     setMinimumSize(minimumReachableSize());
     ApplyColors();

@@ -26,6 +26,8 @@ class MidiOut;
 class TextEncoder;
 class LiveMidiOut;
 class MidiFilePlayer;
+class WaveRecorder;
+class WmaEncoder;
 } // namespace zelk
 
 namespace zelk::ui {
@@ -44,6 +46,10 @@ struct MainWindowContext {
     // button stays disabled.
     LiveMidiOut* live = nullptr;
     MidiFilePlayer* player = nullptr;
+    // Recording: the tap on the synthesizer and the WMA encoder. Without them (or without
+    // playback) the recording menu stays disabled.
+    WaveRecorder* recorder = nullptr;
+    WmaEncoder* wma = nullptr;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -129,6 +135,9 @@ private:
     // Shows what the play button or a timer tick changed.
     void showPlayback(const PlaybackOutcome& outcome);
     void movePlayLine();
+    bool recordingAvailable() const;
+    void connectRecordingAndHelp();
+    void openRecordingWindow();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);
     // Runs a core editing action and shows its outcome; a damaged file it meets is

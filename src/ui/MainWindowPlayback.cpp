@@ -80,11 +80,11 @@ void MainWindow::showPlayback(const PlaybackOutcome& o) {
         prompts_.showMessage(kAppTitle, o.message, MessageIcon::Stop, o.detail);
     }
     const PlaybackControls on = playbackControls(ctx_.song, playback_);
-    // Recording does not exist yet: Mrec keeps its own disabled state.
     for (QMenu* menu : {m_.Mfile, m_.Mhen, m_.Mhelp}) {
         menu->setEnabled(on.menusEnabled);
         menu->menuAction()->setEnabled(on.menusEnabled);
     }
+    m_.Mrec->setEnabled(on.menusEnabled && recordingAvailable());
     for (QComboBox* box : {c_.Combo2, c_.Combo6, c_.Combo7})
         box->setEnabled(on.menusEnabled);
     c_.Combo5->setEnabled(on.menusEnabled && timeSignatureHolds_ == 0);

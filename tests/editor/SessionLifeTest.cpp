@@ -45,7 +45,7 @@ protected:
     }
     void crashLeftovers() {
         for (const char* f :
-             {"0", "7", "undo1", "undo12", "copy", "rec.mid", "work", "wav", "3.new"})
+             {"0", "7", "undo1", "undo12", "copy", "rec.mid", "work", "wav", ".wav.part", "3.new"})
             writeWholeFile(app.folder().file(f), "left by a crash");
     }
 

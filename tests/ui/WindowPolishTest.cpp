@@ -2,14 +2,20 @@
 // a window that cannot shrink below its controls.
 #include "WindowFixture.h"
 #include "editor/SongReset.h"
+#include "midi/LiveMidiOut.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
+#include "support/FakeMidiFilePlayer.h"
 #include "support/FakeMidiOut.h"
+#include "support/FakePrompts.h"
+#include "support/FakeWaveRecorder.h"
+#include "support/FakeWmaEncoder.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
 #include "ui/KeyAssignWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/RecordingWindow.h"
 #include "ui/Translations.h"
 
 #include <QAbstractItemView>
@@ -133,6 +139,25 @@ private slots:
                 continue;
             const QStringList cut = cutTexts(d);
             QVERIFY2(cut.isEmpty(), qPrintable(d->objectName() + ": " + cut.join("; ")));
+        }
+    }
+
+    void recordingWindowTextsFit() {
+        Fixture f;
+        LiveMidiOut live{f.midi};
+        test::FakeMidiFilePlayer player;
+        PlaybackState state;
+        test::FakeWaveRecorder recorder;
+        test::FakeWmaEncoder wma;
+        test::FakePrompts prompts;
+        ui::RecordingWindow window(
+            {*f.song, f.editor, state, f.tmp.folder(), live, f.shiftJis, player}, recorder, wma,
+            f.tmp.path(), prompts, {}, f.window.get());
+        window.show();
+        for (int format = 0; format < 2; ++format) {
+            window.findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(format))->click();
+            const QStringList cut = cutTexts(&window);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
         }
     }
 

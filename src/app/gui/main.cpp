@@ -11,11 +11,13 @@
 #include "model/AppFolder.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
+#include "platform/FfmpegWmaEncoder.h"
 #include "platform/FluidFilePlayer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
+#include "platform/WavRecorder.h"
 #include "ports/NullMidiOut.h"
 #include "storage/SettingsFile.h"
 #include "ui/MainWindow.h"
@@ -24,6 +26,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -51,6 +54,9 @@ int handOverAndEnd(zelk::ui::SingleInstance& instance, std::string path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    app.setDesktopFileName(QStringLiteral("zelk"));
+    app.setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("zelk"), QIcon(QStringLiteral(":/icons/zelk.svg"))));
     using namespace zelk;
     if (!ui::loadJapaneseTranslations(app))
         std::fprintf(stderr, "zelk: Qt's Japanese translations are missing; standard dialogs "
@@ -79,9 +85,13 @@ int main(int argc, char** argv) {
     // Declared after the synthesizer: gone before it.
     LiveMidiOut live(*synth.synth);
     FluidFilePlayer player(*synth.synth);
+    SoundFontSynth& sound = *synth.synth;
+    WavRecorder recorder(sound.sampleRate(), folder.recordingScratch(),
+                         [&sound](AudioTap* tap) { sound.setTap(tap); });
+    FfmpegWmaEncoder wma;
 
     ui::MainWindow window({*song, folder, live, editor, colors, compressor, shiftJis,
-                           settings.recent, &live, &player});
+                           settings.recent, &live, &player, &recorder, &wma});
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+
+namespace zelk {
+
+// The recorder's configuration: 16-bit PCM with these numbers, as a WAV file's format chunk
+// states them.
+struct WaveFormat {
+    int channels = 2;
+    int samplesPerSec = 44100;
+    int bytesPerSec = 176400;
+    int alignment = 4;
+    int bitsPerSample = 16;
+    bool operator==(const WaveFormat&) const = default;
+};
+
+// Records what the program plays. Everything is called from the UI thread, in the order
+// open, record, stop, save, close; close alone discards whatever was recorded.
+class WaveRecorder {
+public:
+    virtual ~WaveRecorder() = default;
+    // Prepares a recording in `format`; replaces one still open (discarding it).
+    virtual void open(const WaveFormat& format) = 0;
+    // Starts hearing the sound from now on.
+    virtual void record() = 0;
+    // Stops hearing; everything heard so far is kept.
+    virtual void stop() = 0;
+    // Writes the recording as a WAV file. False when it cannot be written.
+    virtual bool save(const std::filesystem::path& file) = 0;
+    // Ends the recording (stopping it first when it still runs).
+    virtual void close() = 0;
+};
+
+} // namespace zelk
