@@ -36,6 +36,7 @@ int backupInterval() {
 } // namespace
 
 FileContext MainWindow::fileContext() {
+    prompts_.setCurrentName(ctx_.song.FileName);
     return FileContext{ctx_.song,       ctx_.editor,   ctx_.folder, ctx_.midi,
                        ctx_.compressor, *filePrompts_, ctx_.recent};
 }

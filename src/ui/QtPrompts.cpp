@@ -1,5 +1,6 @@
 #include "ui/QtPrompts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -23,10 +24,19 @@ std::string pathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// The folder a dialog opens in: the current file's, else the documents folder where it
+// exists (a missing one would show up as a file name), else the home folder.
 QString startFolder(const std::string& folder) {
     if (!folder.empty())
         return pathText(folder);
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+// Wide enough for the file list's name, size, type and date columns.
+void sizeDialog(QFileDialog& dialog) {
+    dialog.resize(dialog.fontMetrics().averageCharWidth() * 110,
+                  dialog.fontMetrics().height() * 30);
 }
 
 const QString kFilter = QStringLiteral("編集ファイル(*.zelk)");
@@ -65,7 +75,9 @@ void QtPrompts::showMessage(std::string_view title, std::string_view text, Messa
 }
 
 std::optional<std::string> QtPrompts::chooseProjectToOpen(const std::string& folder) {
-    QFileDialog dialog(owner_, QStringLiteral("ファイルを開く"), startFolder(folder), kFilter);
+    QFileDialog dialog(owner_, QStringLiteral("ファイルを開く"), QString(), kFilter);
+    dialog.setDirectory(startFolder(folder));
+    sizeDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -74,7 +86,11 @@ std::optional<std::string> QtPrompts::chooseProjectToOpen(const std::string& fol
 }
 
 std::optional<std::string> QtPrompts::chooseProjectToSave(const std::string& folder) {
-    QFileDialog dialog(owner_, QStringLiteral("ファイルを保存"), startFolder(folder), kFilter);
+    QFileDialog dialog(owner_, QStringLiteral("ファイルを保存"), QString(), kFilter);
+    dialog.setDirectory(startFolder(folder));
+    if (!currentName_.empty()) // the song's own name, ready to overwrite
+        dialog.selectFile(pathText(currentName_));
+    sizeDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("zelk")); // only for names without an extension

@@ -2,6 +2,9 @@
 
 #include "ports/UserPrompts.h"
 
+#include <string>
+#include <utility>
+
 class QWidget;
 
 namespace zelk::ui {
@@ -15,6 +18,8 @@ public:
     // Messages shown while false do not wait for OK: the start-up's notices appear on
     // top of the window and the start goes on.
     void setMessagesWait(bool wait) { messagesWait_ = wait; }
+    // The name the save dialog offers (the current file's), empty for none.
+    void setCurrentName(std::string name) { currentName_ = std::move(name); }
 
     Answer askYesNoCancel(std::string_view title, std::string_view text) override;
     void showMessage(std::string_view title, std::string_view text, MessageIcon icon,
@@ -25,6 +30,7 @@ public:
 private:
     QWidget* owner_;
     bool messagesWait_ = true;
+    std::string currentName_;
 };
 
 } // namespace zelk::ui

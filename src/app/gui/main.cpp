@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
         openCommandLineProject(startup, argv[1]);
     if (synth.status != OpenStatus::Ok) {
         std::fprintf(stderr, "zelk: %s\n", synth.detail.c_str());
-        window.prompts().showMessage(kAppTitle, kMidiOpenFailedMessage, MessageIcon::Information,
-                                     synth.detail);
+        // The reason is for the log; the notice itself stays the program's own words.
+        window.prompts().showMessage(kAppTitle, kMidiOpenFailedMessage, MessageIcon::Information);
     }
     FileContext recovery{*song,      editor,           folder,         live,
                          compressor, window.prompts(), settings.recent};
