@@ -2,6 +2,7 @@
 
 #include "ui/Twips.h"
 #include "ui/WheelGuard.h"
+#include "ui/WidgetText.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,10 +12,6 @@
 
 namespace zelk::ui {
 namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 constexpr std::array<const char*, 3> kComboNames = {"Combo1", "Combo2", "Combo3"};
 constexpr std::array<Qt::GlobalColor, 3> kHeaderColors = {Qt::red, Qt::darkGreen, Qt::blue};
@@ -81,7 +78,7 @@ void ColorSettingsWindow::buildFrames() {
 void ColorSettingsWindow::addRow(QWidget* frame, int row, const ColorRow& r) {
     const Twips& tw = tw_;
     const int top = kFirstRowTop + row * kRowStep;
-    auto* caption = new QLabel(text(r.caption), frame);
+    auto* caption = new QLabel(qtText(r.caption), frame);
     caption->setGeometry(tw.rect(kCaptionLeft, top + 30, kCaptionWidth, 255));
     QStringList values;
     for (int v = 0; v <= 255; ++v)

@@ -2,6 +2,7 @@
 #include "ui/WheelGuard.h"
 
 #include "ui/Twips.h"
+#include "ui/WidgetText.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -15,10 +16,6 @@
 
 namespace zelk::ui {
 namespace {
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 // The designed frames were made for a narrower font: here every frame is wide enough for
 // the longest caption ("連符画面切り替え") and the widest key name with its arrow, and high
@@ -41,7 +38,7 @@ int frameHeight(int rows) {
 KeyAssignWindow::KeyAssignWindow(KeyAssignment& keys, QWidget* owner)
     : QDialog(owner), keys_(keys) {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(text(kKeyAssignTitle));
+    setWindowTitle(qtText(kKeyAssignTitle));
     setModal(false);
     const QScreen* screen = owner ? owner->screen() : nullptr;
     const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
@@ -54,7 +51,7 @@ KeyAssignWindow::KeyAssignWindow(KeyAssignment& keys, QWidget* owner)
     for (int f = 0; f < kKeyFrames; ++f) {
         const int column = kFrameColumn[static_cast<size_t>(f)];
         const int height = frameHeight(rows[static_cast<size_t>(f)]);
-        auto* frame = new QGroupBox(text(keyFrameCaption(f)), this);
+        auto* frame = new QGroupBox(qtText(keyFrameCaption(f)), this);
         frame->setObjectName(QStringLiteral("Frame%1").arg(f + 1));
         frame->setGeometry(tw.rect(120 + column * (kFrameWidth + kColumnGap),
                                    columnTop[static_cast<size_t>(column)], kFrameWidth, height));
@@ -67,7 +64,7 @@ KeyAssignWindow::KeyAssignWindow(KeyAssignment& keys, QWidget* owner)
         const int f = keyActionFrame(a);
         QGroupBox* frame = frames[static_cast<size_t>(f)];
         const int row = rowsUsed[static_cast<size_t>(f)]++;
-        auto* caption = new QLabel(text(keyActionCaption(a)), frame);
+        auto* caption = new QLabel(qtText(keyActionCaption(a)), frame);
         caption->setObjectName(QStringLiteral("Label1_%1").arg(a));
         caption->setGeometry(tw.rect(120, kFirstRow + row * kRowStep, kCaptionWidth, 300));
         auto* list = new QComboBox(frame);

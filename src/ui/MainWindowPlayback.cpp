@@ -3,6 +3,7 @@
 #include "ports/MidiFilePlayer.h"
 #include "ui/MainWindow.h"
 #include "ui/ScoreCanvas.h"
+#include "ui/WidgetText.h"
 
 #include <QComboBox>
 #include <QMenu>
@@ -17,10 +18,6 @@ namespace {
 
 // About the display's refresh rate: the line moves smoothly, the UI thread stays mostly idle.
 constexpr int kLineInterval = 16;
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 } // namespace
 
@@ -89,7 +86,7 @@ void MainWindow::showPlayback(const PlaybackOutcome& o) {
         box->setEnabled(on.menusEnabled);
     c_.Combo5->setEnabled(on.menusEnabled && timeSignatureHolds_ == 0);
     c_.Combo1->setEnabled(on.programEnabled);
-    c_.Command4->setText(text(playback_.Command4Caption));
+    c_.Command4->setText(qtText(playback_.Command4Caption));
     if (playback_.Timer1Interval > 0) {
         timer1_->start(playback_.Timer1Interval);
         lineTimer_->start();

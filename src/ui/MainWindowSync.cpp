@@ -6,6 +6,7 @@
 
 #include "editor/SessionLife.h"
 #include "ui/ScoreCanvas.h"
+#include "ui/WidgetText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,10 +25,6 @@ namespace {
 void setIndex(QComboBox* box, int index) {
     const QSignalBlocker block(box);
     box->setCurrentIndex(index);
-}
-
-QString text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
 QRect pixels(const Twips& tw, const TwipRect& r) {
@@ -54,10 +51,10 @@ void MainWindow::refreshControls() {
     setIndex(c_.Combo3, song.part.PartReverb);
     setIndex(c_.Combo4, song.part.PartChorus);
     c_.Label1->setText(QString::fromStdString(p.NoteLenText));
-    c_.Label2->setText(text(accidentalText(p)));
-    c_.Label4->setText(text(screenText(p)));
+    c_.Label2->setText(qtText(accidentalText(p)));
+    c_.Label4->setText(qtText(screenText(p)));
     c_.Label10->setText(QString::fromStdString(p.PointerText));
-    c_.Label11->setText(text(hintText(p)));
+    c_.Label11->setText(qtText(hintText(p)));
     for (int i = 1; i <= 6; ++i)
         c_.Command1[static_cast<size_t>(i)]->setEnabled(noteButtonEnabled(p, i));
     for (size_t i = 0; i < c_.Option2.size(); ++i) {
@@ -113,7 +110,7 @@ void MainWindow::relayout() {
         l->setVisible(d.visible);
         if (!d.visible)
             continue;
-        l->setText(text(d.caption));
+        l->setText(qtText(d.caption));
         QRect r = tw_.rect(kDrumLabelLeft, d.top, kDrumLabelWidth, 240);
         r.moveBottom(std::min(r.bottom(), form_->height() - 1)); // the lowest one stays inside
         l->setGeometry(r);

@@ -6,6 +6,7 @@
 #include "ui/MainWindow.h"
 #include "ui/Twips.h"
 #include "ui/WheelGuard.h"
+#include "ui/WidgetText.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,24 +19,10 @@
 #include <QSignalBlocker>
 
 namespace zelk::ui {
-namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-template <typename W> W* placed(W* w, const QString& id, const QRect& r) {
-    w->setObjectName(id);
-    w->setGeometry(r);
-    return w;
-}
-
-} // namespace
-
 MeasureCopyWindow::MeasureCopyWindow(MainWindow& main, Song& song, EditorState& editor)
     : QDialog(&main), main_(main), song_(song), editor_(editor) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(qs(kMeasureCopyTitle));
+    setWindowTitle(qtText(kMeasureCopyTitle));
     setModal(false);
     buildControls();
     guardWheel(this);
@@ -152,8 +139,8 @@ void MeasureCopyWindow::showForm(const MeasureCopyForm& f) {
     combo1_[3]->setEnabled(!f.allParts);
     combo1_[4]->setEnabled(!f.allParts);
     text1_->setText(QString::number(f.destLastMeasure()));
-    frame1_->setTitle(qs(rangeFrameCaption(f)));
-    label8_->setText(qs(sourceCaption(f)));
+    frame1_->setTitle(qtText(rangeFrameCaption(f)));
+    label8_->setText(qtText(sourceCaption(f)));
     for (QWidget* w : destinationRow_)
         if (w)
             w->setVisible(!f.clearMode);
@@ -174,7 +161,7 @@ void MeasureCopyWindow::okClicked() {
     main_.runEdit([this](EditContext& ec) {
         MeasureCopyResult r = Form2_Command1_Click(ec, form_);
         for (const std::string& m : r.messages)
-            QMessageBox::warning(this, qs(kAppTitle), QString::fromStdString(m));
+            QMessageBox::warning(this, qtText(kAppTitle), QString::fromStdString(m));
         return r.outcome;
     });
     showForm(form_);

@@ -5,6 +5,7 @@
 #include "ui/MainWindow.h"
 #include "ui/Twips.h"
 #include "ui/WheelGuard.h"
+#include "ui/WidgetText.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,17 +19,6 @@
 namespace zelk::ui {
 namespace {
 
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-template <typename W> W* placed(W* w, const char* id, const QRect& r) {
-    if (id)
-        w->setObjectName(QString::fromLatin1(id));
-    w->setGeometry(r);
-    return w;
-}
-
 QLabel* label(QWidget* parent, const char* id, const char* text, const QRect& r) {
     return placed(new QLabel(QString::fromUtf8(text), parent), id, r);
 }
@@ -38,7 +28,7 @@ QLabel* label(QWidget* parent, const char* id, const char* text, const QRect& r)
 MeasureEditWindow::MeasureEditWindow(MainWindow& main, Song& song, EditorState& editor)
     : QDialog(&main), main_(main), song_(song), editor_(editor) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(qs(kMeasureEditTitle));
+    setWindowTitle(qtText(kMeasureEditTitle));
     setModal(false);
     const QScreen* screen = main.screen();
     const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
@@ -75,7 +65,7 @@ void MeasureEditWindow::buildLanes(const Twips& tw) {
     label(frame, "Label3", "小節目の", tw.rect(2370, 405, 750, 300));
     lane_ = placed(new QComboBox(frame), "Combo2", tw.rect(3120, 360, 735, 360));
     for (int l = 0; l < kEditLanes; ++l)
-        lane_->addItem(qs(laneCaption(l)));
+        lane_->addItem(qtText(laneCaption(l)));
     label(frame, "Label2", "を", tw.rect(3870, 405, 200, 300));
     value_ = placed(new QComboBox(frame), "Combo1_1", tw.rect(4080, 360, 735, 360));
     opLabel_ = label(frame, "Label5", "にする", tw.rect(4830, 405, 800, 300));
@@ -111,7 +101,7 @@ void MeasureEditWindow::buildLanes(const Twips& tw) {
         main_.runEdit([this](EditContext& ec) {
             EditOutcome out;
             if (const auto refused = MeasureEdit_Command1_Click(ec, form_))
-                QMessageBox::warning(this, qs(kAppTitle), qs(*refused));
+                QMessageBox::warning(this, qtText(kAppTitle), qtText(*refused));
             else
                 out.redraw = true;
             return out;
@@ -179,7 +169,7 @@ void MeasureEditWindow::showForm(const MeasureEditForm& f) {
         box->setCurrentIndex(index);
     }
     option1_[static_cast<size_t>(f.op)]->setChecked(true);
-    opLabel_->setText(qs(opLabel(f.op)));
+    opLabel_->setText(qtText(opLabel(f.op)));
 }
 
 void MeasureEditWindow::read() {

@@ -1,4 +1,5 @@
 #include "ui/QtPrompts.h"
+#include "ui/WidgetText.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,10 +11,6 @@
 
 namespace zelk::ui {
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // Paths are bytes on Linux; Qt's file-name codec turns them into text and back losslessly.
 QString pathText(const std::string& path) {
@@ -44,7 +41,7 @@ const QString kFilter = QStringLiteral("編集ファイル(*.zelk)");
 } // namespace
 
 Answer QtPrompts::askYesNoCancel(std::string_view title, std::string_view text) {
-    QMessageBox box(QMessageBox::Warning, qs(title), qs(text),
+    QMessageBox box(QMessageBox::Warning, qtText(title), qtText(text),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner_);
     switch (box.exec()) {
     case QMessageBox::Yes:
@@ -63,14 +60,14 @@ void QtPrompts::showMessage(std::string_view title, std::string_view text, Messa
                         : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                            : QMessageBox::Information;
     if (messagesWait_) {
-        QMessageBox box(qtIcon, qs(title), qs(text), QMessageBox::Ok, owner_);
-        box.setInformativeText(qs(detail));
+        QMessageBox box(qtIcon, qtText(title), qtText(text), QMessageBox::Ok, owner_);
+        box.setInformativeText(qtText(detail));
         box.exec();
         return;
     }
-    auto* box = new QMessageBox(qtIcon, qs(title), qs(text), QMessageBox::Ok, owner_);
+    auto* box = new QMessageBox(qtIcon, qtText(title), qtText(text), QMessageBox::Ok, owner_);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setInformativeText(qs(detail));
+    box->setInformativeText(qtText(detail));
     box->open();
 }
 

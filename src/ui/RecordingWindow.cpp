@@ -6,6 +6,7 @@
 #include "ui/Twips.h"
 #include "ui/VolumeMixer.h"
 #include "ui/WheelGuard.h"
+#include "ui/WidgetText.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -22,16 +23,6 @@
 
 namespace zelk::ui {
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-template <typename W> W* named(W* w, const QString& id, const QRect& r) {
-    w->setObjectName(id);
-    w->setGeometry(r);
-    return w;
-}
 
 void runTimer(QTimer* timer, int interval) {
     if (interval <= 0)
@@ -71,51 +62,52 @@ RecordingWindow::RecordingWindow(PlaybackContext playback, WaveRecorder& recorde
 }
 
 void RecordingWindow::buildFormatFrames(const Twips& tw) {
-    auto* frame1 = named(new QGroupBox(QStringLiteral("録音形式"), this), QStringLiteral("Frame1"),
-                         tw.rect(120, 120, 2400, 1100));
-    option1_[0] = named(new QRadioButton(QStringLiteral("Wave"), frame1),
-                        QStringLiteral("Option1_0"), tw.rect(180, 360, 1000, 330));
-    option1_[1] = named(new QRadioButton(QStringLiteral("WMA"), frame1),
-                        QStringLiteral("Option1_1"), tw.rect(180, 690, 1000, 330));
-    frame2_ = named(new QGroupBox(QStringLiteral("Wave設定"), this), QStringLiteral("Frame2"),
-                    tw.rect(2640, 120, 3960, 1100));
-    label4_ = named(new QLabel(QStringLiteral("音質"), frame2_), QStringLiteral("Label4"),
-                    tw.rect(180, 390, 700, 300));
-    combo1_ = named(new QComboBox(frame2_), QStringLiteral("Combo1"), tw.rect(900, 330, 2100, 360));
+    auto* frame1 = placed(new QGroupBox(QStringLiteral("録音形式"), this), QStringLiteral("Frame1"),
+                          tw.rect(120, 120, 2400, 1100));
+    option1_[0] = placed(new QRadioButton(QStringLiteral("Wave"), frame1),
+                         QStringLiteral("Option1_0"), tw.rect(180, 360, 1000, 330));
+    option1_[1] = placed(new QRadioButton(QStringLiteral("WMA"), frame1),
+                         QStringLiteral("Option1_1"), tw.rect(180, 690, 1000, 330));
+    frame2_ = placed(new QGroupBox(QStringLiteral("Wave設定"), this), QStringLiteral("Frame2"),
+                     tw.rect(2640, 120, 3960, 1100));
+    label4_ = placed(new QLabel(QStringLiteral("音質"), frame2_), QStringLiteral("Label4"),
+                     tw.rect(180, 390, 700, 300));
+    combo1_ =
+        placed(new QComboBox(frame2_), QStringLiteral("Combo1"), tw.rect(900, 330, 2100, 360));
     combo1_->addItems(
         {QStringLiteral("CD"), QStringLiteral("FMラジオ"), QStringLiteral("AMラジオ")});
-    option2_[0] = named(new QRadioButton(QStringLiteral("ステレオ"), frame2_),
-                        QStringLiteral("Option2_0"), tw.rect(180, 720, 1600, 330));
-    option2_[1] = named(new QRadioButton(QStringLiteral("モノラル"), frame2_),
-                        QStringLiteral("Option2_1"), tw.rect(1900, 720, 1600, 330));
+    option2_[0] = placed(new QRadioButton(QStringLiteral("ステレオ"), frame2_),
+                         QStringLiteral("Option2_0"), tw.rect(180, 720, 1600, 330));
+    option2_[1] = placed(new QRadioButton(QStringLiteral("モノラル"), frame2_),
+                         QStringLiteral("Option2_1"), tw.rect(1900, 720, 1600, 330));
 }
 
 void RecordingWindow::buildTagFrame(const Twips& tw) {
-    frame3_ = named(new QGroupBox(QStringLiteral("WMA設定"), this), QStringLiteral("Frame3"),
-                    tw.rect(120, 1320, 6480, 1980));
+    frame3_ = placed(new QGroupBox(QStringLiteral("WMA設定"), this), QStringLiteral("Frame3"),
+                     tw.rect(120, 1320, 6480, 1980));
     for (std::size_t i = 0; i < 4; ++i) {
         const int top = 330 + static_cast<int>(i) * 400;
-        label1_[i] = named(new QLabel(QString::fromUtf8(kTagCaptions[i]), frame3_),
-                           QStringLiteral("Label1_%1").arg(i), tw.rect(180, top + 30, 1000, 300));
-        text1_[i] = named(new QLineEdit(frame3_), QStringLiteral("Text1_%1").arg(i),
-                          tw.rect(1260, top, 5040, 345));
+        label1_[i] = placed(new QLabel(QString::fromUtf8(kTagCaptions[i]), frame3_),
+                            QStringLiteral("Label1_%1").arg(i), tw.rect(180, top + 30, 1000, 300));
+        text1_[i] = placed(new QLineEdit(frame3_), QStringLiteral("Text1_%1").arg(i),
+                           tw.rect(1260, top, 5040, 345));
     }
 }
 
 void RecordingWindow::buildBottomRow(const Twips& tw) {
-    named(new QLabel(QStringLiteral("保存先"), this), QStringLiteral("Label2"),
-          tw.rect(120, 3480, 900, 300));
-    text2_ = named(new QLineEdit(this), QStringLiteral("Text2"), tw.rect(1080, 3450, 4800, 345));
-    command1_ = named(new QPushButton(QStringLiteral("..."), this), QStringLiteral("Command1"),
-                      tw.rect(5940, 3435, 660, 375));
-    auto* mixer = named(new QPushButton(QStringLiteral("ﾎﾞﾘｭｰﾑｺﾝﾄﾛｰﾙ"), this),
-                        QStringLiteral("Command2"), tw.rect(120, 4050, 2040, 420));
+    placed(new QLabel(QStringLiteral("保存先"), this), QStringLiteral("Label2"),
+           tw.rect(120, 3480, 900, 300));
+    text2_ = placed(new QLineEdit(this), QStringLiteral("Text2"), tw.rect(1080, 3450, 4800, 345));
+    command1_ = placed(new QPushButton(QStringLiteral("..."), this), QStringLiteral("Command1"),
+                       tw.rect(5940, 3435, 660, 375));
+    auto* mixer = placed(new QPushButton(QStringLiteral("ﾎﾞﾘｭｰﾑｺﾝﾄﾛｰﾙ"), this),
+                         QStringLiteral("Command2"), tw.rect(120, 4050, 2040, 420));
     connect(mixer, &QPushButton::clicked, this, &RecordingWindow::openMixer);
-    label3_ = named(new QLabel(this), QStringLiteral("Label3"), tw.rect(2280, 4110, 1300, 300));
+    label3_ = placed(new QLabel(this), QStringLiteral("Label3"), tw.rect(2280, 4110, 1300, 300));
     command3_ =
-        named(new QPushButton(this), QStringLiteral("Command3"), tw.rect(3720, 4050, 1380, 420));
-    auto* cancelButton = named(new QPushButton(QStringLiteral("キャンセル"), this),
-                               QStringLiteral("Command4"), tw.rect(5220, 4050, 1380, 420));
+        placed(new QPushButton(this), QStringLiteral("Command3"), tw.rect(3720, 4050, 1380, 420));
+    auto* cancelButton = placed(new QPushButton(QStringLiteral("キャンセル"), this),
+                                QStringLiteral("Command4"), tw.rect(5220, 4050, 1380, 420));
     connect(cancelButton, &QPushButton::clicked, this, &RecordingWindow::cancel);
 }
 
@@ -160,13 +152,13 @@ void RecordingWindow::showForm() {
         w->setEnabled(wave);
     frame3_->setEnabled(tagSettingsEnabled(form_));
     for (std::size_t i = 0; i < 4; ++i) {
-        text1_[i]->setText(qs(form_.Text1[i]));
+        text1_[i]->setText(qtText(form_.Text1[i]));
         label1_[i]->setEnabled(tagSettingsEnabled(form_));
         text1_[i]->setEnabled(tagSettingsEnabled(form_));
     }
-    text2_->setText(qs(form_.Text2));
-    label3_->setText(qs(form_.Label3));
-    command3_->setText(qs(form_.Command3Caption));
+    text2_->setText(qtText(form_.Text2));
+    label3_->setText(qtText(form_.Label3));
+    command3_->setText(qtText(form_.Command3Caption));
     command3_->setEnabled(command3Enabled(form_));
     runTimer(timer1_, form_.Timer1Interval);
     runTimer(timer2_, form_.Timer2Interval);

@@ -5,6 +5,7 @@
 #include "editor/ViewState.h"
 #include "model/Song.h"
 #include "ui/Twips.h"
+#include "ui/WidgetText.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -15,34 +16,21 @@
 #include <QScreen>
 
 namespace zelk::ui {
-namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-template <typename W> W* named(W* w, const char* id, const QRect& r) {
-    w->setObjectName(QString::fromLatin1(id));
-    w->setGeometry(r);
-    return w;
-}
-
-} // namespace
-
 SongSettingsWindow::SongSettingsWindow(Song& song, EditorState& editor, QWidget* owner)
     : QDialog(owner), song_(song), editor_(editor) {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(qs(kSongSettingsTitle));
+    setWindowTitle(qtText(kSongSettingsTitle));
     setModal(true);
     const QScreen* screen = owner ? owner->screen() : nullptr;
     const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
-    named(new QLabel(QStringLiteral("曲名"), this), "Label1", tw.rect(120, 150, 900, 300));
-    title_ = named(new QLineEdit(qs(song.SongTitle), this), "Text1", tw.rect(1080, 120, 4560, 345));
-    named(new QLabel(QStringLiteral("著作権"), this), "Label2", tw.rect(120, 600, 900, 300));
-    copyright_ =
-        named(new QLineEdit(qs(song.SongCopyright), this), "Text2", tw.rect(1080, 570, 4560, 345));
-    auto* frame = named(new QGroupBox(QStringLiteral("Rパート設定"), this), "Frame1",
-                        tw.rect(120, 1080, 5520, 1320));
+    placed(new QLabel(QStringLiteral("曲名"), this), "Label1", tw.rect(120, 150, 900, 300));
+    title_ =
+        placed(new QLineEdit(qtText(song.SongTitle), this), "Text1", tw.rect(1080, 120, 4560, 345));
+    placed(new QLabel(QStringLiteral("著作権"), this), "Label2", tw.rect(120, 600, 900, 300));
+    copyright_ = placed(new QLineEdit(qtText(song.SongCopyright), this), "Text2",
+                        tw.rect(1080, 570, 4560, 345));
+    auto* frame = placed(new QGroupBox(QStringLiteral("Rパート設定"), this), "Frame1",
+                         tw.rect(120, 1080, 5520, 1320));
     for (int i = 0; i < 16; ++i) {
         auto* box = new QCheckBox(QString::number(i + 1), frame);
         box->setObjectName(QStringLiteral("Check1_%1").arg(i));
@@ -52,8 +40,8 @@ SongSettingsWindow::SongSettingsWindow(Song& song, EditorState& editor, QWidget*
                 [this, i](bool ticked) { Form3_Check1_Click(song_, i, ticked); });
         rhythm_[static_cast<size_t>(i)] = box;
     }
-    auto* close = named(new QPushButton(QStringLiteral("閉じる"), this), "Command1",
-                        tw.rect(4425, 2550, 1215, 375));
+    auto* close = placed(new QPushButton(QStringLiteral("閉じる"), this), "Command1",
+                         tw.rect(4425, 2550, 1215, 375));
     connect(close, &QPushButton::clicked, this, &SongSettingsWindow::closeClicked);
     setFixedSize(tw.px(5790), tw.px(3090));
 }
@@ -62,7 +50,7 @@ void SongSettingsWindow::closeClicked() {
     const auto refusal = Form3_Command1_Click(song_, editor_, title_->text().toStdString(),
                                               copyright_->text().toStdString());
     if (refusal) {
-        QMessageBox::information(this, qs(kAppTitle), qs(*refusal));
+        QMessageBox::information(this, qtText(kAppTitle), qtText(*refusal));
         return;
     }
     accept();
