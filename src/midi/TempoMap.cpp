@@ -1,0 +1,38 @@
+#include "midi/TempoMap.h"
+
+#include <algorithm>
+
+namespace zelk {
+
+TempoMap::TempoMap(const MidiFileEvents& file) : division_(file.division) {
+    changes_.push_back({0, 500'000, 0});
+    for (const MidiEvent& e : file.events) {
+        if (!e.isTempo())
+            continue;
+        const int64_t at = microTicksAt(e.tick);
+        if (changes_.back().tick == e.tick)
+            changes_.back().micros = e.tempoMicros(); // the later of two at one tick holds
+        else
+            changes_.push_back({e.tick, e.tempoMicros(), at});
+    }
+}
+
+int64_t TempoMap::microTicksAt(uint32_t tick) const {
+    const auto after = std::upper_bound(changes_.begin(), changes_.end(), tick,
+                                        [](uint32_t t, const Change& c) { return t < c.tick; });
+    const Change& c = *(after - 1);
+    return c.microTicks + static_cast<int64_t>(tick - c.tick) * c.micros;
+}
+
+int64_t TempoMap::sampleAt(uint32_t tick, int sampleRate) const {
+    // microTicks * rate stays below 2^63 for any song (ticks < 2^20, tempo < 2^24).
+    const int64_t num = microTicksAt(tick) * sampleRate;
+    const int64_t den = static_cast<int64_t>(division_) * 1'000'000;
+    return (num + den / 2) / den;
+}
+
+double TempoMap::secondsAt(uint32_t tick) const {
+    return static_cast<double>(microTicksAt(tick)) / (static_cast<double>(division_) * 1e6);
+}
+
+} // namespace zelk
