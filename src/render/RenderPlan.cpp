@@ -1,0 +1,96 @@
+#include "render/RenderPlan.h"
+
+#include "files/TextLines.h"
+#include "midi/MidiExportOptions.h"
+#include "midi/MidiFileEvents.h"
+#include "midi/TempoMap.h"
+#include "midi/WriteMidiFile.h"
+#include "model/AppFolder.h"
+#include "model/Song.h"
+#include "ports/MidiOut.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace zelk {
+namespace {
+
+bool trackSounds(const MidiEvent& e, const std::vector<int>& trackParts,
+                 const RenderOptions& options) {
+    if (e.track == 0)
+        return true;
+    const size_t i = e.track - 1u;
+    return i < trackParts.size() && options.parts[static_cast<size_t>(trackParts[i])];
+}
+
+std::vector<TimedMessage> messagesOf(const MidiFileEvents& file, const TempoMap& tempo,
+                                     const std::vector<int>& trackParts,
+                                     const RenderOptions& options) {
+    std::vector<TimedMessage> out;
+    for (const MidiEvent& e : file.events)
+        if (e.isChannelEvent() && trackSounds(e, trackParts, options))
+            out.push_back({tempo.sampleAt(e.tick, options.sampleRate), e.tick,
+                           shortMessage(e.status, e.d1, e.d2)});
+    return out;
+}
+
+} // namespace
+
+AudioFileSpec RenderPlan::fileSpec(AudioFileFormat format) const {
+    AudioFileSpec spec;
+    spec.format = format;
+    spec.sampleRate = sampleRate;
+    spec.channels = channels;
+    if (loop)
+        spec.loop = AudioLoop{loop->start, loop->end - loop->start};
+    spec.title = title;
+    spec.copyright = copyright;
+    return spec;
+}
+
+RenderPlan planRender(const Song& song, const MidiFileEvents& file,
+                      const std::vector<int>& trackParts, const RenderOptions& options) {
+    RenderPlan plan;
+    plan.sampleRate = options.sampleRate;
+    plan.channels = options.mono ? 1 : 2;
+    plan.title = song.SongTitle;
+    plan.copyright = song.SongCopyright;
+    const TempoMap tempo(file);
+    plan.lastNoteOffTick = lastNoteOffTick(file);
+    if (plan.lastNoteOffTick == 0)
+        throw NothingToRender();
+    plan.lastNoteOffFrame = tempo.sampleAt(plan.lastNoteOffTick, options.sampleRate);
+    plan.messages = messagesOf(file, tempo, trackParts, options);
+    if (const auto span = options.loop ? loopSpanOf(song, plan.lastNoteOffTick) : std::nullopt)
+        plan.loop = LoopFrames{*span, tempo.sampleAt(span->startTick, options.sampleRate),
+                               tempo.sampleAt(span->endTick, options.sampleRate)};
+    return plan;
+}
+
+RenderPlan prepareRender(Song& song, const AppFolder& folder, MidiOut& out,
+                         const TextEncoder& encoder, const std::filesystem::path& midiPath,
+                         const RenderOptions& options) {
+    WriteMidiFile(song, folder, out, encoder, midiPath, MidiExportOptions::forExport());
+    std::vector<int> trackParts; // the writer gives every part with a work file a track
+    for (int p = 0; p < kParts; ++p)
+        if (std::filesystem::exists(folder.workFile(p)))
+            trackParts.push_back(p);
+    const std::string bytes = readWholeFile(midiPath);
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    return planRender(song, readMidiEvents({data, bytes.size()}), trackParts, options);
+}
+
+std::optional<AudioFileFormat> audioFormatOfPath(const std::filesystem::path& path) {
+    std::string ext = path.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == ".wav")
+        return AudioFileFormat::Wav;
+    if (ext == ".ogg")
+        return AudioFileFormat::Ogg;
+    if (ext == ".flac")
+        return AudioFileFormat::Flac;
+    return std::nullopt;
+}
+
+} // namespace zelk

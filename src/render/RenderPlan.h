@@ -1,0 +1,80 @@
+#pragma once
+
+#include "midi/LoopSpan.h"
+#include "model/Limits.h"
+#include "ports/AudioFileSink.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zelk {
+
+struct Song;
+struct MidiFileEvents;
+class AppFolder;
+class MidiOut;
+class TextEncoder;
+
+struct RenderOptions {
+    int sampleRate = 44100;
+    bool mono = false;
+    bool loop = true; // false: render as if the song had no loop point
+    // Parts (0..15) that sound; the loop and the length are the whole song's either way,
+    // so that renders of single parts line up.
+    std::array<bool, kParts> parts{true, true, true, true, true, true, true, true,
+                                   true, true, true, true, true, true, true, true};
+};
+
+// A channel message and the frame at which it sounds.
+struct TimedMessage {
+    int64_t frame = 0;
+    uint32_t tick = 0;
+    uint32_t message = 0;
+};
+
+struct LoopFrames {
+    LoopSpan span;
+    int64_t start = 0; // first frame of the loop
+    int64_t end = 0;   // the frame after its last, where the file ends
+};
+
+// Everything a render needs, taken from the song on the thread that owns it.
+struct RenderPlan {
+    int sampleRate = 44100;
+    int channels = 2;
+    std::vector<TimedMessage> messages; // in time order
+    uint32_t lastNoteOffTick = 0;
+    int64_t lastNoteOffFrame = 0;
+    std::optional<LoopFrames> loop;
+    std::string title;
+    std::string copyright;
+
+    AudioFileSpec fileSpec(AudioFileFormat format) const;
+};
+
+// Thrown for a song that has nothing to hear.
+class NothingToRender : public std::runtime_error {
+public:
+    NothingToRender() : std::runtime_error("the song has no notes") {}
+};
+
+// The plan of an exported file. trackParts[i] is the part of track i + 1 (the conductor
+// track is track 0).
+RenderPlan planRender(const Song& song, const MidiFileEvents& file,
+                      const std::vector<int>& trackParts, const RenderOptions& options);
+
+// Writes the song's export file to midiPath (in its own folder), reads it back and plans it.
+// Throws what the MIDI writer throws, FormatError and NothingToRender.
+RenderPlan prepareRender(Song& song, const AppFolder& folder, MidiOut& out,
+                         const TextEncoder& encoder, const std::filesystem::path& midiPath,
+                         const RenderOptions& options);
+
+// The format named by a file's extension (.wav, .ogg, .flac in any case).
+std::optional<AudioFileFormat> audioFormatOfPath(const std::filesystem::path& path);
+
+} // namespace zelk

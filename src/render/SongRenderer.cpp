@@ -1,0 +1,167 @@
+#include "render/SongRenderer.h"
+
+#include "ports/SynthRenderer.h"
+#include "render/RenderPlan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace zelk {
+namespace {
+
+constexpr int64_t kBlockFrames = 1024;
+constexpr int kTailSeconds = 3;
+constexpr int kSilenceRunDivisor = 10; // a tenth of a second
+// Below half a 16-bit step a sample is written as 0.
+constexpr float kDigitalSilence = 0.5f / 32768.0f;
+
+class SongRenderer {
+public:
+    SongRenderer(const RenderPlan& plan, SynthRenderer& synth, AudioFileSink& sink,
+                 RenderProgress* progress)
+        : plan_(plan), synth_(synth), sink_(sink), progress_(progress), left_(kBlockFrames),
+          right_(kBlockFrames) {}
+
+    bool run() {
+        if (plan_.loop)
+            return loopedSong();
+        total_ = plan_.lastNoteOffFrame + int64_t{kTailSeconds} * plan_.sampleRate;
+        return playMessages(plan_.lastNoteOffTick, 0, 0) && tail();
+    }
+
+private:
+    bool loopedSong() {
+        const LoopFrames& loop = *plan_.loop;
+        total_ = loop.end + (loop.end - loop.start);
+        keepFrom_ = 0;
+        keepTo_ = loop.start;
+        if (!playMessages(loop.span.endTick, 0, 0) || !advanceTo(loop.end))
+            return false;
+        keepFrom_ = loop.end;
+        keepTo_ = total_;
+        return playMessages(loop.span.endTick - 1, loop.span.startTick, loop.end - loop.start) &&
+               advanceTo(total_);
+    }
+
+    // Sends the messages of ticks fromTick..toTick, each `shift` frames after its own.
+    bool playMessages(uint32_t toTick, uint32_t fromTick, int64_t shift) {
+        for (const TimedMessage& m : plan_.messages) {
+            if (m.tick < fromTick)
+                continue;
+            if (m.tick > toTick)
+                break;
+            if (!advanceTo(m.frame + shift))
+                return false;
+            synth_.send(m.message);
+        }
+        return true;
+    }
+
+    // Renders the synthesizer's time up to `frame`, writing what lies in the kept range.
+    bool advanceTo(int64_t frame) {
+        while (now_ < frame) {
+            const int64_t n = std::min(kBlockFrames, frame - now_);
+            renderBlock(n);
+            const int64_t from = std::max(now_, keepFrom_);
+            const int64_t to = std::min(now_ + n, keepTo_);
+            if (from < to)
+                writeFrames(from - now_, to - from);
+            now_ += n;
+            if (progress_ && !progress_->keepGoing(now_, total_))
+                return false;
+        }
+        return true;
+    }
+
+    void renderBlock(int64_t n) {
+        synth_.render(std::span(left_).first(static_cast<size_t>(n)),
+                      std::span(right_).first(static_cast<size_t>(n)));
+    }
+
+    void frameAt(int64_t i, std::vector<float>& out) const {
+        const auto k = static_cast<size_t>(i);
+        if (plan_.channels == 1) {
+            out.push_back(0.5f * (left_[k] + right_[k]));
+        } else {
+            out.push_back(left_[k]);
+            out.push_back(right_[k]);
+        }
+    }
+
+    void writeFrames(int64_t first, int64_t count) {
+        out_.clear();
+        for (int64_t i = first; i < first + count; ++i)
+            frameAt(i, out_);
+        sink_.write(out_);
+    }
+
+    bool silentAt(int64_t i) const {
+        const auto k = static_cast<size_t>(i);
+        if (plan_.channels == 1)
+            return std::fabs(0.5f * (left_[k] + right_[k])) < kDigitalSilence;
+        return std::fabs(left_[k]) < kDigitalSilence && std::fabs(right_[k]) < kDigitalSilence;
+    }
+
+    // The release after the last note-off: loud frames are written, silent ones wait until
+    // a loud one follows; a tenth of a second of them ends the file where they began.
+    bool tail() {
+        const int64_t end = plan_.lastNoteOffFrame + int64_t{kTailSeconds} * plan_.sampleRate;
+        const int64_t silenceRun = plan_.sampleRate / kSilenceRunDivisor;
+        std::vector<float> pending;
+        int64_t pendingFrames = 0;
+        while (now_ < end) {
+            const int64_t n = std::min(kBlockFrames, end - now_);
+            renderBlock(n);
+            out_.clear();
+            for (int64_t i = 0; i < n; ++i) {
+                if (silentAt(i)) {
+                    frameAt(i, pending);
+                    if (++pendingFrames >= silenceRun) {
+                        sink_.write(out_);
+                        return true;
+                    }
+                    continue;
+                }
+                out_.insert(out_.end(), pending.begin(), pending.end());
+                pending.clear();
+                pendingFrames = 0;
+                frameAt(i, out_);
+            }
+            sink_.write(out_);
+            now_ += n;
+            if (progress_ && !progress_->keepGoing(now_, total_))
+                return false;
+        }
+        return true;
+    }
+
+    const RenderPlan& plan_;
+    SynthRenderer& synth_;
+    AudioFileSink& sink_;
+    RenderProgress* progress_;
+    std::vector<float> left_, right_, out_;
+    int64_t now_ = 0; // frames the synthesizer has rendered
+    int64_t total_ = 0;
+    int64_t keepFrom_ = 0; // frames of the synthesizer's time that go into the file
+    int64_t keepTo_ = std::numeric_limits<int64_t>::max();
+};
+
+} // namespace
+
+bool renderPlan(const RenderPlan& plan, SynthRenderer& synth, AudioFileSink& sink,
+                RenderProgress* progress) {
+    return SongRenderer(plan, synth, sink, progress).run();
+}
+
+bool renderToFile(const RenderPlan& plan, AudioFileFormat format, const std::filesystem::path& path,
+                  SynthRenderer& synth, AudioFileWriter& writer, RenderProgress* progress) {
+    const auto sink = writer.open(path, plan.fileSpec(format));
+    if (!renderPlan(plan, synth, *sink, progress))
+        return false;
+    sink->commit();
+    return true;
+}
+
+} // namespace zelk
