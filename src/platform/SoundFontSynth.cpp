@@ -2,16 +2,18 @@
 
 #include "platform/FluidLog.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace zelk {
 
-SoundFontSynth::SoundFontSynth(double sampleRate) : sampleRate_(sampleRate) {
+SoundFontSynth::SoundFontSynth(double sampleRate, int cpuCores) : sampleRate_(sampleRate) {
     routeFluidLogByDefault();
     settings_ = new_fluid_settings();
     if (settings_ == nullptr)
         throw std::runtime_error("FluidSynth settings could not be created");
     fluid_settings_setnum(settings_, "synth.sample-rate", sampleRate);
+    fluid_settings_setint(settings_, "synth.cpu-cores", std::max(cpuCores, 1));
     // Sends come from the UI thread while an output renders.
     fluid_settings_setint(settings_, "synth.threadsafe-api", 1);
     // A player follows the rendered samples, not the wall clock (see the class comment).

@@ -36,7 +36,8 @@ struct ChannelProgram {
 // - offline render: open with the "offline" output and call renderOffline in a loop.
 class SoundFontSynth : public MidiOut {
 public:
-    explicit SoundFontSynth(double sampleRate);
+    // cpuCores > 1 lets FluidSynth render voices on that many threads (an offline render).
+    explicit SoundFontSynth(double sampleRate, int cpuCores = 1);
     ~SoundFontSynth() override;
     SoundFontSynth(const SoundFontSynth&) = delete;
     SoundFontSynth& operator=(const SoundFontSynth&) = delete;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/MemoryFile.h"
+#include "ports/AudioFileSink.h"
+
+#include <sndfile.h>
+
+namespace zelk {
+
+// 16-bit PCM WAV through libsndfile, the loop as the smpl chunk's one forward loop (the
+// sampler convention), title and copyright in the INFO list.
+class WavFileSink : public AudioFileSink {
+public:
+    WavFileSink(std::filesystem::path path, const AudioFileSpec& spec);
+    ~WavFileSink() override;
+
+    void write(std::span<const float> interleaved) override;
+    void commit() override;
+
+private:
+    void fail(const std::string& what) const;
+
+    std::filesystem::path path_;
+    int channels_;
+    MemoryFile file_;
+    SF_VIRTUAL_IO io_{};
+    SNDFILE* sf_ = nullptr;
+};
+
+} // namespace zelk
