@@ -8,7 +8,8 @@
 #define ZELK_TOOL_COMMANDS(X)                                                                      \
     X(kCheckCommand)                                                                               \
     X(kResaveCommand)                                                                              \
-    X(kExportMidiCommand)
+    X(kExportMidiCommand)                                                                          \
+    X(kRenderCommand)
 
 namespace zelk::tool {
 
@@ -36,16 +37,11 @@ const ToolCommand* findCommand(std::string_view name) {
 void printUsage(std::ostream& os) {
     os << "zelk-tool - works on zelk project files (*.zelk) without the window\n\n"
           "usage:\n";
-    size_t width = 0;
+    // The command line on one line, what it does indented below: arguments can be long.
     for (const ToolCommand* c : kCommands)
-        width = std::max(width, c->name.size() + 1 + c->arguments.size());
-    for (const ToolCommand* c : kCommands) {
-        const std::string head = std::string(c->name) + " " + std::string(c->arguments);
-        os << "  zelk-tool " << head << std::string(width - head.size() + 2, ' ') << c->description
+        os << "  zelk-tool " << c->name << " " << c->arguments << "\n      " << c->description
            << "\n";
-    }
-    os << "  zelk-tool --help" << std::string(width > 6 ? width - 6 + 2 : 2, ' ')
-       << "shows this text\n\n"
+    os << "  zelk-tool --help\n      shows this text\n\n"
           "A file named - is standard input (IN) or standard output (OUT); -- ends the\n"
           "options, so that names beginning with - can follow.\n\n"
           "exit codes:\n"

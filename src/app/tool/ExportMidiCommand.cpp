@@ -29,30 +29,6 @@ struct ExportRequest {
     bool partsGiven = false;
 };
 
-int wholeNumber(const std::string& text, const char* what) {
-    const auto v = parseInteger(text);
-    if (!v || *v < -1'000'000 || *v > 1'000'000)
-        throw UsageError(std::string(what) + " '" + text + "' is not a number");
-    return static_cast<int>(*v);
-}
-
-// "1,3,10": parts as the window numbers them, 1..16.
-std::array<uint8_t, kParts> partList(const std::string& text) {
-    std::array<uint8_t, kParts> playing{};
-    size_t from = 0;
-    for (;;) {
-        const size_t comma = text.find(',', from);
-        const std::string item = text.substr(from, comma - from);
-        const int p = wholeNumber(item, "part");
-        if (p < 1 || p > kParts)
-            throw UsageError("part " + item + " outside 1..16");
-        playing[static_cast<size_t>(p - 1)] = 1;
-        if (comma == std::string::npos)
-            return playing;
-        from = comma + 1;
-    }
-}
-
 ExportRequest parseArgs(const std::vector<std::string>& args) {
     ExportRequest req;
     const SplitArgs split = splitArgs(args, {"--from-measure", "--parts"});

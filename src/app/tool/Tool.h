@@ -3,8 +3,11 @@
 // zelk-tool: one ToolCommand per file, listed in CommandTable.cpp.
 
 #include "model/AppFolder.h"
+#include "model/Limits.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <iosfwd>
@@ -84,14 +87,20 @@ public:
 };
 
 // Splits arguments into options (with their values, for the names in valued) and
-// operands. "--" ends the options; "-" alone is an operand (standard input or output).
-// An unknown option throws UsageError.
+// operands; flags are options without a value (their value is empty). "--" ends the options; "-"
+// alone is an operand (standard input or output). An unknown option throws UsageError.
 struct SplitArgs {
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> operands;
 };
 SplitArgs splitArgs(const std::vector<std::string>& args,
-                    std::initializer_list<std::string_view> valued);
+                    std::initializer_list<std::string_view> valued,
+                    std::initializer_list<std::string_view> flags = {});
+
+// A whole number of the command line; UsageError naming `what` otherwise.
+int wholeNumber(const std::string& text, const char* what);
+// "1,3,10": parts as the window numbers them (1..16), as flags by part index.
+std::array<uint8_t, kParts> partList(const std::string& text);
 
 // "-" names standard input: its bytes (at most a project file's size) are copied into
 // the private folder and that copy is read. Other names are returned as they are.

@@ -78,7 +78,8 @@ void reportFailure(const Invocation& call, const std::string& file, const std::s
 }
 
 SplitArgs splitArgs(const std::vector<std::string>& args,
-                    std::initializer_list<std::string_view> valued) {
+                    std::initializer_list<std::string_view> valued,
+                    std::initializer_list<std::string_view> flags) {
     SplitArgs split;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -89,6 +90,10 @@ SplitArgs splitArgs(const std::vector<std::string>& args,
         }
         if (a == "--") {
             optionsEnded = true;
+            continue;
+        }
+        if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
+            split.options.emplace_back(a, "");
             continue;
         }
         if (std::find(valued.begin(), valued.end(), a) == valued.end())
@@ -132,6 +137,29 @@ std::string inputName(const std::string& arg) {
 
 std::string outputName(const std::string& arg) {
     return arg == "-" ? "standard output" : arg;
+}
+
+int wholeNumber(const std::string& text, const char* what) {
+    const auto v = parseInteger(text);
+    if (!v || *v < -1'000'000 || *v > 1'000'000)
+        throw UsageError(std::string(what) + " '" + text + "' is not a number");
+    return static_cast<int>(*v);
+}
+
+std::array<uint8_t, kParts> partList(const std::string& text) {
+    std::array<uint8_t, kParts> playing{};
+    size_t from = 0;
+    for (;;) {
+        const size_t comma = text.find(',', from);
+        const std::string item = text.substr(from, comma - from);
+        const int p = wholeNumber(item, "part");
+        if (p < 1 || p > kParts)
+            throw UsageError("part " + item + " outside 1..16");
+        playing[static_cast<size_t>(p - 1)] = 1;
+        if (comma == std::string::npos)
+            return playing;
+        from = comma + 1;
+    }
 }
 
 } // namespace zelk::tool

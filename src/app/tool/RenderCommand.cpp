@@ -1,0 +1,150 @@
+#include "Tool.h"
+
+#include "model/Song.h"
+#include "platform/EncodedAudioFileWriter.h"
+#include "platform/FluidSynthRenderer.h"
+#include "platform/IconvShiftJis.h"
+#include "platform/SoundFontLookup.h"
+#include "ports/NullMidiOut.h"
+#include "render/RenderPlan.h"
+#include "render/SongRenderer.h"
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <unistd.h>
+
+namespace zelk::tool {
+namespace {
+
+struct RenderRequest {
+    std::string in;
+    std::string out;
+    AudioFileFormat format = AudioFileFormat::Wav;
+    RenderOptions options;
+    std::optional<std::filesystem::path> soundFont;
+};
+
+int rateOf(const std::string& text) {
+    const int rate = wholeNumber(text, "rate");
+    if (rate != 44100 && rate != 48000 && rate != 22050)
+        throw UsageError("--rate must be 44100, 48000 or 22050");
+    return rate;
+}
+
+RenderRequest parseArgs(const std::vector<std::string>& args) {
+    RenderRequest req;
+    const SplitArgs split =
+        splitArgs(args, {"--rate", "--soundfont", "--parts"}, {"--mono", "--no-loop"});
+    for (const auto& [name, value] : split.options) {
+        if (name == "--rate") {
+            req.options.sampleRate = rateOf(value);
+        } else if (name == "--soundfont") {
+            req.soundFont = value;
+        } else if (name == "--parts") {
+            const auto parts = partList(value);
+            for (size_t p = 0; p < parts.size(); ++p)
+                req.options.parts[p] = parts[p] == 1;
+        } else if (name == "--mono") {
+            req.options.mono = true;
+        } else {
+            req.options.loop = false; // --no-loop
+        }
+    }
+    if (split.operands.size() != 2)
+        throw UsageError("expects IN.zelk OUT.wav|OUT.ogg|OUT.flac");
+    req.in = split.operands[0];
+    req.out = split.operands[1];
+    const auto format = audioFormatOfPath(req.out);
+    if (!format || req.out == "-")
+        throw UsageError("the output's name must end in .wav, .ogg or .flac");
+    req.format = *format;
+    return req;
+}
+
+// A percentage on stderr once a render has taken a second: rewritten in place on a
+// terminal, a line every tenth otherwise.
+class StderrProgress : public RenderProgress {
+public:
+    explicit StderrProgress(std::ostream& err) : err_(err), tty_(isatty(STDERR_FILENO) == 1) {}
+    ~StderrProgress() override {
+        if (shown_ >= 0 && tty_)
+            err_ << "\n";
+    }
+
+    bool keepGoing(int64_t done, int64_t total) override {
+        if (std::chrono::steady_clock::now() - started_ < std::chrono::seconds(1) || total <= 0)
+            return true;
+        const auto percent = static_cast<int>(100 * done / total);
+        const int step = tty_ ? 1 : 10;
+        if (percent / step != shown_ / step || shown_ < 0) {
+            err_ << (tty_ ? "\r" : "") << "rendering: " << percent << "%" << (tty_ ? "" : "\n")
+                 << std::flush;
+            shown_ = percent;
+        }
+        return true;
+    }
+
+private:
+    std::ostream& err_;
+    bool tty_;
+    int shown_ = -1;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+};
+
+int usage(const Invocation& call, const std::string& reason) {
+    call.err << "zelk-tool render: " << reason << "\n\n";
+    printUsage(call.err);
+    return kExitUsage;
+}
+
+int runRender(const Invocation& call) {
+    RenderRequest req;
+    try {
+        req = parseArgs(call.args);
+    } catch (const UsageError& e) {
+        return usage(call, e.what());
+    }
+    const auto soundFont = req.soundFont ? req.soundFont : findSoundFontFromEnvironment();
+    if (!soundFont) {
+        reportFailure(call, "SoundFont", "none found (set ZELK_SOUNDFONT or use --soundfont)");
+        return kExitFailed;
+    }
+    RenderPlan plan;
+    std::unique_ptr<PrivateFolder> tmp;
+    try {
+        tmp = std::make_unique<PrivateFolder>();
+        const auto song = loadIntoFreshSong(inputPath(req.in, *tmp), tmp->folder());
+        const IconvShiftJis shiftJis;
+        NullMidiOut noDevice;
+        plan = prepareRender(*song, tmp->folder(), noDevice, shiftJis, tmp->path() / "render.mid",
+                             req.options);
+    } catch (const std::exception& e) {
+        reportFailure(call, inputName(req.in), e.what());
+        return kExitFailed;
+    }
+    try {
+        FluidSynthRenderer synth(req.options.sampleRate, *soundFont);
+        EncodedAudioFileWriter writer;
+        StderrProgress progress(call.err);
+        renderToFile(plan, req.format, req.out, synth, writer, &progress);
+        return kExitOk;
+    } catch (const std::exception& e) {
+        reportFailure(call, req.out, e.what());
+        return kExitFailed;
+    }
+}
+
+} // namespace
+
+extern const ToolCommand kRenderCommand;
+const ToolCommand kRenderCommand = {
+    "render",
+    "[--rate 44100|48000|22050] [--mono] [--soundfont FILE] [--parts 1,3,10] [--no-loop] "
+    "IN.zelk OUT.wav|OUT.ogg|OUT.flac",
+    "renders the song to audio as fast as the machine allows, with its loop as LOOPSTART/"
+    "LOOPLENGTH (Ogg, FLAC) or the smpl loop (WAV)",
+    kArgsCheckedByCommand, &runRender};
+
+} // namespace zelk::tool
