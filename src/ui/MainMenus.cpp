@@ -75,14 +75,17 @@ MainMenus buildMainMenus(QMenuBar* bar) {
     m.Moption = topLevelItem(bar, "Moption", "色設定");
     m.Mhyou = topLevelItem(bar, "Mhyou", "キー割り当て");
     m.Medit = topLevelItem(bar, "Medit", "小節編集(&H)");
-    m.Mrec = topLevelItem(bar, "Mrec", "録音(&R)");
+    m.MrecMenu = bar->addMenu(QStringLiteral("録音(&R)"));
+    m.MrecMenu->setObjectName(QStringLiteral("MrecMenu"));
+    m.Mrec = item(m.MrecMenu, "Mrec", "録音(&R)...");
+    m.Mrender = item(m.MrecMenu, "Mrender", "オフライン書き出し(&O)...");
     m.Mhelp = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     m.Mhelp->setObjectName(QStringLiteral("Mhelp"));
     m.Mversion = item(m.Mhelp, "Mversion", "バージョン情報(&A)");
     m.Mreadme = item(m.Mhelp, "Mreadme", "ヘルプ(&H)");
     // Commands still to come are shown but cannot be chosen yet.
     for (QAction* a : {m.Mnew, m.Mopen, m.Msave, m.Masave, m.Mset, m.Mmidi, m.Msyo, m.Moption,
-                       m.Mhyou, m.Medit, m.Mrec, m.Mversion, m.Mreadme})
+                       m.Mhyou, m.Medit, m.Mrec, m.Mrender, m.Mversion, m.Mreadme})
         a->setEnabled(false);
     for (QAction* a : m.Mrireki)
         a->setVisible(false);

@@ -28,7 +28,9 @@ struct MainMenus {
     QAction* Moption = nullptr;
     QAction* Mhyou = nullptr;
     QAction* Medit = nullptr;
-    QAction* Mrec = nullptr;
+    QMenu* MrecMenu = nullptr;
+    QAction* Mrec = nullptr;    // the recording window
+    QAction* Mrender = nullptr; // the offline render to a file
     QMenu* Mhelp = nullptr;
     QAction* Mversion = nullptr;
     QAction* Mreadme = nullptr;

@@ -65,6 +65,7 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     guardWheel(form_);
     connectPlayback();
     connectRecordingAndHelp();
+    connectOfflineRender();
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
     setMinimumSize(minimumReachableSize());
     ApplyColors();

@@ -6,6 +6,7 @@
 #include "editor/EditorState.h"
 #include "editor/FileCommands.h"
 #include "editor/Playback.h"
+#include "render/BackgroundRender.h"
 #include "storage/Project.h"
 #include "ui/MainMenus.h"
 #include "ui/MainWindowControls.h"
@@ -15,6 +16,8 @@
 #include <QMainWindow>
 
 #include <functional>
+
+class QProgressDialog;
 
 namespace zelk {
 struct Song;
@@ -50,6 +53,10 @@ struct MainWindowContext {
     // playback) the recording menu stays disabled.
     WaveRecorder* recorder = nullptr;
     WmaEncoder* wma = nullptr;
+    // The offline render: a synthesizer for each render and the audio file formats. Without
+    // them the render entry stays disabled.
+    BackgroundRender::SynthFactory makeRenderer{};
+    AudioFileWriter* audioFiles = nullptr;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -96,6 +103,11 @@ public:
     void finishBackup() { backup_.wait(); }
     // The play button's action (also the play/stop key).
     void playStop();
+    // The offline render entry after its file dialog: renders the song to `path` (.wav, .ogg
+    // or .flac) on a thread of its own with a progress dialog. False when it cannot start
+    // (the message has been shown).
+    bool startOfflineRender(const QString& path);
+    const BackgroundRender* offlineRender() const { return render_.get(); }
     // For the end of the program: a running playback stops at once and the player is closed.
     void stopAndClose();
     const PlaybackState& playback() const { return playback_; }
@@ -138,6 +150,11 @@ private:
     bool recordingAvailable() const;
     void connectRecordingAndHelp();
     void openRecordingWindow();
+    bool renderAvailable() const;
+    void connectOfflineRender();
+    void chooseRenderTarget();
+    void watchRender();
+    void renderEnded();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);
     // Runs a core editing action and shows its outcome; a damaged file it meets is
@@ -172,6 +189,9 @@ private:
     class QTimer* lineTimer_ = nullptr;
     DrawList playLine_;
     DrawList line1_; // the lane line while a right drag lasts
+    std::unique_ptr<BackgroundRender> render_;
+    QProgressDialog* renderDialog_ = nullptr;
+    class QTimer* renderTimer_ = nullptr;
 };
 
 } // namespace zelk::ui

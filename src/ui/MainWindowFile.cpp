@@ -181,6 +181,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    render_.reset(); // a render still running stops; its file is not written
     e->accept();
 }
 

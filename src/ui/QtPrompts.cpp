@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 
@@ -91,6 +92,33 @@ std::optional<std::string> QtPrompts::chooseProjectToSave(const std::string& fol
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("zelk")); // only for names without an extension
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return pathBytes(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtPrompts::chooseAudioToSave(const std::string& suggested) {
+    static const QStringList filters{QStringLiteral("Ogg Vorbisファイル(*.ogg)"),
+                                     QStringLiteral("WAVファイル(*.wav)"),
+                                     QStringLiteral("FLACファイル(*.flac)")};
+    static const QStringList suffixes{QStringLiteral("ogg"), QStringLiteral("wav"),
+                                      QStringLiteral("flac")};
+    QFileDialog dialog(owner_, QStringLiteral("書き出し先"));
+    dialog.setNameFilters(filters);
+    const QString offered = pathText(suggested);
+    const auto type = suffixes.indexOf(QFileInfo(offered).suffix().toLower());
+    dialog.selectNameFilter(filters[std::max<qsizetype>(type, 0)]);
+    dialog.setDefaultSuffix(suffixes[std::max<qsizetype>(type, 0)]);
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(suffixes[std::max<qsizetype>(filters.indexOf(filter), 0)]);
+        });
+    dialog.setDirectory(QFileInfo(offered).absolutePath());
+    dialog.selectFile(QFileInfo(offered).fileName());
+    sizeDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

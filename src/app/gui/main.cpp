@@ -11,8 +11,10 @@
 #include "model/AppFolder.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
+#include "platform/EncodedAudioFileWriter.h"
 #include "platform/FfmpegWmaEncoder.h"
 #include "platform/FluidFilePlayer.h"
+#include "platform/FluidSynthRenderer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
@@ -89,9 +91,16 @@ int main(int argc, char** argv) {
     WavRecorder recorder(sound.sampleRate(), folder.recordingScratch(),
                          [&sound](AudioTap* tap) { sound.setTap(tap); });
     FfmpegWmaEncoder wma;
+    EncodedAudioFileWriter audioFiles;
+    BackgroundRender::SynthFactory makeRenderer;
+    if (options.soundFont)
+        makeRenderer = [font = *options.soundFont](int rate) {
+            return std::make_unique<FluidSynthRenderer>(rate, font);
+        };
 
     ui::MainWindow window({*song, folder, live, editor, colors, compressor, shiftJis,
-                           settings.recent, &live, &player, &recorder, &wma});
+                           settings.recent, &live, &player, &recorder, &wma, makeRenderer,
+                           &audioFiles});
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
