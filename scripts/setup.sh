@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic xvfb xauth xdotool x11-apps imagemagick
   python3 python3-mido
   clang-14 libclang-rt-14-dev
-  libsndfile1-dev libsoxr-dev libavcodec-dev libavformat-dev libavutil-dev
+  libsndfile1-dev libvorbis-dev libogg-dev libflac-dev libsoxr-dev libavcodec-dev libavformat-dev libavutil-dev
   desktop-file-utils shared-mime-info libxml2-utils
 )
 
