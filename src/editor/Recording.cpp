@@ -4,12 +4,17 @@
 #include "editor/RecordingTarget.h"
 #include "editor/TagRecordBuilder.h"
 #include "files/MoveReplacing.h"
+#include "files/TextLines.h"
+#include "midi/MidiFileEvents.h"
+#include "midi/TempoMap.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
 #include "ports/MidiFilePlayer.h"
 #include "ports/WaveRecorder.h"
 #include "ports/WmaEncoder.h"
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <system_error>
 
@@ -54,8 +59,37 @@ RecordingOutcome convert(RecordingContext& ctx) {
     return {};
 }
 
+int64_t leadFrames(const WaveRecorder& recorder) {
+    return static_cast<int64_t>(std::llround(recorder.soundRate() * kLeadInterval / 1000.0));
+}
+
+// How long the file just written for playback lasts, up to its last event.
+int64_t fileFrames(const std::filesystem::path& file, double rate) {
+    try {
+        const std::string bytes = readWholeFile(file);
+        const auto events =
+            readMidiEvents({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+        return static_cast<int64_t>(
+            std::llround(TempoMap(events).secondsAt(events.lastTick) * rate));
+    } catch (const std::exception&) {
+        return 0; // the player read it; the end watch then ends the music where it ends
+    }
+}
+
+// The music has ended: on its own (the file's length after its start) or earlier, stopped
+// (what has been heard by now).
+void markMusicEnd(RecordingContext& ctx) {
+    RecordingForm& f = ctx.form;
+    if (f.musicEndFrame >= 0)
+        return;
+    const int64_t heard = ctx.recorder.framesHeard();
+    f.musicEndFrame = f.songFrames > 0 ? std::min(f.musicStartFrame + f.songFrames, heard) : heard;
+}
+
 RecordingOutcome finish(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
+    const int64_t lead = leadFrames(ctx.recorder);
+    ctx.recorder.keepFrames(f.musicStartFrame - lead, f.musicEndFrame + lead);
     f.Command3Caption = kRecStartCaption;
     ctx.recorder.stop();
     const bool saved = ctx.recorder.save(ctx.playback.folder.recording());
@@ -81,11 +115,14 @@ RecordingOutcome start(RecordingContext& ctx) {
     if (!opened.message.empty())
         return {opened.message, opened.detail, false};
     ctx.recorder.open(waveFormatFor(f.Combo1, f.Option2 == 0 ? 2 : 1));
+    f.songFrames = fileFrames(ctx.playback.folder.playbackMidi(), ctx.recorder.soundRate());
     ctx.recorder.record();
     f.Label3 = kRecordingLabel;
     f.Command3Caption = kRecStopCaption;
     f.RecPhase = 0;
     f.musicPlayed = false;
+    f.musicStartFrame = 0;
+    f.musicEndFrame = -1;
     f.Timer3Interval = kLeadInterval;
     return {};
 }
@@ -96,11 +133,15 @@ RecordingOutcome stopMusic(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
     RecordingOutcome out;
     if (f.musicPlayed) {
-        if (ctx.playback.state.playing)
+        if (ctx.playback.state.playing) {
+            markMusicEnd(ctx);
             ctx.playback.player.stop();
+        }
         return out;
     }
     abandonOpened(ctx.playback);
+    f.musicStartFrame = ctx.recorder.framesHeard();
+    f.musicEndFrame = f.musicStartFrame;
     f.musicPlayed = true;
     f.RecPhase = 1;
     f.Timer3Interval = kLeadInterval;
@@ -152,11 +193,25 @@ RecordingOutcome Command3_Click(RecordingContext& ctx) {
     return isRecording(ctx.form) ? stopMusic(ctx) : start(ctx);
 }
 
+// Until the sound of the lead-in or the tail has all been heard, the timer looks again.
+bool heardEnough(RecordingContext& ctx) {
+    RecordingForm& f = ctx.form;
+    const int64_t lead = leadFrames(ctx.recorder);
+    const int64_t needed = f.RecPhase == 0 ? lead : f.musicEndFrame + lead;
+    if (ctx.recorder.framesHeard() >= needed)
+        return true;
+    f.Timer3Interval = kHeardWatchInterval;
+    return false;
+}
+
 RecordingOutcome Timer3_Timer(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
     f.Timer3Interval = 0;
+    if (!heardEnough(ctx))
+        return {};
     if (f.RecPhase == 0) {
         playOpened(ctx.playback);
+        f.musicStartFrame = ctx.recorder.framesHeard();
         f.musicPlayed = true;
         f.Timer2Interval = kEndWatchInterval;
         f.RecPhase = 1;
@@ -171,6 +226,7 @@ RecordingOutcome Timer3_Timer(RecordingContext& ctx) {
 RecordingOutcome Timer2_Timer(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
     if (ctx.playback.state.PlaybackEnded) {
+        markMusicEnd(ctx);
         f.Timer3Interval = kLeadInterval;
         f.Timer2Interval = 0;
     }

@@ -29,6 +29,8 @@ inline constexpr int kLeadInterval = 700;
 inline constexpr int kEncodePollInterval = 300;
 // How often the end of the music is looked for; the tail's 700 ms dwarfs it.
 inline constexpr int kEndWatchInterval = 5;
+// How often a lead-in or tail whose sound has not all been heard yet looks again.
+inline constexpr int kHeardWatchInterval = 10;
 
 // The recording window Form7: its controls' values and its timers (interval 0 = idle).
 struct RecordingForm {
@@ -44,6 +46,12 @@ struct RecordingForm {
     int Timer3Interval = 0;   // lead-in and tail
     uint8_t RecPhase = 0;     // 0: the next Timer3 tick plays the music; 1: it finishes
     bool musicPlayed = false; // the lead-in is over (the player has been started)
+    // The recording's own clock, in frames heard (WaveRecorder::framesHeard): where the
+    // music began and ended, and how long the played file lasts. The file keeps exactly
+    // 700 ms before the music and 700 ms after it, whatever the timers did.
+    int64_t musicStartFrame = 0;
+    int64_t musicEndFrame = -1; // -1: still playing
+    int64_t songFrames = 0;
 };
 
 // What the window works on. The window owns the form; the rest outlives it.

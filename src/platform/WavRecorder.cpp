@@ -1,8 +1,10 @@
 #include "platform/WavRecorder.h"
 
+#include "platform/WavCut.h"
 #include "platform/WavWriterJob.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <system_error>
@@ -30,6 +32,8 @@ WavRecorder::~WavRecorder() {
 void WavRecorder::open(const WaveFormat& format) {
     close();
     dropped_ = 0;
+    heard_ = 0;
+    cut_ = false;
     try {
         job_ = std::make_unique<WavWriterJob>(scratch_, format, inputRate_);
     } catch (const std::exception& e) {
@@ -55,13 +59,27 @@ void WavRecorder::stop() {
     writer_.join();
 }
 
+void WavRecorder::keepFrames(int64_t from, int64_t to) {
+    cut_ = true;
+    keepFrom_ = from;
+    keepTo_ = to;
+}
+
 bool WavRecorder::save(const std::filesystem::path& file) {
     stop();
     if (!job_)
         return false;
+    const int outRate = job_->outputRate();
     const bool written = job_->finish();
     job_.reset();
     if (!written)
+        return false;
+    // The heard frames are at the synthesizer's rate, the file at its own.
+    const auto atFileRate = [this, outRate](int64_t frame) {
+        return static_cast<int64_t>(
+            std::llround(static_cast<double>(frame) * outRate / inputRate_));
+    };
+    if (cut_ && !cutWav(scratch_, atFileRate(keepFrom_), atFileRate(keepTo_)))
         return false;
     std::error_code error;
     std::filesystem::rename(scratch_, file, error);
@@ -101,6 +119,7 @@ void WavRecorder::takeOnAudioThread(std::span<const float> left, std::span<const
             dropped_.fetch_add(n, std::memory_order_relaxed);
         done += n;
     }
+    heard_.fetch_add(static_cast<int64_t>(frames), std::memory_order_release);
 }
 
 void WavRecorder::writeLoop() {

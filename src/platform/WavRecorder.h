@@ -35,6 +35,9 @@ public:
 
     void open(const WaveFormat& format) override;
     void record() override;
+    int64_t framesHeard() const override { return heard_.load(std::memory_order_acquire); }
+    double soundRate() const override { return inputRate_; }
+    void keepFrames(int64_t from, int64_t to) override;
     void stop() override;
     bool save(const std::filesystem::path& file) override;
     void close() override;
@@ -56,7 +59,11 @@ private:
     std::thread writer_;
     std::atomic<bool> draining_{false};
     std::atomic<uint64_t> dropped_{0};
+    std::atomic<int64_t> heard_{0};
     bool tapped_ = false;
+    bool cut_ = false;
+    int64_t keepFrom_ = 0;
+    int64_t keepTo_ = 0;
 };
 
 } // namespace zelk

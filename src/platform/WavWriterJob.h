@@ -23,6 +23,7 @@ public:
 
     // `frames` frames of interleaved stereo.
     void write(const float* stereo, std::size_t frames);
+    int outputRate() const { return format_.samplesPerSec; }
     // Pushes out what the resampler still holds and closes the file. False when any write failed.
     bool finish();
 

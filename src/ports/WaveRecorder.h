@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 namespace zelk {
@@ -24,6 +25,13 @@ public:
     virtual void open(const WaveFormat& format) = 0;
     // Starts hearing the sound from now on.
     virtual void record() = 0;
+    // Frames heard since record(), at the sound's own rate: the clock the lead-in and the
+    // tail are counted on, whatever the window's timers do.
+    virtual int64_t framesHeard() const = 0;
+    virtual double soundRate() const = 0;
+    // What save() writes: the frames heard from `from` up to `to` (counted as framesHeard
+    // counts); frames before the first or after the last heard are silence.
+    virtual void keepFrames(int64_t from, int64_t to) = 0;
     // Stops hearing; everything heard so far is kept.
     virtual void stop() = 0;
     // Writes the recording as a WAV file. False when it cannot be written.

@@ -115,7 +115,7 @@ TEST_F(RecordingTest, EndWatchWaitsForTheMusicThenTheTailFinishesAsWave) {
     EXPECT_TRUE(playToEnd().message.empty());
     EXPECT_TRUE(live.isOpen());
     EXPECT_EQ(recorder.calls,
-              (std::vector<std::string>{"open", "record", "stop", "save", "close"}));
+              (std::vector<std::string>{"open", "record", "keep", "stop", "save", "close"}));
     EXPECT_EQ(slurp(form.Text2), recorder.content);
     EXPECT_FALSE(std::filesystem::exists(wav()));
     EXPECT_EQ(form.Label3, kRecordedLabel);
@@ -123,6 +123,62 @@ TEST_F(RecordingTest, EndWatchWaitsForTheMusicThenTheTailFinishesAsWave) {
     EXPECT_EQ(form.RecPhase, 0);
     EXPECT_EQ(form.Timer2Interval, 0);
     EXPECT_EQ(form.Timer3Interval, 0);
+}
+
+// The lead-in and the tail are counted in frames heard, not in timer ticks: a timer that
+// fires before the sound is there waits, and the file keeps exactly 700 ms on each side.
+TEST_F(RecordingTest, LeadInAndTailAreCountedInFramesHeard) {
+    recorder.stepPerQuery = 0;
+    const int64_t lead = 30870; // 700 ms at 44100
+    ASSERT_TRUE(Command3_Click(ctx).message.empty());
+    recorder.heard = 10000; // the sound fell behind the timer
+    EXPECT_FALSE(Timer3_Timer(ctx).playbackChanged);
+    EXPECT_EQ(form.Timer3Interval, kHeardWatchInterval);
+    EXPECT_FALSE(state.playing);
+    recorder.heard = 31000;
+    EXPECT_TRUE(Timer3_Timer(ctx).playbackChanged);
+    EXPECT_EQ(form.musicStartFrame, 31000);
+
+    // The song (a quarter note and the trailing beat at 120) lasts one second; the end is
+    // seen 50 000 frames after the start, but the music ended at 31000 + 44100.
+    player.advanceTo(player.lastTick);
+    recorder.heard = 81000;
+    watch();
+    EXPECT_EQ(form.musicEndFrame, 31000 + 44100);
+    recorder.heard = 75100 + lead - 1;
+    Timer3_Timer(ctx);
+    EXPECT_EQ(form.Timer3Interval, kHeardWatchInterval);
+    EXPECT_EQ(form.Label3, kRecordingLabel);
+    recorder.heard = 75100 + lead;
+    Timer3_Timer(ctx);
+    EXPECT_EQ(form.Label3, kRecordedLabel);
+    EXPECT_EQ(recorder.keptFrom, 31000 - lead);
+    EXPECT_EQ(recorder.keptTo, 75100 + lead);
+}
+
+TEST_F(RecordingTest, StoppedMusicEndsWhereItWasStopped) {
+    recorder.stepPerQuery = 0;
+    ASSERT_TRUE(Command3_Click(ctx).message.empty());
+    recorder.heard = 40000;
+    Timer3_Timer(ctx);
+    player.advanceTo(player.lastTick / 3);
+    recorder.heard = 50000;
+    Command3_Click(ctx);
+    recorder.heard = 99000; // the stop is seen late
+    watch();
+    EXPECT_EQ(form.musicEndFrame, 50000);
+    Timer3_Timer(ctx);
+    EXPECT_EQ(recorder.keptFrom, 40000 - 30870);
+    EXPECT_EQ(recorder.keptTo, 50000 + 30870);
+
+    // Stopped in the lead-in: the lead-in and the tail, nothing between.
+    ASSERT_TRUE(Command3_Click(ctx).message.empty());
+    recorder.heard = 20000;
+    Command3_Click(ctx);
+    recorder.heard = 60000;
+    Timer3_Timer(ctx);
+    EXPECT_EQ(recorder.keptFrom, 20000 - 30870) << "silence before the first frame heard";
+    EXPECT_EQ(recorder.keptTo, 20000 + 30870);
 }
 
 TEST_F(RecordingTest, StopInTheMiddleKeepsWhatWasRecorded) {

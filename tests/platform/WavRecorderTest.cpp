@@ -95,6 +95,44 @@ TEST_F(WavRecorderTest, EverySampleArrivesOnceAndInOrder) {
     EXPECT_EQ(recorder.droppedFrames(), 0u);
 }
 
+// What is kept is counted in the frames heard: a part of the middle, silence where the
+// range reaches before the first frame or after the last.
+TEST_F(WavRecorderTest, KeptFramesAreCutExactlyAndPaddedWithSilence) {
+    recorder.open({2, 44100, 176400, 4, 16});
+    recorder.record();
+    renderPattern(10000);
+    EXPECT_EQ(recorder.framesHeard(), 10000);
+    recorder.keepFrames(2500, 7500);
+    ASSERT_TRUE(recorder.save(out()));
+    ReadBack r = readWav(out());
+    ASSERT_EQ(r.info.frames, 5000);
+    EXPECT_EQ(r.samples[0], leftAt(2500));
+    EXPECT_EQ(r.samples[2 * 4999 + 1], rightAt(7499));
+
+    recorder.open({2, 44100, 176400, 4, 16});
+    EXPECT_EQ(recorder.framesHeard(), 0) << "a new recording counts from 0";
+    recorder.record();
+    renderPattern(1000);
+    recorder.keepFrames(-300, 1200);
+    ASSERT_TRUE(recorder.save(out()));
+    r = readWav(out());
+    ASSERT_EQ(r.info.frames, 1500);
+    EXPECT_EQ(r.samples[2 * 299], 0);
+    EXPECT_EQ(r.samples[2 * 300], leftAt(0));
+    EXPECT_EQ(r.samples[2 * 1299 + 1], rightAt(999));
+    EXPECT_EQ(r.samples[2 * 1300], 0);
+    EXPECT_EQ(r.samples[2 * 1499 + 1], 0);
+}
+
+TEST_F(WavRecorderTest, KeptFramesFollowTheFilesOwnRate) {
+    recorder.open({2, 22050, 88200, 4, 16});
+    recorder.record();
+    renderPattern(44100);
+    recorder.keepFrames(-4410, 44100 + 4410); // 0.1 s of silence on each side
+    ASSERT_TRUE(recorder.save(out()));
+    EXPECT_EQ(readWav(out()).info.frames, 22050 + 2 * 2205);
+}
+
 TEST_F(WavRecorderTest, MonoAveragesTheTwoSides) {
     recorder.open({1, 44100, 88200, 2, 16});
     recorder.record();

@@ -2,6 +2,7 @@
 
 #include "ports/WaveRecorder.h"
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -25,6 +26,13 @@ public:
         calls.push_back("stop");
         running = false;
     }
+    int64_t framesHeard() const override { return heard += stepPerQuery; }
+    double soundRate() const override { return rate; }
+    void keepFrames(int64_t from, int64_t to) override {
+        calls.push_back("keep");
+        keptFrom = from;
+        keptTo = to;
+    }
     bool save(const std::filesystem::path& file) override {
         calls.push_back("save");
         if (refuseSave || !isOpen)
@@ -44,6 +52,13 @@ public:
     bool running = false;
     bool refuseSave = false;
     std::string content = "RIFF recorded";
+    // The sound heard so far. By default a second more each time it is asked, so no lead-in
+    // or tail waits; tests that count frames set the step to 0 and move `heard` themselves.
+    mutable int64_t heard = 0;
+    int64_t stepPerQuery = 44100;
+    double rate = 44100.0;
+    int64_t keptFrom = 0;
+    int64_t keptTo = 0;
 };
 
 } // namespace zelk::test
