@@ -32,7 +32,7 @@ FLAC__StreamEncoderTellStatus tellAt(const FLAC__StreamEncoder*, FLAC__uint64* o
 } // namespace
 
 FlacFileSink::FlacFileSink(std::filesystem::path path, const AudioFileSpec& spec)
-    : path_(std::move(path)), channels_(spec.channels) {
+    : EncodedFileSink(std::move(path), spec) {
     encoder_ = FLAC__stream_encoder_new();
     comments_ = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
     if (encoder_ == nullptr || comments_ == nullptr)
@@ -61,15 +61,11 @@ FlacFileSink::~FlacFileSink() {
         FLAC__metadata_object_delete(comments_);
 }
 
-void FlacFileSink::fail(const std::string& what) const {
-    throw std::runtime_error(path_.string() + ": " + what);
-}
-
 void FlacFileSink::write(std::span<const float> interleaved) {
     samples_.resize(interleaved.size());
     for (size_t i = 0; i < interleaved.size(); ++i)
         samples_[i] = pcm16(interleaved[i]);
-    const auto frames = static_cast<uint32_t>(interleaved.size() / static_cast<size_t>(channels_));
+    const auto frames = static_cast<uint32_t>(framesIn(interleaved));
     if (!FLAC__stream_encoder_process_interleaved(encoder_, samples_.data(), frames))
         fail(FLAC__stream_encoder_get_resolved_state_string(encoder_));
 }

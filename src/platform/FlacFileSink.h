@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/EncodedFileSink.h"
 #include "platform/MemoryFile.h"
-#include "ports/AudioFileSink.h"
 
 #include <FLAC/metadata.h>
 #include <FLAC/stream_encoder.h>
@@ -11,7 +11,7 @@
 namespace zelk {
 
 // 16-bit FLAC through libFLAC, with the loop and the texts as Vorbis comments.
-class FlacFileSink : public AudioFileSink {
+class FlacFileSink : public EncodedFileSink {
 public:
     FlacFileSink(std::filesystem::path path, const AudioFileSpec& spec);
     ~FlacFileSink() override;
@@ -20,10 +20,6 @@ public:
     void commit() override;
 
 private:
-    void fail(const std::string& what) const;
-
-    std::filesystem::path path_;
-    int channels_;
     MemoryFile file_;
     FLAC__StreamEncoder* encoder_ = nullptr;
     FLAC__StreamMetadata* comments_ = nullptr;

@@ -16,7 +16,7 @@ constexpr float kQuality = 0.6f; // quality 6 of 10
 } // namespace
 
 OggVorbisSink::OggVorbisSink(std::filesystem::path path, const AudioFileSpec& spec)
-    : path_(std::move(path)), channels_(spec.channels) {
+    : EncodedFileSink(std::move(path), spec) {
     vorbis_info_init(&info_);
     vorbis_comment_init(&comment_);
     if (vorbis_encode_init_vbr(&info_, spec.channels, spec.sampleRate, kQuality) != 0) {
@@ -41,10 +41,6 @@ OggVorbisSink::~OggVorbisSink() {
     vorbis_info_clear(&info_);
 }
 
-void OggVorbisSink::fail(const std::string& what) const {
-    throw std::runtime_error(path_.string() + ": " + what);
-}
-
 void OggVorbisSink::writeHeaders(const AudioFileSpec& spec) {
     for (const auto& [name, value] : vorbisComments(spec))
         vorbis_comment_add_tag(&comment_, name.c_str(), value.c_str());
@@ -57,7 +53,7 @@ void OggVorbisSink::writeHeaders(const AudioFileSpec& spec) {
 }
 
 void OggVorbisSink::write(std::span<const float> interleaved) {
-    const auto frames = static_cast<int>(interleaved.size() / static_cast<size_t>(channels_));
+    const auto frames = static_cast<int>(framesIn(interleaved));
     if (frames == 0)
         return;
     float** buffer = vorbis_analysis_buffer(&dsp_, frames);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports/AudioFileSink.h"
+#include "platform/EncodedFileSink.h"
 
 #include <ogg/ogg.h>
 #include <vorbis/codec.h>
@@ -11,7 +11,7 @@ namespace zelk {
 
 // Ogg Vorbis at quality 6 through libvorbisenc, the loop and the texts as the first
 // comments of the comment header.
-class OggVorbisSink : public AudioFileSink {
+class OggVorbisSink : public EncodedFileSink {
 public:
     OggVorbisSink(std::filesystem::path path, const AudioFileSpec& spec);
     ~OggVorbisSink() override;
@@ -20,13 +20,10 @@ public:
     void commit() override;
 
 private:
-    void fail(const std::string& what) const;
     void writeHeaders(const AudioFileSpec& spec);
     void drainPackets();
     void takePages(bool flush);
 
-    std::filesystem::path path_;
-    int channels_;
     std::string bytes_;
     vorbis_info info_{};
     vorbis_comment comment_{};

@@ -36,7 +36,7 @@ SF_VIRTUAL_IO memoryIo() {
 } // namespace
 
 WavFileSink::WavFileSink(std::filesystem::path path, const AudioFileSpec& spec)
-    : path_(std::move(path)), channels_(spec.channels), io_(memoryIo()) {
+    : EncodedFileSink(std::move(path), spec), io_(memoryIo()) {
     SF_INFO info{};
     info.samplerate = spec.sampleRate;
     info.channels = spec.channels;
@@ -70,13 +70,8 @@ WavFileSink::~WavFileSink() {
         sf_close(sf_);
 }
 
-void WavFileSink::fail(const std::string& what) const {
-    throw std::runtime_error(path_.string() + ": " + what);
-}
-
 void WavFileSink::write(std::span<const float> interleaved) {
-    const auto frames =
-        static_cast<sf_count_t>(interleaved.size() / static_cast<size_t>(channels_));
+    const auto frames = static_cast<sf_count_t>(framesIn(interleaved));
     if (sf_writef_float(sf_, interleaved.data(), frames) != frames)
         fail(sf_strerror(sf_));
 }

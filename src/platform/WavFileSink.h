@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/EncodedFileSink.h"
 #include "platform/MemoryFile.h"
-#include "ports/AudioFileSink.h"
 
 #include <sndfile.h>
 
@@ -9,7 +9,7 @@ namespace zelk {
 
 // 16-bit PCM WAV through libsndfile, the loop as the smpl chunk's one forward loop (the
 // sampler convention), title and copyright in the INFO list.
-class WavFileSink : public AudioFileSink {
+class WavFileSink : public EncodedFileSink {
 public:
     WavFileSink(std::filesystem::path path, const AudioFileSpec& spec);
     ~WavFileSink() override;
@@ -18,10 +18,6 @@ public:
     void commit() override;
 
 private:
-    void fail(const std::string& what) const;
-
-    std::filesystem::path path_;
-    int channels_;
     MemoryFile file_;
     SF_VIRTUAL_IO io_{};
     SNDFILE* sf_ = nullptr;
