@@ -24,8 +24,9 @@ namespace zelk::tool {
 
 // Exit codes of the tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1; // bad or unreadable input, or output not writable
-inline constexpr int kExitUsage = 2;  // usage text on stderr
+inline constexpr int kExitFailed = 1;   // bad or unreadable input, or output not writable
+inline constexpr int kExitUsage = 2;    // usage text on stderr
+inline constexpr int kExitFindings = 3; // a check found something, one line each on stdout
 
 // One run of a command: its arguments (after the command name) and where it talks.
 struct Invocation {
@@ -83,15 +84,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Splits arguments into options (with their values, for the names in valued) and
-// operands. "--" ends the options; "-" alone is an operand (standard input or output).
-// An unknown option throws UsageError.
+// Splits arguments into options (with their values, for the names in valued; an empty
+// value for the names in flags) and operands. "--" ends the options; "-" alone is an
+// operand (standard input or output). An unknown option throws UsageError.
 struct SplitArgs {
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> operands;
 };
 SplitArgs splitArgs(const std::vector<std::string>& args,
-                    std::initializer_list<std::string_view> valued);
+                    std::initializer_list<std::string_view> valued,
+                    std::initializer_list<std::string_view> flags = {});
 
 // "-" names standard input: its bytes (at most a project file's size) are copied into
 // the private folder and that copy is read. Other names are returned as they are.

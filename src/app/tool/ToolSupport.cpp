@@ -78,7 +78,8 @@ void reportFailure(const Invocation& call, const std::string& file, const std::s
 }
 
 SplitArgs splitArgs(const std::vector<std::string>& args,
-                    std::initializer_list<std::string_view> valued) {
+                    std::initializer_list<std::string_view> valued,
+                    std::initializer_list<std::string_view> flags) {
     SplitArgs split;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -89,6 +90,10 @@ SplitArgs splitArgs(const std::vector<std::string>& args,
         }
         if (a == "--") {
             optionsEnded = true;
+            continue;
+        }
+        if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
+            split.options.emplace_back(a, "");
             continue;
         }
         if (std::find(valued.begin(), valued.end(), a) == valued.end())
