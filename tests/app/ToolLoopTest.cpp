@@ -90,12 +90,6 @@ TEST_F(ToolLoopTest, LoopPointAfterTheLastNoteIsAFinding) {
     EXPECT_EQ(r.out, "loop point: measure 5\nloop point: measure 5 has no notes from there on\n");
 }
 
-TEST_F(ToolLoopTest, ReadsStandardInput) {
-    const ToolRun r = tool({"check", "--loop", "-"}, "", song(1, {{0, 32}}));
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "loop: measure 1 to the end of measure 1\n");
-}
-
 TEST_F(ToolLoopTest, BadFileExitsOneNamingIt) {
     writeWholeFile(path("bad.zelk"), "not gzip at all");
     const ToolRun r = tool({"check", "--loop", path("bad.zelk")});

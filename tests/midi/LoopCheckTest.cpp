@@ -32,34 +32,6 @@ protected:
     }
 };
 
-TEST_F(LoopCheckTest, LoopOfWholeMeasuresFindsNothing) {
-    putNote(song, 28, 32, 16);
-    putNote(song, 30, 48, 16); // ends on the bar line of measure 2
-    loopAt(1);
-    const LoopReport r = check();
-    EXPECT_EQ(r.loop, "loop: measure 2 to the end of measure 2");
-    EXPECT_TRUE(r.findings.empty()) << r.findings.front();
-}
-
-TEST_F(LoopCheckTest, SongWithoutLoopHasNothingToCheck) {
-    putNote(song, 28, 0, 40);
-    const LoopReport r = check();
-    EXPECT_EQ(r.loop, "loop point: none");
-    EXPECT_TRUE(r.findings.empty());
-}
-
-TEST_F(LoopCheckTest, LoopPointsThatCannotPlay) {
-    putNote(song, 28, 0, 8);
-    loopAt(2);
-    LoopReport r = check();
-    EXPECT_EQ(r.loop, "loop point: measure 3");
-    EXPECT_EQ(r.findings, LoopFindings{"loop point: measure 3 has no notes from there on"});
-    loopAt(song.MeasureCount());
-    r = check();
-    EXPECT_EQ(r.findings.size(), 1u);
-    EXPECT_TRUE(has(r, "beyond the last measure")) << r.findings.front();
-}
-
 TEST_F(LoopCheckTest, LastNoteInsideAMeasureLeavesTheFileShort) {
     putNote(song, 28, 32, 40); // ends in column 72, 24 columns before the bar line
     loopAt(1);

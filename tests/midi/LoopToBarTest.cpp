@@ -85,12 +85,6 @@ TEST_F(LoopToBarTest, ChangesAfterTheBarLineAreLeftOut) {
         EXPECT_LE(e.tick, exportTickOfColumn(64));
 }
 
-TEST_F(LoopToBarTest, LastNoteOnTheBarLineEndsThere) {
-    putNote(song, 28, 40, 24); // ends on column 64
-    loopAt(1);
-    EXPECT_EQ(conductorEnd(exportToBar()), exportTickOfColumn(64));
-}
-
 TEST_F(LoopToBarTest, FilesWithoutALoopToPlayStayByteForByte) {
     putNote(song, 28, 4, 40);
     EXPECT_EQ(exportToBar(), exportFile()) << "loop off";
