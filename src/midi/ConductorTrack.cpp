@@ -4,6 +4,7 @@
 #include "model/Song.h"
 #include "ports/TextEncoder.h"
 
+#include <algorithm>
 #include <bit>
 #include <limits>
 
@@ -84,7 +85,7 @@ uint8_t keySignatureByte(uint8_t keyCode) {
 }
 
 void buildConductorTrack(const Song& song, const MidiExportOptions& opt, int32_t songEnd,
-                         const TextEncoder& encoder, TrackBuffer& t) {
+                         const TextEncoder& encoder, TrackBuffer& t, int32_t barEnd) {
     t.reset(60 * opt.ViewCol);
     t.rawDelta(0);
     t.meta(0x03, encoder.encode(song.SongTitle));
@@ -101,8 +102,14 @@ void buildConductorTrack(const Song& song, const MidiExportOptions& opt, int32_t
     const int32_t tempo = startTempo(song, opt.ViewCol);
     t.put({0x00});
     putTempo(t, tempo);
-    putChanges(song, opt, songEnd, tempo, t);
-    t.endOfTrack();
+    if (barEnd < 0) {
+        putChanges(song, opt, songEnd, tempo, t);
+        t.endOfTrack();
+        return;
+    }
+    putChanges(song, opt, std::min(songEnd, barEnd), tempo, t);
+    t.at(60 * barEnd);
+    t.put({0xFF, 0x2F, 0x00});
 }
 
 } // namespace zelk

@@ -25,7 +25,8 @@ uint8_t keySignatureByte(uint8_t keyCode);
 
 // The first track: title, copyright, GM System On, signatures, then the time-signature
 // and tempo changes up to column songEnd - 1 (the end of the longest included part).
+// With barEnd >= 0 the changes stop before that column and the track ends on it.
 void buildConductorTrack(const Song& song, const MidiExportOptions& opt, int32_t songEnd,
-                         const TextEncoder& encoder, TrackBuffer& track);
+                         const TextEncoder& encoder, TrackBuffer& track, int32_t barEnd = -1);
 
 } // namespace zelk

@@ -20,6 +20,9 @@ struct MidiExportOptions {
     int32_t ViewCol = 0;
     // Play flags of the parts, 1 = the part plays; only playback reads them.
     std::array<uint8_t, kParts> Check1{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    // Export with a loop point: the conductor track ends on the bar line that ends the
+    // last note's measure, so players that wrap at the file's end loop whole measures.
+    bool loopToBar = false;
 
     static MidiExportOptions forExport() { return {}; }
     // Playback scrolled to `measure` with the given play flags.

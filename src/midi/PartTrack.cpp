@@ -5,6 +5,7 @@
 #include "model/Cell.h"
 #include "model/Song.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace zelk {
@@ -38,6 +39,7 @@ void PartTrackBuilder::build(WorkFileStream& file, TrackBuffer& track) {
     held_.clear();
     soundingKey_.fill(-1);
     loopWritten_ = false;
+    lastNoteOff_ = 0;
     measureIndex_ = 0;
     nextMeasureCol_ = song_.SumMeasureLen(song_.MeasureCount() > 0 ? 1 : 0);
     lanes_ = file.lanes.data();
@@ -136,6 +138,7 @@ void PartTrackBuilder::noteOff(int32_t v, int32_t x, int32_t r, int offset) {
     sounding = -1;
     t_->at(60 * x + offset);
     t_->put({static_cast<uint8_t>(0x90 | channel_), key, 0x00});
+    lastNoteOff_ = std::max(lastNoteOff_, t_->fileTicks());
 }
 
 // Controller 111 on the first channel whatever the part's: the loop point RPG Maker reads.

@@ -21,6 +21,8 @@ public:
     PartTrackBuilder(const Song& song, const MidiExportOptions& opt, int part);
     // Reads the rest of the part's work file from `file` (header and lanes are read).
     void build(WorkFileStream& file, TrackBuffer& track);
+    // File tick of the last note-off of the track built last (0 without notes).
+    uint32_t lastNoteOffTick() const { return lastNoteOff_; }
 
 private:
     struct HeldCell {
@@ -54,6 +56,7 @@ private:
     // matches even when the key signature changes under it.
     std::array<int16_t, kRows> soundingKey_{};
     bool loopWritten_ = false;
+    uint32_t lastNoteOff_ = 0;
     // Measure of the last note-on (index m - 1) and the first column after it; note-ons
     // come in column order, so the lookup only ever moves right.
     int measureIndex_ = 0;

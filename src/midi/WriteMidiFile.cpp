@@ -3,6 +3,7 @@
 #include "files/ReplacingFile.h"
 #include "files/TextLines.h"
 #include "midi/ConductorTrack.h"
+#include "midi/LoopSpan.h"
 #include "midi/PartTrack.h"
 #include "midi/TrackBuffer.h"
 #include "midi/WorkFileStream.h"
@@ -56,6 +57,25 @@ std::vector<uint8_t> fileHeader(int tracks) {
     return h;
 }
 
+// The column where the conductor ends for loopToBar (-1: where its last change is). Part
+// tracks are built once ahead, as only they know where the last note ends.
+int32_t loopBarEnd(const Song& song, const AppFolder& folder, const MidiExportOptions& opt,
+                   const std::vector<int>& parts) {
+    if (!opt.loopToBar || opt.ExportMode != 1)
+        return -1;
+    TrackBuffer scratch;
+    uint32_t lastOff = 0;
+    for (const int p : parts) {
+        const std::string text = readWholeFile(folder.workFile(p));
+        WorkFileStream stream(text, p);
+        PartTrackBuilder builder(song, opt, p);
+        builder.build(stream, scratch);
+        lastOff = std::max(lastOff, builder.lastNoteOffTick());
+    }
+    const auto span = loopSpanOf(song, lastOff);
+    return span ? span->endCol : -1;
+}
+
 // Returns the track's last tick.
 uint32_t writeTrack(ReplacingFile& file, const TrackBuffer& track, std::vector<uint8_t>& chunk) {
     chunk.clear();
@@ -66,35 +86,35 @@ uint32_t writeTrack(ReplacingFile& file, const TrackBuffer& track, std::vector<u
 
 } // namespace
 
+std::vector<int> includedParts(const AppFolder& folder, const MidiExportOptions& opt) {
+    std::vector<int> parts;
+    for (int p = 0; p < kParts; ++p)
+        if ((opt.ExportMode == 1 || opt.Check1[static_cast<size_t>(p)] == 1) &&
+            std::filesystem::exists(folder.workFile(p)))
+            parts.push_back(p);
+    return parts;
+}
+
 uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
                        const TextEncoder& encoder, const std::filesystem::path& path,
                        const MidiExportOptions& opt) {
     checkOptions(song, opt);
     SavePartFile(song, folder);
 
-    std::array<bool, kParts> included{};
-    int tracks = 1;
+    const std::vector<int> parts = includedParts(folder, opt);
     int32_t songEnd = 0;
-    for (int p = 0; p < kParts; ++p) {
-        const auto file = folder.workFile(p);
-        const auto i = static_cast<size_t>(p);
-        included[i] = (opt.ExportMode == 1 || opt.Check1[i] == 1) && std::filesystem::exists(file);
-        if (!included[i])
-            continue;
-        ++tracks;
-        songEnd = std::max(songEnd, readPartLen(file, p));
-    }
+    for (const int p : parts)
+        songEnd = std::max(songEnd, readPartLen(folder.workFile(p), p));
+    const int32_t barEnd = loopBarEnd(song, folder, opt, parts);
 
     ReplacingFile file(path);
-    file.write(fileHeader(tracks));
+    file.write(fileHeader(1 + static_cast<int>(parts.size())));
     // One track in memory at a time: it is assembled, written out and its buffer reused.
     TrackBuffer track;
     std::vector<uint8_t> chunk;
-    buildConductorTrack(song, opt, songEnd, encoder, track);
+    buildConductorTrack(song, opt, songEnd, encoder, track, barEnd);
     uint32_t lastTick = writeTrack(file, track, chunk);
-    for (int p = 0; p < kParts; ++p) {
-        if (!included[static_cast<size_t>(p)])
-            continue;
+    for (const int p : parts) {
         const std::string text = readWholeFile(folder.workFile(p));
         WorkFileStream stream(text, p);
         PartTrackBuilder(song, opt, p).build(stream, track);

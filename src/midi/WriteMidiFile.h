@@ -3,6 +3,7 @@
 #include "midi/MidiExportOptions.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace zelk {
 
@@ -21,6 +22,10 @@ class TextEncoder;
 // work file (LoadPartFile), which sends its default sound to `out` when it has no notes.
 // Returns the file's last tick: the time of its latest end-of-track event, where a player
 // has sent everything.
+// The parts the writer turns into tracks, in track order (track 1 is the first): parts
+// with a work file, ticked ones only in playback.
+std::vector<int> includedParts(const AppFolder& folder, const MidiExportOptions& opt);
+
 uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
                        const TextEncoder& encoder, const std::filesystem::path& path,
                        const MidiExportOptions& opt);

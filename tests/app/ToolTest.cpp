@@ -22,7 +22,7 @@ using test::writeSampleSong;
 TEST_F(ToolTest, HelpExplainsEveryCommandOnStdout) {
     const ToolRun r = tool({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.out.find("zelk-tool check IN.zelk"), std::string::npos);
+    EXPECT_NE(r.out.find("zelk-tool check [--loop] IN.zelk"), std::string::npos);
     EXPECT_NE(r.out.find("zelk-tool resave IN.zelk OUT.zelk"), std::string::npos);
     EXPECT_NE(r.out.find("exit codes"), std::string::npos);
     EXPECT_EQ(r.err, "");

@@ -1,9 +1,16 @@
 #include "Tool.h"
 
 #include "TerminalText.h"
+#include "files/TextLines.h"
+#include "midi/LoopCheck.h"
+#include "midi/MidiExportOptions.h"
+#include "midi/MidiFileEvents.h"
+#include "midi/WriteMidiFile.h"
 #include "model/Limits.h"
 #include "model/PartFile.h"
 #include "model/Song.h"
+#include "platform/IconvShiftJis.h"
+#include "ports/NullMidiOut.h"
 
 #include <ostream>
 
@@ -24,11 +31,44 @@ void printSummary(std::ostream& out, const Song& song, const AppFolder& folder) 
             out << "part " << p + 1 << ": last column " << values->front() << "\n";
 }
 
+// The loop as a game plays it: the rules run over the file the export command writes.
+int printLoopCheck(std::ostream& out, Song& song, const PrivateFolder& tmp) {
+    const auto opt = MidiExportOptions::forExport();
+    const auto file = tmp.path() / "loop.mid";
+    NullMidiOut noDevice;
+    WriteMidiFile(song, tmp.folder(), noDevice, IconvShiftJis(), file, opt);
+    const std::string text = readWholeFile(file);
+    const std::vector<uint8_t> bytes(text.begin(), text.end());
+    const std::vector<int> parts = includedParts(tmp.folder(), opt);
+    const LoopReport report = checkLoop(song, readMidiEvents(bytes), parts);
+    out << report.loop << "\n";
+    for (const std::string& line : report.findings)
+        out << line << "\n";
+    return report.findings.empty() ? kExitOk : kExitFindings;
+}
+
+int usage(const Invocation& call, const std::string& reason) {
+    call.err << "zelk-tool check: " << reason << "\n\n";
+    printUsage(call.err);
+    return kExitUsage;
+}
+
 int runCheck(const Invocation& call) {
-    const std::string& in = call.args[0];
+    SplitArgs split;
+    try {
+        split = splitArgs(call.args, {}, {"--loop"});
+    } catch (const UsageError& e) {
+        return usage(call, e.what());
+    }
+    if (split.operands.size() != 1)
+        return usage(call, "expects [--loop] IN.zelk");
+    const bool loop = !split.options.empty();
+    const std::string& in = split.operands[0];
     try {
         PrivateFolder tmp;
         const auto song = loadIntoFreshSong(inputPath(in, tmp), tmp.folder());
+        if (loop)
+            return printLoopCheck(call.out, *song, tmp);
         printSummary(call.out, *song, tmp.folder());
         return kExitOk;
     } catch (const std::exception& e) { // a refused file, no memory, no temporary folder
@@ -40,9 +80,9 @@ int runCheck(const Invocation& call) {
 } // namespace
 
 extern const ToolCommand kCheckCommand;
-const ToolCommand kCheckCommand = {"check", "IN.zelk",
+const ToolCommand kCheckCommand = {"check", "[--loop] IN.zelk",
                                    "checks a project file (- reads standard input) and prints a "
-                                   "summary of it",
-                                   1, &runCheck};
+                                   "summary of it, or of its loop",
+                                   kArgsCheckedByCommand, &runCheck};
 
 } // namespace zelk::tool

@@ -44,11 +44,19 @@ void printUsage(std::ostream& os) {
     os << "  zelk-tool --help\n      shows this text\n\n"
           "A file named - is standard input (IN) or standard output (OUT); -- ends the\n"
           "options, so that names beginning with - can follow.\n\n"
+          "check --loop: checks the exported file as a game loops it: notes sounding across\n"
+          "  the loop start or end, controllers, programs and tempo left otherwise at the\n"
+          "  end than at the start, a loop point without a loop, and a file that ends off\n"
+          "  the loop's last bar line.\n"
+          "export-midi --loop-to-bar: with a loop point, ends the conductor track on the bar\n"
+          "  line that ends the last note's measure, so that players that wrap at the end of\n"
+          "  the file loop whole measures.\n\n"
           "exit codes:\n"
           "  0  success\n"
           "  1  the input is not a valid project or cannot be read, or the output cannot be\n"
           "     written (nothing is written then); one line on stderr names the file and why\n"
-          "  2  wrong usage; this text goes to stderr\n";
+          "  2  wrong usage; this text goes to stderr\n"
+          "  3  check --loop found what makes the loop sound wrong; one line each on stdout\n";
 }
 
 } // namespace zelk::tool

@@ -27,13 +27,16 @@ struct ExportRequest {
     std::optional<int> fromMeasure;
     std::array<uint8_t, kParts> playing{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     bool partsGiven = false;
+    bool loopToBar = false;
 };
 
 ExportRequest parseArgs(const std::vector<std::string>& args) {
     ExportRequest req;
-    const SplitArgs split = splitArgs(args, {"--from-measure", "--parts"});
+    const SplitArgs split = splitArgs(args, {"--from-measure", "--parts"}, {"--loop-to-bar"});
     for (const auto& [name, value] : split.options) {
-        if (name == "--from-measure") {
+        if (name == "--loop-to-bar") {
+            req.loopToBar = true;
+        } else if (name == "--from-measure") {
             req.fromMeasure = wholeNumber(value, "measure");
         } else {
             req.playing = partList(value);
@@ -44,6 +47,8 @@ ExportRequest parseArgs(const std::vector<std::string>& args) {
         throw UsageError("expects IN.zelk OUT.mid");
     if (req.partsGiven && !req.fromMeasure)
         throw UsageError("--parts only goes with --from-measure");
+    if (req.loopToBar && req.fromMeasure)
+        throw UsageError("--loop-to-bar only goes with the whole song, not --from-measure");
     req.in = split.operands[0];
     req.out = split.operands[1];
     return req;
@@ -72,6 +77,7 @@ int runExportMidi(const Invocation& call) {
         return kExitFailed;
     }
     MidiExportOptions opt = MidiExportOptions::forExport();
+    opt.loopToBar = req.loopToBar;
     if (req.fromMeasure) {
         const int m = *req.fromMeasure;
         if (m < 1 || m > song->MeasureCount())
@@ -95,7 +101,7 @@ int runExportMidi(const Invocation& call) {
 
 extern const ToolCommand kExportMidiCommand;
 const ToolCommand kExportMidiCommand = {
-    "export-midi", "[--from-measure M [--parts 1,3,10]] IN.zelk OUT.mid",
+    "export-midi", "[--loop-to-bar | --from-measure M [--parts 1,3,10]] IN.zelk OUT.mid",
     "writes a Standard MIDI File (from measure M: as playback does; - is standard output)",
     kArgsCheckedByCommand, &runExportMidi};
 

@@ -27,8 +27,9 @@ namespace zelk::tool {
 
 // Exit codes of the tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1; // bad or unreadable input, or output not writable
-inline constexpr int kExitUsage = 2;  // usage text on stderr
+inline constexpr int kExitFailed = 1;   // bad or unreadable input, or output not writable
+inline constexpr int kExitUsage = 2;    // usage text on stderr
+inline constexpr int kExitFindings = 3; // a check found something, one line each on stdout
 
 // One run of a command: its arguments (after the command name) and where it talks.
 struct Invocation {
@@ -86,9 +87,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Splits arguments into options (with their values, for the names in valued) and
-// operands; flags are options without a value (their value is empty). "--" ends the options; "-"
-// alone is an operand (standard input or output). An unknown option throws UsageError.
+// Splits arguments into options (with their values, for the names in valued; an empty
+// value for the names in flags) and operands. "--" ends the options; "-" alone is an
+// operand (standard input or output). An unknown option throws UsageError.
 struct SplitArgs {
     std::vector<std::pair<std::string, std::string>> options;
     std::vector<std::string> operands;
