@@ -47,21 +47,15 @@ int printLoopCheck(std::ostream& out, Song& song, const PrivateFolder& tmp) {
     return report.findings.empty() ? kExitOk : kExitFindings;
 }
 
-int usage(const Invocation& call, const std::string& reason) {
-    call.err << "zelk-tool check: " << reason << "\n\n";
-    printUsage(call.err);
-    return kExitUsage;
-}
-
 int runCheck(const Invocation& call) {
     SplitArgs split;
     try {
         split = splitArgs(call.args, {}, {"--loop"});
     } catch (const UsageError& e) {
-        return usage(call, e.what());
+        return usageFailure(call, "check", e.what());
     }
     if (split.operands.size() != 1)
-        return usage(call, "expects [--loop] IN.zelk");
+        return usageFailure(call, "check", "expects [--loop] IN.zelk");
     const bool loop = !split.options.empty();
     const std::string& in = split.operands[0];
     try {

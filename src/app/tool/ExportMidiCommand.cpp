@@ -54,18 +54,12 @@ ExportRequest parseArgs(const std::vector<std::string>& args) {
     return req;
 }
 
-int usage(const Invocation& call, const std::string& reason) {
-    call.err << "zelk-tool export-midi: " << reason << "\n\n";
-    printUsage(call.err);
-    return kExitUsage;
-}
-
 int runExportMidi(const Invocation& call) {
     ExportRequest req;
     try {
         req = parseArgs(call.args);
     } catch (const UsageError& e) {
-        return usage(call, e.what());
+        return usageFailure(call, "export-midi", e.what());
     }
     std::unique_ptr<PrivateFolder> tmp;
     std::unique_ptr<Song> song;
@@ -81,8 +75,9 @@ int runExportMidi(const Invocation& call) {
     if (req.fromMeasure) {
         const int m = *req.fromMeasure;
         if (m < 1 || m > song->MeasureCount())
-            return usage(call, "--from-measure " + std::to_string(m) + " outside 1.." +
-                                   std::to_string(song->MeasureCount()));
+            return usageFailure(call, "export-midi",
+                                "--from-measure " + std::to_string(m) + " outside 1.." +
+                                    std::to_string(song->MeasureCount()));
         opt = MidiExportOptions::forPlayback(*song, m, req.playing);
     }
     try {

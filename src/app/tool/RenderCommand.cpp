@@ -93,18 +93,12 @@ private:
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };
 
-int usage(const Invocation& call, const std::string& reason) {
-    call.err << "zelk-tool render: " << reason << "\n\n";
-    printUsage(call.err);
-    return kExitUsage;
-}
-
 int runRender(const Invocation& call) {
     RenderRequest req;
     try {
         req = parseArgs(call.args);
     } catch (const UsageError& e) {
-        return usage(call, e.what());
+        return usageFailure(call, "render", e.what());
     }
     const auto soundFont = req.soundFont ? req.soundFont : findSoundFontFromEnvironment();
     if (!soundFont) {

@@ -81,6 +81,9 @@ std::unique_ptr<Song> loadIntoFreshSong(const std::filesystem::path& file, const
 // The one line that reports a failed command: "FILE: reason".
 void reportFailure(const Invocation& call, const std::string& file, const std::string& reason);
 
+// Wrong usage of a command: the reason and the usage text on stderr; returns kExitUsage.
+int usageFailure(const Invocation& call, std::string_view command, const std::string& reason);
+
 // Thrown for a command line the command does not understand.
 class UsageError : public std::runtime_error {
 public:

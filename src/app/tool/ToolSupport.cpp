@@ -77,6 +77,12 @@ void reportFailure(const Invocation& call, const std::string& file, const std::s
     call.err << file << ": " << reason << "\n";
 }
 
+int usageFailure(const Invocation& call, std::string_view command, const std::string& reason) {
+    call.err << "zelk-tool " << command << ": " << reason << "\n\n";
+    printUsage(call.err);
+    return kExitUsage;
+}
+
 SplitArgs splitArgs(const std::vector<std::string>& args,
                     std::initializer_list<std::string_view> valued,
                     std::initializer_list<std::string_view> flags) {
