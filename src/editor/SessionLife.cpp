@@ -49,6 +49,11 @@ bool openCommandLineProject(FileContext& ctx, std::string arg) {
     std::erase(arg, '"');
     if (arg.empty())
         return false;
+    // The song's folder is where recordings and renders go by default: a name relative to
+    // where the program was started would point elsewhere once dialogs change folders.
+    std::error_code ec;
+    if (const auto full = std::filesystem::absolute(arg, ec); !ec)
+        arg = full.lexically_normal().string();
     try {
         const ProjectImage image = readProjectFile(arg, ctx.compressor);
         applyProject(ctx.song, ctx.folder, ctx.out, image, WorkFileMode::ReplaceAll);

@@ -17,10 +17,15 @@ uint32_t exportTickOfColumn(int32_t col) {
 int32_t barLineAtOrAfter(const Song& song, uint32_t tick) {
     const uint32_t past = tick > kSetUpBeat ? tick - kSetUpBeat : 0;
     const auto col = static_cast<int32_t>((past + kTicksPerColumn - 1) / kTicksPerColumn);
-    for (int m = 0; m <= song.MeasureCount(); ++m)
+    const int count = song.MeasureCount();
+    for (int m = 0; m <= count; ++m)
         if (song.SumMeasureLen(m) >= col)
             return song.SumMeasureLen(m);
-    return col;
+    // Notes past the last measure: its bar lines go on at its length.
+    const int32_t last = song.SumMeasureLen(count);
+    const int32_t len =
+        count > 0 && song.MeasureLen.len(count) > 0 ? song.MeasureLen.len(count) : 32;
+    return last + (col - last + len - 1) / len * len;
 }
 
 std::optional<LoopSpan> loopSpanOf(const Song& song, uint32_t lastNoteOff, NoLoop* why) {

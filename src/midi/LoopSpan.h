@@ -23,8 +23,8 @@ struct LoopSpan {
 // Why a song has no loop to play.
 enum class NoLoop { Off, BeyondSong, NoNotesAfter };
 
-// The first bar line at or after an exported file's tick; past the last measure, the
-// column of the tick itself.
+// The first bar line at or after an exported file's tick; past the last measure the bar
+// lines go on at the last measure's length.
 int32_t barLineAtOrAfter(const Song& song, uint32_t tick);
 
 // The loop of a song whose exported file's last note ends at lastNoteOff; nullopt with

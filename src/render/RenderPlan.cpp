@@ -61,6 +61,10 @@ RenderPlan planRender(const Song& song, const MidiFileEvents& file,
         throw NothingToRender();
     plan.lastNoteOffFrame = tempo.sampleAt(plan.lastNoteOffTick, options.sampleRate);
     plan.messages = messagesOf(file, tempo, trackParts, options);
+    if (std::none_of(plan.messages.begin(), plan.messages.end(), [](const TimedMessage& m) {
+            return (m.message & 0xF0) == 0x90 && (m.message >> 16) != 0;
+        }))
+        throw NothingToRender("the chosen parts have no notes");
     if (const auto span = options.loop ? loopSpanOf(song, plan.lastNoteOffTick) : std::nullopt)
         plan.loop = LoopFrames{*span, tempo.sampleAt(span->startTick, options.sampleRate),
                                tempo.sampleAt(span->endTick, options.sampleRate)};

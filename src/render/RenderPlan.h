@@ -57,10 +57,11 @@ struct RenderPlan {
     AudioFileSpec fileSpec(AudioFileFormat format) const;
 };
 
-// Thrown for a song that has nothing to hear.
+// Thrown for a song, or a choice of its parts, that has nothing to hear.
 class NothingToRender : public std::runtime_error {
 public:
     NothingToRender() : std::runtime_error("the song has no notes") {}
+    explicit NothingToRender(const std::string& why) : std::runtime_error(why) {}
 };
 
 // The plan of an exported file. trackParts[i] is the part of track i + 1 (the conductor

@@ -28,7 +28,9 @@ public:
         if (plan_.loop)
             return loopedSong();
         total_ = plan_.lastNoteOffFrame + int64_t{kTailSeconds} * plan_.sampleRate;
-        return playMessages(plan_.lastNoteOffTick, 0, 0) && tail();
+        // Parts left out may leave nothing to play: the song's length is kept all the same.
+        return playMessages(plan_.lastNoteOffTick, 0, 0) && advanceTo(plan_.lastNoteOffFrame) &&
+               tail();
     }
 
 private:

@@ -90,7 +90,8 @@ public:
     void openHandedOver(const std::string& path);
     // The prompts the window's commands use (message boxes and file dialogs).
     QtPrompts& prompts() { return prompts_; }
-    // The File menu's prompts; tests put scripted ones in place of the dialogs.
+    // The prompts of the File menu and the offline render; tests put scripted ones in place
+    // of the dialogs.
     void usePrompts(UserPrompts& prompts) { filePrompts_ = &prompts; }
     // The one-minute backup; the interval is $ZELK_BACKUP_MS when set.
     void backupNow();
@@ -155,6 +156,9 @@ private:
     void chooseRenderTarget();
     void watchRender();
     void renderEnded();
+    bool songHasNotes() const;
+    // Closing while a render runs: asks, and stops the render on Yes.
+    bool confirmRenderStop();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);
     // Runs a core editing action and shows its outcome; a damaged file it meets is

@@ -177,11 +177,10 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         return;
     }
     FileContext fc = fileContext();
-    if (!confirmQuit(fc)) {
+    if (!confirmRenderStop() || !confirmQuit(fc)) {
         e->ignore();
         return;
     }
-    render_.reset(); // a render still running stops; its file is not written
     e->accept();
 }
 

@@ -20,6 +20,8 @@ namespace zelk::ui {
 namespace {
 
 constexpr int kProgressSteps = 1000;
+constexpr std::string_view kNoNotesMessage = "音符がありません";
+constexpr std::string_view kNoPlayedNotesMessage = "再生するパートに音符がありません";
 
 std::filesystem::path musicFolder() {
     QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
@@ -42,9 +44,22 @@ void MainWindow::connectOfflineRender() {
     connect(renderTimer_, &QTimer::timeout, this, &MainWindow::watchRender);
 }
 
+bool MainWindow::songHasNotes() const {
+    if (ctx_.song.part.PartLen > 0)
+        return true;
+    for (int p = 0; p < kParts; ++p)
+        if (std::filesystem::exists(ctx_.folder.workFile(p)))
+            return true;
+    return false;
+}
+
 void MainWindow::chooseRenderTarget() {
     if (!renderAvailable())
         return;
+    if (!songHasNotes()) { // said before the file dialog, not after it
+        filePrompts_->showMessage(kAppTitle, kNoNotesMessage, MessageIcon::Information);
+        return;
+    }
     const auto suggested = defaultRecordingTarget(ctx_.song, musicFolder(), ".ogg");
     if (const auto path = prompts_.chooseAudioToSave(suggested.string()))
         startOfflineRender(QFile::decodeName(QByteArray::fromStdString(*path)));
@@ -57,19 +72,27 @@ bool MainWindow::startOfflineRender(const QString& path) {
     const std::filesystem::path target(QFile::encodeName(path).toStdString());
     const auto format = audioFormatOfPath(target);
     if (!format) {
-        prompts_.showMessage(kAppTitle, "書き出せるのはWAV、Ogg Vorbis、FLACです",
-                             MessageIcon::Exclamation, "the name must end in .wav, .ogg or .flac");
+        filePrompts_->showMessage(kAppTitle, "書き出せるのはWAV、Ogg Vorbis、FLACです",
+                                  MessageIcon::Exclamation);
         return false;
     }
+    // The parts ticked to play are the parts rendered, as playback hears them; the loop
+    // and the length stay the whole song's.
+    RenderOptions options;
+    for (size_t p = 0; p < options.parts.size(); ++p)
+        options.parts[p] = ctx_.editor.palette.PlayPart[p] == 1;
     RenderPlan plan;
     try { // the song is read here, on its own thread; the render gets a copy
         plan = prepareRender(ctx_.song, ctx_.folder, ctx_.midi, ctx_.encoder,
-                             ctx_.folder.file("render.mid"), RenderOptions{});
+                             ctx_.folder.file("render.mid"), options);
     } catch (const NothingToRender&) {
-        prompts_.showMessage(kAppTitle, "音符がありません", MessageIcon::Information);
+        filePrompts_->showMessage(kAppTitle,
+                                  songHasNotes() ? kNoPlayedNotesMessage : kNoNotesMessage,
+                                  MessageIcon::Information);
         return false;
     } catch (const std::exception& e) {
-        prompts_.showMessage(kAppTitle, "書き出しできません", MessageIcon::Exclamation, e.what());
+        filePrompts_->showMessage(kAppTitle, "書き出しできません", MessageIcon::Exclamation,
+                                  e.what());
         return false;
     }
     render_ = std::make_unique<BackgroundRender>(std::move(plan), *format, target,
@@ -99,6 +122,16 @@ void MainWindow::watchRender() {
         renderEnded();
 }
 
+bool MainWindow::confirmRenderStop() {
+    if (!render_)
+        return true;
+    if (filePrompts_->askYesNoCancel(kAppTitle, "書き出し中です。書き出しをやめて終了しますか？") !=
+        Answer::Yes)
+        return false;
+    render_.reset(); // stops at the next block; its file is not written
+    return true;
+}
+
 void MainWindow::renderEnded() {
     renderTimer_->stop();
     renderDialog_->deleteLater();
@@ -108,12 +141,13 @@ void MainWindow::renderEnded() {
     const std::string where = done->target().string();
     switch (done->state()) {
     case BackgroundRender::State::Finished:
-        prompts_.showMessage(kAppTitle, "書き出しが完了しました", MessageIcon::Information, where);
+        filePrompts_->showMessage(kAppTitle, "書き出しが完了しました", MessageIcon::Information,
+                                  where);
         break;
     case BackgroundRender::State::Failed:
         std::fprintf(stderr, "zelk: render failed: %s\n", done->error().c_str());
-        prompts_.showMessage(kAppTitle, "書き出しできません", MessageIcon::Exclamation,
-                             done->error());
+        filePrompts_->showMessage(kAppTitle, "書き出しできません", MessageIcon::Exclamation,
+                                  done->error());
         break;
     default: // cancelled: nothing was written
         break;

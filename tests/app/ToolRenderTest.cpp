@@ -10,14 +10,15 @@ namespace {
 
 using test::ToolRun;
 
-// Two notes in part 1 and one in part 3; the loop from measure 2 to the end of measure 2.
+// Two notes in part 1 and an earlier one in part 3; the loop from measure 2 to the end of
+// measure 2.
 std::string writeLoopedSong(test::TempFolder& folder, const std::string& file, bool loop) {
     Song song = test::freshSong();
     song.SongTitle = "Field";
     song.LoopOn = loop ? 1 : 0;
     song.LoopMeasure = 1;
     song.CurPart = 2;
-    test::putNote(song, 30, 40, 8);
+    test::putNote(song, 30, 24, 8); // ends in measure 1, before part 1's last note
     SavePartFile(song, folder.folder());
     song.part.clearForSwitch();
     song.part.resetHeader();
@@ -98,6 +99,17 @@ TEST_F(ToolRenderTest, NoLoopAndSinglePartsKeepTheirLengthRules) {
     EXPECT_LE(free.frames, 44100 * 7 / 2 + 3 * 44100);
 }
 
+TEST_F(ToolRenderTest, PartWithoutNotesIsRefusedAndEarlyPartsLastTheSong) {
+    const std::string in = writeLoopedSong(tmp, path("song.zelk"), false);
+    const ToolRun empty = tool({"render", "--parts", "2", in, path("p2.wav")});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.err.find("no notes"), std::string::npos) << empty.err;
+    EXPECT_FALSE(std::filesystem::exists(path("p2.wav")));
+    // Part 3's only note ends in measure 1, the song's last note in measure 2.
+    ASSERT_EQ(tool({"render", "--parts", "3", in, path("p3.wav")}).exitCode, 0);
+    EXPECT_GE(shapeOf(path("p3.wav")).frames, 44100 * 7 / 2) << "up to the song's last note-off";
+}
+
 TEST_F(ToolRenderTest, RefusalsExplainThemselves) {
     const std::string in = writeLoopedSong(tmp, path("song.zelk"), true);
     EXPECT_EQ(tool({"render", in, path("bgm.mp3")}).exitCode, 2);
@@ -105,7 +117,8 @@ TEST_F(ToolRenderTest, RefusalsExplainThemselves) {
     EXPECT_EQ(tool({"render", in}).exitCode, 2);
     const ToolRun noFont = tool({"render", "--soundfont", "/nonexistent.sf2", in, path("a.wav")});
     EXPECT_EQ(noFont.exitCode, 1);
-    EXPECT_NE(noFont.err.find("SoundFont"), std::string::npos) << noFont.err;
+    EXPECT_NE(noFont.err.find("/nonexistent.sf2: "), std::string::npos) << "names the SoundFont";
+    EXPECT_EQ(tool({"render", in, "-"}).exitCode, 2);
     const ToolRun noFolder = tool({"render", in, path("missing/a.wav")});
     EXPECT_EQ(noFolder.exitCode, 1);
     EXPECT_NE(noFolder.err.find("missing/a.wav"), std::string::npos) << noFolder.err;

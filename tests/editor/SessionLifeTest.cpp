@@ -91,6 +91,18 @@ TEST_F(SessionLifeTest, CommandLineProjectLosesItsQuotes) {
     EXPECT_NE(song.part.Grid(28, 16), 0);
 }
 
+TEST_F(SessionLifeTest, RelativeCommandLineProjectIsRememberedWithItsFolder) {
+    const std::string path = project("a.zelk", "Relative");
+    const auto before = fs::current_path();
+    fs::current_path(files.path());
+    auto c = ctx();
+    const bool opened = openCommandLineProject(c, "./a.zelk");
+    fs::current_path(before);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(song.FilePath, fs::path(path).lexically_normal().string());
+    EXPECT_EQ(song.FileName, "a.zelk");
+}
+
 TEST_F(SessionLifeTest, RefusedCommandLineProjectLeavesTheEmptySongAndNamesThePath) {
     writeWholeFile(files.path() / "bad.zelk", "junk");
     auto c = ctx();

@@ -97,6 +97,15 @@ TEST_F(LoopTimingTest, NoteEndingOnABarLineEndsTheLoopThere) {
     EXPECT_EQ(span->startTick, 480u) << "the set-up beat is not part of the loop";
 }
 
+TEST_F(LoopTimingTest, NotesPastTheLastMeasureEndOnItsContinuedBarLines) {
+    song.MeasureLen.assign(3, 12); // three measures of 3/8, 36 columns
+    putNote(song, 28, 30, 20);     // ends in column 50, past the last measure
+    loopAt(1);
+    const auto span = loopSpanOf(song, lastNoteOffTick(exported()));
+    ASSERT_TRUE(span);
+    EXPECT_EQ(span->endCol, 60) << "36, then bar lines every 12 columns";
+}
+
 TEST_F(LoopTimingTest, SongsWithoutAPlayableLoopSayWhy) {
     putNote(song, 28, 0, 8);
     const uint32_t last = lastNoteOffTick(exported());

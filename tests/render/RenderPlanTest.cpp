@@ -77,6 +77,11 @@ TEST_F(RenderPlanTest, NoLoopOptionAndUnplayableLoopsRenderWithoutOne) {
 
 TEST_F(RenderPlanTest, SongWithoutNotesHasNothingToRender) {
     EXPECT_THROW(plan(), NothingToRender);
+    putNote(song, 28, 0, 8);
+    RenderOptions emptyPart;
+    emptyPart.parts.fill(false);
+    emptyPart.parts[5] = true;
+    EXPECT_THROW(plan(emptyPart), NothingToRender) << "a part without notes sounds nothing";
 }
 
 } // namespace

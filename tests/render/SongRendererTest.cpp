@@ -121,6 +121,17 @@ TEST(SongRendererTest, WithoutALoopTheReleaseEndsAtTheFirstTenthOfSilence) {
     EXPECT_NEAR(left[1500], 0.0f, 1e-6f) << "the silence inside the song is kept";
 }
 
+// A part rendered alone keeps the whole song's length, even when its own notes end early.
+TEST(SongRendererTest, PartsThatEndEarlyStillLastTheSong) {
+    auto plan = planOf({at(0, on(60)), at(100, off(60))});
+    plan.lastNoteOffFrame = 5000; // another part's last note
+    plan.lastNoteOffTick = 500;
+    FakeSynthRenderer synth(kRate, 0.5f);
+    MemorySink sink;
+    ASSERT_TRUE(renderPlan(plan, synth, sink, nullptr));
+    EXPECT_EQ(sink.samples.size(), 2u * 5000) << "silence up to the song's end, no tail";
+}
+
 TEST(SongRendererTest, ReleaseThatNeverEndsIsCutAfterThreeSeconds) {
     auto plan = planOf({at(0, on(60)), at(500, off(60))});
     FakeSynthRenderer synth(kRate, 1.0f);

@@ -4,6 +4,7 @@
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "support/FakeMidiOut.h"
+#include "support/FakePrompts.h"
 #include "support/FakeSynthRenderer.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
@@ -46,6 +47,7 @@ struct Fixture {
     IconvShiftJis shiftJis;
     RecentFiles recent{};
     EncodedAudioFileWriter audioFiles;
+    test::FakePrompts prompts;
     std::unique_ptr<ui::MainWindow> window;
 
     explicit Fixture(bool slow = false, bool notes = true) {
@@ -66,7 +68,7 @@ struct Fixture {
         ctx.audioFiles = &audioFiles;
         window = std::make_unique<ui::MainWindow>(ctx);
         window->show();
-        window->prompts().setMessagesWait(false); // message boxes open without blocking
+        window->usePrompts(prompts);
     }
     QString target(const char* name) {
         return QString::fromStdString((tmp.path() / name).string());
@@ -74,8 +76,8 @@ struct Fixture {
     QAction* renderItem() { return window->findChild<QAction*>("Mrender"); }
     QStringList messages() {
         QStringList texts;
-        for (auto* box : window->findChildren<QMessageBox*>())
-            texts << box->text();
+        for (const auto& m : prompts.messages)
+            texts << QString::fromStdString(m.text);
         return texts;
     }
 };
@@ -124,13 +126,29 @@ private slots:
         QVERIFY(f.messages().isEmpty());
     }
 
-    void closingTheWindowStopsTheRender() {
+    void closingTheWindowAsksAndStopsTheRender() {
         Fixture f(true);
         f.song->Dirty = 0;
         QVERIFY(f.window->startOfflineRender(f.target("bgm.flac")));
-        f.window->close();
+        f.prompts.answers = {Answer::No};
+        QVERIFY(!f.window->close());
+        QVERIFY2(f.window->offlineRender() != nullptr, "No: the render goes on");
+        QCOMPARE(f.prompts.questions.back().text,
+                 std::string("書き出し中です。書き出しをやめて終了しますか？"));
+        f.prompts.answers = {Answer::Yes};
+        QVERIFY(f.window->close());
         QVERIFY(f.window->offlineRender() == nullptr);
         QVERIFY(!QFile::exists(f.target("bgm.flac")));
+    }
+
+    void onlyTheTickedPartsAreRendered() {
+        Fixture f;
+        auto* untick = f.window->findChild<QPushButton*>("Command8");
+        if (!untick)
+            QSKIP("no untick-all button");
+        untick->click(); // every part unticked
+        QVERIFY(!f.window->startOfflineRender(f.target("none.wav")));
+        QVERIFY(f.messages().contains(QStringLiteral("再生するパートに音符がありません")));
     }
 
     void refusalsSayWhy() {

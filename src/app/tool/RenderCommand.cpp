@@ -56,8 +56,10 @@ RenderRequest parseArgs(const std::vector<std::string>& args) {
         throw UsageError("expects IN.zelk OUT.wav|OUT.ogg|OUT.flac");
     req.in = split.operands[0];
     req.out = split.operands[1];
+    if (req.out == "-")
+        throw UsageError("render writes a file, not standard output: its name gives the format");
     const auto format = audioFormatOfPath(req.out);
-    if (!format || req.out == "-")
+    if (!format)
         throw UsageError("the output's name must end in .wav, .ogg or .flac");
     req.format = *format;
     return req;
@@ -118,11 +120,17 @@ int runRender(const Invocation& call) {
         reportFailure(call, inputName(req.in), e.what());
         return kExitFailed;
     }
+    std::unique_ptr<FluidSynthRenderer> synth;
     try {
-        FluidSynthRenderer synth(req.options.sampleRate, *soundFont);
+        synth = std::make_unique<FluidSynthRenderer>(req.options.sampleRate, *soundFont);
+    } catch (const std::exception&) {
+        reportFailure(call, soundFont->string(), "not a SoundFont FluidSynth can read");
+        return kExitFailed;
+    }
+    try {
         EncodedAudioFileWriter writer;
         StderrProgress progress(call.err);
-        renderToFile(plan, req.format, req.out, synth, writer, &progress);
+        renderToFile(plan, req.format, req.out, *synth, writer, &progress);
         return kExitOk;
     } catch (const std::exception& e) {
         reportFailure(call, req.out, e.what());
