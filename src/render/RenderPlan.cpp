@@ -80,6 +80,8 @@ RenderPlan prepareRender(Song& song, const AppFolder& folder, MidiOut& out,
         if (std::filesystem::exists(folder.workFile(p)))
             trackParts.push_back(p);
     const std::string bytes = readWholeFile(midiPath);
+    std::error_code ignored; // the plan holds all of it now
+    std::filesystem::remove(midiPath, ignored);
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     return planRender(song, readMidiEvents({data, bytes.size()}), trackParts, options);
 }

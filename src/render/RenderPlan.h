@@ -69,7 +69,8 @@ public:
 RenderPlan planRender(const Song& song, const MidiFileEvents& file,
                       const std::vector<int>& trackParts, const RenderOptions& options);
 
-// Writes the song's export file to midiPath (in its own folder), reads it back and plans it.
+// Writes the song's export file to midiPath (a private scratch name), reads it back, removes
+// it and plans it.
 // Throws what the MIDI writer throws, FormatError and NothingToRender.
 RenderPlan prepareRender(Song& song, const AppFolder& folder, MidiOut& out,
                          const TextEncoder& encoder, const std::filesystem::path& midiPath,

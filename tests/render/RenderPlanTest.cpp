@@ -38,6 +38,7 @@ TEST_F(RenderPlanTest, TimesEveryMessageAndTheLoopInFrames) {
                                [](auto& a, auto& b) { return a.frame < b.frame; }));
     EXPECT_EQ(p.fileSpec(AudioFileFormat::Flac).loop, (AudioLoop{110250, 88200}));
     EXPECT_EQ(p.fileSpec(AudioFileFormat::Flac).title, "title");
+    EXPECT_FALSE(std::filesystem::exists(tmp.path() / "render.mid")) << "no scratch file left";
 }
 
 TEST_F(RenderPlanTest, LeftOutPartsKeepTheWholeSongsLoopAndLength) {
