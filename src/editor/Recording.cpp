@@ -123,6 +123,7 @@ RecordingOutcome start(RecordingContext& ctx) {
     f.musicPlayed = false;
     f.musicStartFrame = 0;
     f.musicEndFrame = -1;
+    f.heardWatches = 0;
     f.Timer3Interval = kLeadInterval;
     return {};
 }
@@ -198,8 +199,10 @@ bool heardEnough(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
     const int64_t lead = leadFrames(ctx.recorder);
     const int64_t needed = f.RecPhase == 0 ? lead : f.musicEndFrame + lead;
-    if (ctx.recorder.framesHeard() >= needed)
+    if (ctx.recorder.framesHeard() >= needed || ++f.heardWatches > kHeardWatchLimit) {
+        f.heardWatches = 0;
         return true;
+    }
     f.Timer3Interval = kHeardWatchInterval;
     return false;
 }

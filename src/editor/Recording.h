@@ -29,8 +29,11 @@ inline constexpr int kLeadInterval = 700;
 inline constexpr int kEncodePollInterval = 300;
 // How often the end of the music is looked for; the tail's 700 ms dwarfs it.
 inline constexpr int kEndWatchInterval = 5;
-// How often a lead-in or tail whose sound has not all been heard yet looks again.
+// How often a lead-in or tail whose sound has not all been heard yet looks again, and how
+// many times before it goes on without it (a sound output that stopped rendering; the
+// missing sound becomes silence in the file).
 inline constexpr int kHeardWatchInterval = 10;
+inline constexpr int kHeardWatchLimit = 500;
 
 // The recording window Form7: its controls' values and its timers (interval 0 = idle).
 struct RecordingForm {
@@ -52,6 +55,7 @@ struct RecordingForm {
     int64_t musicStartFrame = 0;
     int64_t musicEndFrame = -1; // -1: still playing
     int64_t songFrames = 0;
+    int heardWatches = 0; // looks of the current wait
 };
 
 // What the window works on. The window owns the form; the rest outlives it.

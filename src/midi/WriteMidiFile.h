@@ -12,6 +12,10 @@ class AppFolder;
 class MidiOut;
 class TextEncoder;
 
+// The parts the writer turns into tracks, in track order (track 1 is the first): parts
+// with a work file, ticked ones only in playback.
+std::vector<int> includedParts(const AppFolder& folder, const MidiExportOptions& opt);
+
 // Writes the song as a Standard MIDI File (format 1, 480 ticks per quarter note): a
 // conductor track, then one track per included part, read from the parts' work files
 // after the current part has been saved to its own. Title and copyright go through
@@ -22,10 +26,6 @@ class TextEncoder;
 // work file (LoadPartFile), which sends its default sound to `out` when it has no notes.
 // Returns the file's last tick: the time of its latest end-of-track event, where a player
 // has sent everything.
-// The parts the writer turns into tracks, in track order (track 1 is the first): parts
-// with a work file, ticked ones only in playback.
-std::vector<int> includedParts(const AppFolder& folder, const MidiExportOptions& opt);
-
 uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
                        const TextEncoder& encoder, const std::filesystem::path& path,
                        const MidiExportOptions& opt);

@@ -35,6 +35,15 @@ FlacFileSink::FlacFileSink(std::filesystem::path path, const AudioFileSpec& spec
     : EncodedFileSink(std::move(path), spec) {
     encoder_ = FLAC__stream_encoder_new();
     comments_ = FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT);
+    try {
+        start(spec);
+    } catch (...) { // no destructor runs for a constructor that throws
+        release();
+        throw;
+    }
+}
+
+void FlacFileSink::start(const AudioFileSpec& spec) {
     if (encoder_ == nullptr || comments_ == nullptr)
         fail("out of memory");
     for (const auto& [name, value] : vorbisComments(spec)) {
@@ -55,10 +64,16 @@ FlacFileSink::FlacFileSink(std::filesystem::path path, const AudioFileSpec& spec
 }
 
 FlacFileSink::~FlacFileSink() {
+    release();
+}
+
+void FlacFileSink::release() {
     if (encoder_ != nullptr)
         FLAC__stream_encoder_delete(encoder_);
     if (comments_ != nullptr)
         FLAC__metadata_object_delete(comments_);
+    encoder_ = nullptr;
+    comments_ = nullptr;
 }
 
 void FlacFileSink::write(std::span<const float> interleaved) {

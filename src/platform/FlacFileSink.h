@@ -20,6 +20,9 @@ public:
     void commit() override;
 
 private:
+    void start(const AudioFileSpec& spec);
+    void release();
+
     MemoryFile file_;
     FLAC__StreamEncoder* encoder_ = nullptr;
     FLAC__StreamMetadata* comments_ = nullptr;

@@ -66,8 +66,10 @@ bool cutWav(const std::filesystem::path& file, int64_t from, int64_t to) {
     std::error_code error;
     if (ok)
         std::filesystem::rename(cut, file, error);
-    else
-        std::filesystem::remove(cut, error);
+    if (!ok || error) {
+        std::error_code ignored;
+        std::filesystem::remove(cut, ignored);
+    }
     return ok && !error;
 }
 

@@ -44,6 +44,15 @@ WavFileSink::WavFileSink(std::filesystem::path path, const AudioFileSpec& spec)
     sf_ = sf_open_virtual(&io_, SFM_WRITE, &info, &file_);
     if (sf_ == nullptr)
         fail(sf_strerror(nullptr));
+    try {
+        describe(spec);
+    } catch (...) { // no destructor runs for a constructor that throws
+        sf_close(sf_);
+        throw;
+    }
+}
+
+void WavFileSink::describe(const AudioFileSpec& spec) {
     sf_command(sf_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
     if (spec.loop) {
         SF_INSTRUMENT inst{};

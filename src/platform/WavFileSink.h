@@ -18,6 +18,9 @@ public:
     void commit() override;
 
 private:
+    // Clipping, the loop and the texts of a just opened file.
+    void describe(const AudioFileSpec& spec);
+
     MemoryFile file_;
     SF_VIRTUAL_IO io_{};
     SNDFILE* sf_ = nullptr;

@@ -115,11 +115,13 @@ void WavRecorder::takeOnAudioThread(std::span<const float> left, std::span<const
             interleaved_[2 * i] = left[done + i];
             interleaved_[2 * i + 1] = right[done + i];
         }
-        if (!ring_.push(interleaved_.data(), 2 * n))
+        // Only frames that reach the file are counted, so cut positions match the file.
+        if (ring_.push(interleaved_.data(), 2 * n))
+            heard_.fetch_add(static_cast<int64_t>(n), std::memory_order_release);
+        else
             dropped_.fetch_add(n, std::memory_order_relaxed);
         done += n;
     }
-    heard_.fetch_add(static_cast<int64_t>(frames), std::memory_order_release);
 }
 
 void WavRecorder::writeLoop() {

@@ -74,11 +74,9 @@ RenderPlan planRender(const Song& song, const MidiFileEvents& file,
 RenderPlan prepareRender(Song& song, const AppFolder& folder, MidiOut& out,
                          const TextEncoder& encoder, const std::filesystem::path& midiPath,
                          const RenderOptions& options) {
-    WriteMidiFile(song, folder, out, encoder, midiPath, MidiExportOptions::forExport());
-    std::vector<int> trackParts; // the writer gives every part with a work file a track
-    for (int p = 0; p < kParts; ++p)
-        if (std::filesystem::exists(folder.workFile(p)))
-            trackParts.push_back(p);
+    const auto exportAll = MidiExportOptions::forExport();
+    WriteMidiFile(song, folder, out, encoder, midiPath, exportAll);
+    const std::vector<int> trackParts = includedParts(folder, exportAll);
     const std::string bytes = readWholeFile(midiPath);
     std::error_code ignored; // the plan holds all of it now
     std::filesystem::remove(midiPath, ignored);

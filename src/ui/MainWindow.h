@@ -157,7 +157,7 @@ private:
     void watchRender();
     void renderEnded();
     bool songHasNotes() const;
-    // Closing while a render runs: asks, and stops the render on Yes.
+    // Closing while a render runs: asks whether to give the render up.
     bool confirmRenderStop();
     // Shows what an editing action of the core changed.
     void apply(const EditOutcome& outcome);

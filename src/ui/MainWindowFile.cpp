@@ -181,6 +181,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    render_.reset(); // stops at the next block; its file is not written
     e->accept();
 }
 

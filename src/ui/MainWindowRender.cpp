@@ -123,13 +123,9 @@ void MainWindow::watchRender() {
 }
 
 bool MainWindow::confirmRenderStop() {
-    if (!render_)
-        return true;
-    if (filePrompts_->askYesNoCancel(kAppTitle, "書き出し中です。書き出しをやめて終了しますか？") !=
-        Answer::Yes)
-        return false;
-    render_.reset(); // stops at the next block; its file is not written
-    return true;
+    return !render_ ||
+           filePrompts_->askYesNoCancel(
+               kAppTitle, "書き出し中です。書き出しをやめて終了しますか？") == Answer::Yes;
 }
 
 void MainWindow::renderEnded() {

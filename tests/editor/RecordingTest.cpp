@@ -156,6 +156,19 @@ TEST_F(RecordingTest, LeadInAndTailAreCountedInFramesHeard) {
     EXPECT_EQ(recorder.keptTo, 75100 + lead);
 }
 
+// A sound output that stops rendering cannot hold the recording for ever.
+TEST_F(RecordingTest, SoundThatStopsComingEndsTheWaitAfterItsLimit) {
+    recorder.stepPerQuery = 0;
+    ASSERT_TRUE(Command3_Click(ctx).message.empty());
+    recorder.heard = 100;
+    for (int i = 0; i < kHeardWatchLimit; ++i) {
+        EXPECT_FALSE(Timer3_Timer(ctx).playbackChanged);
+        ASSERT_EQ(form.Timer3Interval, kHeardWatchInterval) << i;
+    }
+    EXPECT_TRUE(Timer3_Timer(ctx).playbackChanged) << "the music starts all the same";
+    EXPECT_EQ(form.musicStartFrame, 100);
+}
+
 TEST_F(RecordingTest, StoppedMusicEndsWhereItWasStopped) {
     recorder.stepPerQuery = 0;
     ASSERT_TRUE(Command3_Click(ctx).message.empty());

@@ -116,7 +116,6 @@ private slots:
         QVERIFY(f.window->startOfflineRender(f.target("bgm.wav")));
         auto* dialog = f.window->findChild<QProgressDialog*>();
         QVERIFY(dialog);
-        QTest::qWait(50);
         auto* button = dialog->findChild<QPushButton*>();
         QVERIFY(button);
         QCOMPARE(button->text(), QStringLiteral("キャンセル"));
@@ -135,6 +134,11 @@ private slots:
         QVERIFY2(f.window->offlineRender() != nullptr, "No: the render goes on");
         QCOMPARE(f.prompts.questions.back().text,
                  std::string("書き出し中です。書き出しをやめて終了しますか？"));
+        f.song->Dirty = 1; // Yes to giving the render up, then Cancel at the save question
+        f.prompts.answers = {Answer::Yes, Answer::Cancel};
+        QVERIFY(!f.window->close());
+        QVERIFY2(f.window->offlineRender() != nullptr, "the window stays, and so does the render");
+        f.song->Dirty = 0;
         f.prompts.answers = {Answer::Yes};
         QVERIFY(f.window->close());
         QVERIFY(f.window->offlineRender() == nullptr);
