@@ -110,6 +110,14 @@ TEST_F(ToolRenderTest, PartWithoutNotesIsRefusedAndEarlyPartsLastTheSong) {
     EXPECT_GE(shapeOf(path("p3.wav")).frames, 44100 * 7 / 2) << "up to the song's last note-off";
 }
 
+// A build pipeline gets the same bytes whatever the machine's core count.
+TEST_F(ToolRenderTest, EveryCoreCountRendersTheSameFile) {
+    const std::string in = writeLoopedSong(tmp, path("song.zelk"), true);
+    ASSERT_EQ(tool({"render", in, path("one.flac")}, "ZELK_RENDER_CORES=1").exitCode, 0);
+    ASSERT_EQ(tool({"render", in, path("two.flac")}, "ZELK_RENDER_CORES=2").exitCode, 0);
+    EXPECT_EQ(test::slurp(path("one.flac")), test::slurp(path("two.flac")));
+}
+
 TEST_F(ToolRenderTest, RefusalsExplainThemselves) {
     const std::string in = writeLoopedSong(tmp, path("song.zelk"), true);
     EXPECT_EQ(tool({"render", in, path("bgm.mp3")}).exitCode, 2);

@@ -1,5 +1,6 @@
 #include "Tool.h"
 
+#include "files/TextLines.h"
 #include "model/Song.h"
 #include "platform/EncodedAudioFileWriter.h"
 #include "platform/FluidSynthRenderer.h"
@@ -11,12 +12,23 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <ostream>
+#include <thread>
 #include <unistd.h>
 
 namespace zelk::tool {
 namespace {
+
+// FluidSynth renders the voices on every core, as a batch job may ($ZELK_RENDER_CORES
+// sets another count).
+int renderCores() {
+    if (const char* env = std::getenv("ZELK_RENDER_CORES"))
+        if (const auto n = parseInteger(env); n && *n >= 1 && *n <= 64)
+            return static_cast<int>(*n);
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 struct RenderRequest {
     std::string in;
@@ -122,7 +134,8 @@ int runRender(const Invocation& call) {
     }
     std::unique_ptr<FluidSynthRenderer> synth;
     try {
-        synth = std::make_unique<FluidSynthRenderer>(req.options.sampleRate, *soundFont);
+        synth =
+            std::make_unique<FluidSynthRenderer>(req.options.sampleRate, *soundFont, renderCores());
     } catch (const std::exception&) {
         reportFailure(call, soundFont->string(), "not a SoundFont FluidSynth can read");
         return kExitFailed;
