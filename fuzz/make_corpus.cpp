@@ -3,14 +3,18 @@
 #include "FuzzSupport.h"
 
 #include "files/TextLines.h"
+#include "midi/MidiExportOptions.h"
+#include "midi/WriteMidiFile.h"
 #include "model/Cell.h"
 #include "model/PartFile.h"
 #include "model/PartSwitch.h"
+#include "platform/IconvShiftJis.h"
 #include "ports/NullMidiOut.h"
 #include "storage/Project.h"
 #include "storage/SettingsFile.h"
 #include "support/SongBuilder.h"
 
+#include <array>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -102,6 +106,18 @@ int main(int argc, char** argv) {
     settings.recent[0] = "/home/user/曲.zelk";
     settings.KeyAssign[3] = 70;
     write(out / "settings", "recent-and-keys", formatSettings(settings));
+    // Exported files of a song with a loop, a tempo change and a tuplet.
+    Song exported = withNotesLoopAndKeys();
+    exported.TemLane[20] = 90;
+    const IconvShiftJis shiftJis;
+    const fs::path mid = fuzz::folder().file("seed.mid");
+    WriteMidiFile(exported, fuzz::folder(), quiet, shiftJis, mid, MidiExportOptions::forExport());
+    write(out / "midi_read", "export-loop-tempo", readWholeFile(mid));
+    std::array<uint8_t, kParts> allParts;
+    allParts.fill(1);
+    WriteMidiFile(exported, fuzz::folder(), quiet, shiftJis, mid,
+                  MidiExportOptions::forPlayback(exported, 1, allParts));
+    write(out / "midi_read", "playback", readWholeFile(mid));
     std::cout << "seed corpora written to " << out << "\n";
     return 0;
 }

@@ -51,6 +51,10 @@ private:
     size_t pos_ = 0;
 };
 
+// Far beyond the longest song (9600 columns of 60 ticks), low enough that tempo
+// arithmetic in 64 bits never overflows.
+constexpr uint32_t kMaxTick = 1u << 28;
+
 int dataBytesOf(uint8_t status) {
     const int kind = status & 0xF0;
     return (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
@@ -63,6 +67,8 @@ uint32_t readTrack(std::span<const uint8_t> body, uint16_t track, std::vector<Mi
     uint8_t running = 0;
     while (!r.atEnd()) {
         tick += r.vlq();
+        if (tick > kMaxTick)
+            throw FormatError("MIDI track longer than any song");
         MidiEvent e;
         e.tick = tick;
         e.track = track;

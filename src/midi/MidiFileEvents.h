@@ -38,7 +38,8 @@ struct MidiFileEvents {
 };
 
 // Reads a format 0 or 1 file with ticks per quarter note (running status allowed).
-// Throws FormatError for anything else or a damaged file.
+// Throws FormatError for anything else, a damaged file or one with a track of more than
+// 2^28 ticks.
 MidiFileEvents readMidiEvents(std::span<const uint8_t> file);
 
 // The tick of the last note-off (or note-on with velocity 0), 0 without notes.

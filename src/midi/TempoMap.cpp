@@ -25,10 +25,12 @@ int64_t TempoMap::microTicksAt(uint32_t tick) const {
 }
 
 int64_t TempoMap::sampleAt(uint32_t tick, int sampleRate) const {
-    // microTicks * rate stays below 2^63 for any song (ticks < 2^20, tempo < 2^24).
-    const int64_t num = microTicksAt(tick) * sampleRate;
+    // Whole and remainder apart: microTicks (below 2^52 for ticks below 2^28) times the
+    // rate would not fit in 64 bits, the remainder (below 2^35) times the rate does.
+    const int64_t micro = microTicksAt(tick);
     const int64_t den = static_cast<int64_t>(division_) * 1'000'000;
-    return (num + den / 2) / den;
+    const int64_t whole = micro / den, rest = micro % den;
+    return whole * sampleRate + (rest * sampleRate + den / 2) / den;
 }
 
 double TempoMap::secondsAt(uint32_t tick) const {
