@@ -140,6 +140,16 @@ TEST(MidiFileEventsTest, RefusesDamagedFiles) {
     EXPECT_THROW(readMidiEvents(truncated), FormatError);
     const Bytes smpte{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 0, 0xE7, 0x28};
     EXPECT_THROW(readMidiEvents(smpte), FormatError);
+    // Two notes 2^28 - 1 ticks apart: longer than any song, refused before any arithmetic.
+    const Bytes endless{'M',  'T',  'h',  'd', 0,   0,    0,    6,    0,    0,    0,    1,
+                        0x01, 0xE0, 'M',  'T', 'r', 'k',  0,    0,    0,    14,   0xFF, 0xFF,
+                        0xFF, 0x7F, 0x90, 60,  100, 0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60,   0};
+    try {
+        readMidiEvents(endless);
+        ADD_FAILURE() << "an endless track was read";
+    } catch (const FormatError& e) {
+        EXPECT_NE(std::string(e.what()).find("longer"), std::string::npos) << e.what();
+    }
     const Bytes noise{1, 2, 3};
     EXPECT_THROW(readMidiEvents(noise), FormatError);
     const Bytes dataFirst{'M',  'T', 'h', 'd', 0,   0, 0, 6, 0, 0,    0,  1,  0x01,
