@@ -1,5 +1,7 @@
 #include "ui/RecordingWindow.h"
 
+#include <QKeyEvent>
+
 #include "editor/RecordingFormat.h"
 #include "editor/ViewState.h"
 #include "ports/UserPrompts.h"
@@ -216,6 +218,15 @@ void RecordingWindow::unload() {
 
 void RecordingWindow::reject() {
     cancel();
+}
+
+void RecordingWindow::keyPressEvent(QKeyEvent* e) {
+    // Esc plays and stops in the main window; here it must not throw a recording away.
+    if (e->key() == Qt::Key_Escape && isRecording(form_)) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void RecordingWindow::closeEvent(QCloseEvent* e) {

@@ -37,6 +37,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(class QKeyEvent* e) override;
     void reject() override;
 
 private:

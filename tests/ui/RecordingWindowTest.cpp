@@ -194,6 +194,17 @@ private slots:
         QVERIFY(f.live.isOpen());
     }
 
+    void escapeDoesNotThrowARecordingAway() {
+        Fixture f;
+        f.child<QPushButton>("Command3")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.playback.playing, kWaitMs);
+        QTest::keyClick(f.window.get(), Qt::Key_Escape);
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.child<QPushButton>("Command3")->text(), QStringLiteral("録音停止"));
+        f.child<QPushButton>("Command4")->click(); // the cancel button still cancels
+        QVERIFY(!f.window->isVisible());
+    }
+
     void versionWindowNamesTheProgramAndItsVersion() {
         ui::AboutWindow about(nullptr);
         QCOMPARE(about.windowTitle(), QStringLiteral("ゼルク式ＭＩＤＩシーケンサのﾊﾞｰｼﾞｮﾝ情報"));
