@@ -4,7 +4,6 @@
 #include "editor/RecordingTarget.h"
 #include "editor/TagRecordBuilder.h"
 #include "files/MoveReplacing.h"
-#include "files/TextLines.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/TempoMap.h"
 #include "model/AppFolder.h"
@@ -66,9 +65,7 @@ int64_t leadFrames(const WaveRecorder& recorder) {
 // How long the file just written for playback lasts, up to its last event.
 int64_t fileFrames(const std::filesystem::path& file, double rate) {
     try {
-        const std::string bytes = readWholeFile(file);
-        const auto events =
-            readMidiEvents({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+        const auto events = readMidiEventsFile(file);
         return static_cast<int64_t>(
             std::llround(TempoMap(events).secondsAt(events.lastTick) * rate));
     } catch (const std::exception&) {

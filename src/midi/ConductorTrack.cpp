@@ -102,14 +102,11 @@ void buildConductorTrack(const Song& song, const MidiExportOptions& opt, int32_t
     const int32_t tempo = startTempo(song, opt.ViewCol);
     t.put({0x00});
     putTempo(t, tempo);
-    if (barEnd < 0) {
-        putChanges(song, opt, songEnd, tempo, t);
+    putChanges(song, opt, barEnd < 0 ? songEnd : std::min(songEnd, barEnd), tempo, t);
+    if (barEnd < 0)
         t.endOfTrack();
-        return;
-    }
-    putChanges(song, opt, std::min(songEnd, barEnd), tempo, t);
-    t.at(60 * barEnd);
-    t.put({0xFF, 0x2F, 0x00});
+    else
+        t.endOfTrackAt(60 * barEnd);
 }
 
 } // namespace zelk

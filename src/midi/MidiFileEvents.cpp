@@ -1,5 +1,6 @@
 #include "midi/MidiFileEvents.h"
 
+#include "files/TextLines.h"
 #include "model/FormatError.h"
 
 #include <algorithm>
@@ -135,6 +136,11 @@ MidiFileEvents readMidiEvents(std::span<const uint8_t> file) {
         return a.tick != b.tick ? a.tick < b.tick : a.track < b.track;
     });
     return f;
+}
+
+MidiFileEvents readMidiEventsFile(const std::filesystem::path& path) {
+    const std::string bytes = readWholeFile(path);
+    return readMidiEvents({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
 }
 
 uint32_t lastNoteOffTick(const MidiFileEvents& file) {

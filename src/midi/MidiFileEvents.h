@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -41,6 +42,10 @@ struct MidiFileEvents {
 // Throws FormatError for anything else, a damaged file or one with a track of more than
 // 2^28 ticks.
 MidiFileEvents readMidiEvents(std::span<const uint8_t> file);
+
+// readMidiEvents of a file's bytes; FormatError as there, std::system_error when it cannot
+// be read.
+MidiFileEvents readMidiEventsFile(const std::filesystem::path& path);
 
 // The tick of the last note-off (or note-on with velocity 0), 0 without notes.
 uint32_t lastNoteOffTick(const MidiFileEvents& file);

@@ -42,6 +42,11 @@ public:
     // Meta event FF type, its length as a variable-length quantity, then the data.
     void meta(uint8_t type, std::string_view data);
     void endOfTrack() { put({0x00, 0xFF, 0x2F, 0x00}); }
+    // The end of track at a later tick than the last event.
+    void endOfTrackAt(int32_t tick) {
+        at(tick);
+        put({0xFF, 0x2F, 0x00});
+    }
 
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     // The file time of the last event: the sum of every delta since reset.

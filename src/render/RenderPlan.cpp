@@ -1,6 +1,5 @@
 #include "render/RenderPlan.h"
 
-#include "files/TextLines.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/TempoMap.h"
@@ -77,11 +76,10 @@ RenderPlan prepareRender(Song& song, const AppFolder& folder, MidiOut& out,
     const auto exportAll = MidiExportOptions::forExport();
     WriteMidiFile(song, folder, out, encoder, midiPath, exportAll);
     const std::vector<int> trackParts = includedParts(folder, exportAll);
-    const std::string bytes = readWholeFile(midiPath);
+    const MidiFileEvents file = readMidiEventsFile(midiPath);
     std::error_code ignored; // the plan holds all of it now
     std::filesystem::remove(midiPath, ignored);
-    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-    return planRender(song, readMidiEvents({data, bytes.size()}), trackParts, options);
+    return planRender(song, file, trackParts, options);
 }
 
 std::optional<AudioFileFormat> audioFormatOfPath(const std::filesystem::path& path) {

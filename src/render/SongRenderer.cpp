@@ -99,13 +99,6 @@ private:
         sink_.write(out_);
     }
 
-    bool silentAt(int64_t i) const {
-        const auto k = static_cast<size_t>(i);
-        if (plan_.channels == 1)
-            return std::fabs(0.5f * (left_[k] + right_[k])) < kDigitalSilence;
-        return std::fabs(left_[k]) < kDigitalSilence && std::fabs(right_[k]) < kDigitalSilence;
-    }
-
     // The release after the last note-off: loud frames are written, silent ones wait until
     // a loud one follows; a tenth of a second of them ends the file where they began.
     bool tail() {
@@ -118,18 +111,18 @@ private:
             renderBlock(n);
             out_.clear();
             for (int64_t i = 0; i < n; ++i) {
-                if (silentAt(i)) {
-                    frameAt(i, pending);
-                    if (++pendingFrames >= silenceRun) {
-                        sink_.write(out_);
-                        return true;
-                    }
-                    continue;
+                frameAt(i, pending);
+                const bool silent =
+                    std::all_of(pending.end() - plan_.channels, pending.end(),
+                                [](float x) { return std::fabs(x) < kDigitalSilence; });
+                if (!silent) { // the waiting frames were a pause, not the end
+                    out_.insert(out_.end(), pending.begin(), pending.end());
+                    pending.clear();
+                    pendingFrames = 0;
+                } else if (++pendingFrames >= silenceRun) {
+                    sink_.write(out_);
+                    return true;
                 }
-                out_.insert(out_.end(), pending.begin(), pending.end());
-                pending.clear();
-                pendingFrames = 0;
-                frameAt(i, out_);
             }
             sink_.write(out_);
             now_ += n;

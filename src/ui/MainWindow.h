@@ -151,6 +151,9 @@ private:
     bool recordingAvailable() const;
     void connectRecordingAndHelp();
     void openRecordingWindow();
+    // Where recordings and renders of a song without a project file go: the user's music
+    // folder, else the home folder.
+    static std::filesystem::path musicFolder();
     bool renderAvailable() const;
     void connectOfflineRender();
     void chooseRenderTarget();

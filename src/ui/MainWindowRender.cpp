@@ -8,10 +8,8 @@
 #include "ui/WidgetText.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QProgressDialog>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -22,13 +20,6 @@ namespace {
 constexpr int kProgressSteps = 1000;
 constexpr std::string_view kNoNotesMessage = "音符がありません";
 constexpr std::string_view kNoPlayedNotesMessage = "再生するパートに音符がありません";
-
-std::filesystem::path musicFolder() {
-    QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    if (music.isEmpty() || !QDir(music).exists())
-        music = QDir::homePath();
-    return std::filesystem::path(QFile::encodeName(music).toStdString());
-}
 
 } // namespace
 

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
 namespace zelk::ui {
@@ -28,15 +29,18 @@ void MainWindow::connectRecordingAndHelp() {
     });
 }
 
-void MainWindow::openRecordingWindow() {
-    if (!recordingAvailable() || playback_.playing)
-        return;
+std::filesystem::path MainWindow::musicFolder() {
     QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
     if (music.isEmpty() || !QDir(music).exists())
         music = QDir::homePath();
+    return std::filesystem::path(QFile::encodeName(music).toStdString());
+}
+
+void MainWindow::openRecordingWindow() {
+    if (!recordingAvailable() || playback_.playing)
+        return;
     RecordingWindow window(
-        playbackContext(), *ctx_.recorder, *ctx_.wma, std::filesystem::path(music.toStdString()),
-        prompts_,
+        playbackContext(), *ctx_.recorder, *ctx_.wma, musicFolder(), prompts_,
         [this] {
             PlaybackOutcome changed;
             changed.controlsChanged = true;

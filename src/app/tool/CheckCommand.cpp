@@ -1,7 +1,6 @@
 #include "Tool.h"
 
 #include "TerminalText.h"
-#include "files/TextLines.h"
 #include "midi/LoopCheck.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
@@ -37,10 +36,8 @@ int printLoopCheck(std::ostream& out, Song& song, const PrivateFolder& tmp) {
     const auto file = tmp.path() / "loop.mid";
     NullMidiOut noDevice;
     WriteMidiFile(song, tmp.folder(), noDevice, IconvShiftJis(), file, opt);
-    const std::string text = readWholeFile(file);
-    const std::vector<uint8_t> bytes(text.begin(), text.end());
     const std::vector<int> parts = includedParts(tmp.folder(), opt);
-    const LoopReport report = checkLoop(song, readMidiEvents(bytes), parts);
+    const LoopReport report = checkLoop(song, readMidiEventsFile(file), parts);
     out << report.loop << "\n";
     for (const std::string& line : report.findings)
         out << line << "\n";
