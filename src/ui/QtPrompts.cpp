@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -31,10 +33,17 @@ QString startFolder(const std::string& folder) {
     return QDir(documents).exists() ? documents : QDir::homePath();
 }
 
-// Wide enough for the file list's name, size, type and date columns.
+// Wide enough for the file list's name, size, type and date columns, each shown whole:
+// the name takes what the others leave.
 void sizeDialog(QFileDialog& dialog) {
-    dialog.resize(dialog.fontMetrics().averageCharWidth() * 110,
+    dialog.resize(dialog.fontMetrics().averageCharWidth() * 150,
                   dialog.fontMetrics().height() * 30);
+    for (auto* list : dialog.findChildren<QTreeView*>()) {
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
 }
 
 const QString kFilter = QStringLiteral("編集ファイル(*.zelk)");
