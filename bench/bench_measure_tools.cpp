@@ -2,10 +2,10 @@
 // two snapshots), its undo, and an octave shift of a dense part (with its snapshots).
 // Each runs on the window's thread.
 #include "editor/EditContext.h"
-#include "editor/MeasureCopy.h"
-#include "editor/MeasureEdit.h"
-#include "editor/UndoRedo.h"
-#include "editor/ViewPosition.h"
+#include "editor/tools/MeasureCopy.h"
+#include "editor/tools/MeasureEdit.h"
+#include "editor/tools/UndoRedo.h"
+#include "editor/view/ViewPosition.h"
 #include "platform/GzipCompressor.h"
 #include "ports/NullMidiOut.h"
 #include "support/BenchFolder.h"

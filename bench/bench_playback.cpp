@@ -2,7 +2,7 @@
 // the dense song, how exactly the file player places note onsets in the rendered audio, and the
 // buffer length a live preview note waits for on the sound card.
 #include "editor/EditorState.h"
-#include "editor/Playback.h"
+#include "editor/transport/Playback.h"
 #include "midi/LiveMidiOut.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/WriteMidiFile.h"

@@ -1,7 +1,7 @@
 // Save and load of a large song, against zlib alone on the same project text. The
 // one-minute backup saves on the UI thread, so the save time is a UI stall.
 
-#include "editor/BackupWriter.h"
+#include "editor/session/BackupWriter.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"

@@ -2,13 +2,13 @@
 // a freehand drag (the core's write, the new draw list and the repaint of the changed
 // strip, as the window does) and the commit of a right-drag line across the view.
 
-#include "editor/CanvasMouse.h"
 #include "editor/EditContext.h"
+#include "editor/entry/CanvasMouse.h"
 #include "platform/GzipCompressor.h"
 #include "ports/NullMidiOut.h"
 #include "support/BenchFolder.h"
 #include "support/ScoreScene.h"
-#include "ui/ScoreCanvas.h"
+#include "ui/main/ScoreCanvas.h"
 
 #include <QImage>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // 1920 x 1080 raster image, as the canvas paints on screen.
 
 #include "support/ScoreScene.h"
-#include "ui/ScoreCanvas.h"
+#include "ui/main/ScoreCanvas.h"
 
 #include <QImage>
 #include <QPainter>

@@ -3,12 +3,12 @@
 // A main window of 1920 x 1080 pixels (15 twips per pixel) with the whole staff shown
 // and every cell of the shown measures covered by notes: the heaviest redraw there is.
 
-#include "editor/DrawScore.h"
 #include "editor/EditorState.h"
 #include "editor/Palette.h"
-#include "editor/Signatures.h"
-#include "editor/ViewPosition.h"
-#include "editor/WindowLayout.h"
+#include "editor/view/DrawScore.h"
+#include "editor/view/Signatures.h"
+#include "editor/view/ViewPosition.h"
+#include "editor/view/WindowLayout.h"
 #include "model/Cell.h"
 #include "model/Song.h"
 

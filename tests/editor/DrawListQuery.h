@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/DrawList.h"
+#include "editor/view/DrawList.h"
 
 #include <vector>
 

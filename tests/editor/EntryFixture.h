@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editor/CanvasMouse.h"
-#include "editor/DrawScore.h"
 #include "editor/EditContext.h"
-#include "editor/ViewPosition.h"
+#include "editor/entry/CanvasMouse.h"
+#include "editor/view/DrawScore.h"
+#include "editor/view/ViewPosition.h"
 #include "platform/GzipCompressor.h"
 #include "support/FakeMidiOut.h"
 #include "support/SongBuilder.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/EditorState.h"
-#include "editor/ViewPosition.h"
+#include "editor/view/ViewPosition.h"
 #include "support/SongBuilder.h"
 
 #include <gtest/gtest.h>

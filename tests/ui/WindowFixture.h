@@ -2,14 +2,14 @@
 
 // The main window on a freshly reset song with a fake MIDI output, for the window tests.
 
-#include "editor/SongReset.h"
+#include "editor/session/SongReset.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "support/FakeMidiOut.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
-#include "ui/MainWindow.h"
+#include "ui/main/MainWindow.h"
 
 #include <QAction>
 

@@ -1,7 +1,7 @@
 // What a user sees: readable lists, texts that fit, Japanese dialogs, the tuplet mode,
 // a window that cannot shrink below its controls.
 #include "WindowFixture.h"
-#include "editor/SongReset.h"
+#include "editor/session/SongReset.h"
 #include "midi/LiveMidiOut.h"
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
@@ -13,10 +13,10 @@
 #include "support/FakeWmaEncoder.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
-#include "ui/KeyAssignWindow.h"
-#include "ui/MainWindow.h"
-#include "ui/RecordingWindow.h"
-#include "ui/Translations.h"
+#include "ui/main/MainWindow.h"
+#include "ui/support/Translations.h"
+#include "ui/windows/KeyAssignWindow.h"
+#include "ui/windows/RecordingWindow.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

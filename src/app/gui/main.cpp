@@ -2,11 +2,11 @@
 // them into the main window. Start-up runs in this order: the single-instance check, the
 // leftovers of a crashed run, the song reset, the command-line project, the settings, the
 // synthesizer, the recovery from the backup "log".
-#include "editor/ColorTable.h"
 #include "editor/EditorState.h"
-#include "editor/FileCommands.h"
-#include "editor/SessionLife.h"
-#include "editor/SongReset.h"
+#include "editor/session/FileCommands.h"
+#include "editor/session/SessionLife.h"
+#include "editor/session/SongReset.h"
+#include "editor/view/ColorTable.h"
 #include "midi/LiveMidiOut.h"
 #include "model/AppFolder.h"
 #include "model/PartSwitch.h"
@@ -22,9 +22,9 @@
 #include "platform/WavRecorder.h"
 #include "ports/NullMidiOut.h"
 #include "storage/SettingsFile.h"
-#include "ui/MainWindow.h"
-#include "ui/SingleInstance.h"
-#include "ui/Translations.h"
+#include "ui/main/MainWindow.h"
+#include "ui/support/SingleInstance.h"
+#include "ui/support/Translations.h"
 
 #include <QApplication>
 #include <QFile>

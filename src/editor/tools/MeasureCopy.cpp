@@ -1,0 +1,189 @@
+#include "editor/tools/MeasureCopy.h"
+
+#include "editor/view/ViewPosition.h"
+#include "model/Cell.h"
+#include "model/Limits.h"
+#include "model/PartFile.h"
+#include "model/PartSwitch.h"
+#include "storage/Snapshots.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace zelk {
+namespace {
+
+// The measure clipboard: per column seven lane values, then the head layer of the first
+// column, the whole cells of the inner columns and the end layer of the column after.
+using Clipboard = std::vector<int32_t>;
+
+constexpr int32_t kNeutralLanes[7] = {0, 0, 64, 0, 127, 64, 0};
+
+void selectPart(EditContext& ctx, int part) {
+    if (part != ctx.song.CurPart)
+        switchPart(ctx.song, ctx.folder, ctx.out, part, ctx.editor.entry.LastPreviewNote);
+}
+
+bool sameLength(const Song& song, int firstIndex, int lastIndex, int len) {
+    for (int m = firstIndex + 1; m <= lastIndex + 1; ++m)
+        if (song.MeasureLen.len(m) != len)
+            return false;
+    return true;
+}
+
+bool noteCrosses(const CurrentPart& part, int col) {
+    for (int r = 0; r < kRows; ++r)
+        if (part.Grid(r, col) & cell::Body)
+            return true;
+    return false;
+}
+
+Clipboard copyColumns(const CurrentPart& p, int s, int n, bool neutral) {
+    Clipboard clip;
+    clip.reserve(static_cast<size_t>(n) * (7 + kRows) + kRows);
+    for (int x = s; x < s + n; ++x) {
+        if (neutral) {
+            clip.insert(clip.end(), std::begin(kNeutralLanes), std::end(kNeutralLanes));
+            continue;
+        }
+        for (const ByteLane* lane :
+             {&p.Sounding, &p.VelLane, &p.PitLane, &p.ModLane, &p.ExpLane, &p.PanLane, &p.HolLane})
+            clip.push_back((*lane)[x]);
+    }
+    const auto cells = [&](int x, int32_t mask) {
+        for (int r = 0; r < kRows; ++r)
+            clip.push_back(neutral ? 0 : p.Grid(r, x) & mask);
+    };
+    cells(s, cell::HeadLayer);
+    for (int x = s + 1; x < s + n; ++x)
+        cells(x, ~0);
+    cells(s + n, cell::EndLayer);
+    return clip;
+}
+
+void pasteColumns(CurrentPart& p, const Clipboard& clip, int d, int n) {
+    size_t i = 0;
+    for (int x = d; x < d + n; ++x)
+        for (ByteLane* lane :
+             {&p.Sounding, &p.VelLane, &p.PitLane, &p.ModLane, &p.ExpLane, &p.PanLane, &p.HolLane})
+            (*lane)[x] = static_cast<uint8_t>(clip[i++]);
+    for (int r = 0; r < kRows; ++r) // a note ending at the first column stays
+        p.Grid(r, d) = (p.Grid(r, d) & cell::EndLayer) + clip[i++];
+    for (int x = d + 1; x < d + n; ++x)
+        for (int r = 0; r < kRows; ++r)
+            p.Grid(r, x) = clip[i++];
+    for (int r = 0; r < kRows; ++r) // a note starting at the column after stays
+        p.Grid(r, d + n) = (p.Grid(r, d + n) & cell::HeadLayer) + clip[i++];
+}
+
+int lastEndMark(const CurrentPart& p, int from) {
+    for (int x = from; x >= 0; --x)
+        for (int r = 0; r < kRows; ++r)
+            if (p.Grid(r, x) & cell::End)
+                return x;
+    return -1;
+}
+
+void settlePartLen(EditContext& ctx, int upTo) {
+    CurrentPart& p = ctx.song.part;
+    if (p.PartLen > upTo)
+        return;
+    const int end = lastEndMark(p, upTo);
+    if (end >= 0) {
+        p.PartLen = end;
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::remove(ctx.folder.workFile(ctx.song.CurPart), ec);
+    p.PartLen = 0;
+}
+
+// One part's copy or clear; a refusal returns its message and changes nothing of the part.
+std::optional<std::string> CopyMeasures(EditContext& ctx, MeasureCopyForm& form) {
+    Song& song = ctx.song;
+    const int s0 = form.sourceFirst;
+    const int s1 = form.sourceLast;
+    const int len = song.MeasureLen.len(s0 + 1);
+    selectPart(ctx, form.sourcePart);
+    if (!sameLength(song, s0, s1, len))
+        return std::string(kNotSameTime);
+    const int s = song.SumMeasureLen(s0);
+    const int n = (s1 - s0 + 1) * len;
+    if (noteCrosses(song.part, s) || noteCrosses(song.part, s + n))
+        return std::string(kSourceNoteCrosses);
+    const Clipboard clip = copyColumns(song.part, s, n, form.clearMode);
+    if (form.clearMode) {
+        form.destPart = form.sourcePart;
+        form.destFirst = form.sourceFirst;
+    }
+    selectPart(ctx, form.destPart);
+    const int d0 = form.destFirst;
+    if (!sameLength(song, d0, form.destLastMeasure() - 1, len))
+        return std::string(kNotSameTime);
+    const int d = song.SumMeasureLen(d0);
+    if (noteCrosses(song.part, d) || noteCrosses(song.part, d + n))
+        return std::string(kDestinationNoteCrosses);
+    pasteColumns(song.part, clip, d, n);
+    settlePartLen(ctx, d + n);
+    return std::nullopt;
+}
+
+SnapshotView destinationView(const Song& song, const MeasureCopyForm& form) {
+    return {song.SumMeasureLen(form.destFirst), form.destFirst + 1, form.destPart};
+}
+
+} // namespace
+
+MeasureCopyForm Form2_Load(const Song& song, const ViewState& view) {
+    MeasureCopyForm form;
+    form.sourcePart = form.destPart = song.CurPart;
+    form.sourceFirst = form.sourceLast = form.destFirst = view.FirstMeasure - 1;
+    return form;
+}
+
+void Form2_Combo1_Click(MeasureCopyForm& form) {
+    if (form.sourceFirst > form.sourceLast)
+        form.sourceLast = form.sourceFirst;
+}
+
+std::string_view rangeFrameCaption(const MeasureCopyForm& form) {
+    return form.clearMode ? "クリア範囲" : "コピー範囲";
+}
+
+std::string_view sourceCaption(const MeasureCopyForm& form) {
+    return form.clearMode ? "クリア先" : "コピー元";
+}
+
+MeasureCopyResult Form2_Command1_Click(EditContext& ctx, MeasureCopyForm& form) {
+    MeasureCopyResult result;
+    Song& song = ctx.song;
+    if (form.destLastMeasure() > song.MeasureCount()) {
+        result.messages.emplace_back(kRangeWrong);
+        return result;
+    }
+    recordSnapshot(song, ctx.folder, ctx.compressor, destinationView(song, form));
+    SavePartFile(song, ctx.folder);
+    if (!form.allParts) {
+        if (auto message = CopyMeasures(ctx, form))
+            result.messages.push_back(*message);
+    } else {
+        for (int p = 0; p < kParts; ++p) {
+            if (!std::filesystem::exists(ctx.folder.workFile(p)))
+                continue;
+            form.sourcePart = form.destPart = p;
+            if (auto message = CopyMeasures(ctx, form))
+                result.messages.push_back(*message);
+        }
+    }
+    ctx.editor.view.FirstMeasure = form.destFirst + 1;
+    HScroll1_Change(song, ctx.editor.view, ctx.editor.signatures);
+    recordSnapshot(song, ctx.folder, ctx.compressor, destinationView(song, form));
+    // Ctrl+Z undoes the whole operation at once.
+    ctx.editor.menus.Mundo = true;
+    ctx.editor.menus.Mrido = false;
+    result.outcome.partChanged = result.outcome.positionChanged = true;
+    result.outcome.relayout = true;
+    return result;
+}
+
+} // namespace zelk

@@ -1,0 +1,147 @@
+#include "editor/tools/UndoRedo.h"
+
+#include "editor/entry/CommitClick.h"
+#include "editor/lanes/LaneStroke.h"
+#include "editor/view/ViewPosition.h"
+#include "model/PartSwitch.h"
+#include "storage/Snapshots.h"
+
+namespace zelk {
+
+namespace {
+
+// InUndo for the length of one undo or redo, however it ends.
+class ReplayScope {
+public:
+    ReplayScope(UndoRing& ring, uint8_t mode) : ring_(ring) { ring_.InUndo = mode; }
+    ~ReplayScope() { ring_.InUndo = 0; }
+    ReplayScope(const ReplayScope&) = delete;
+    ReplayScope& operator=(const ReplayScope&) = delete;
+
+private:
+    UndoRing& ring_;
+};
+
+// Shows the recorded part and measure, as the part selector and the scroll bar would.
+EditOutcome goToRecord(EditContext& ctx, const UndoRecord& rec) {
+    EditOutcome out;
+    if (rec.part != ctx.song.CurPart) {
+        switchPart(ctx.song, ctx.folder, ctx.out, rec.part, ctx.editor.entry.LastPreviewNote);
+        out.partChanged = true;
+        out.relayout = true;
+    }
+    ctx.editor.view.ViewCol = rec.viewCol;
+    ctx.editor.view.FirstMeasure = rec.firstMeasure;
+    HScroll1_Change(ctx.song, ctx.editor.view, ctx.editor.signatures);
+    out.positionChanged = true;
+    out.redraw = true;
+    return out;
+}
+
+// Puts the song back to snapshot record `rec` (its view first, then the whole song).
+EditOutcome loadSnapshot(EditContext& ctx, const UndoRecord& rec) {
+    EditOutcome out = goToRecord(ctx, rec);
+    restoreSnapshot(ctx.song, ctx.folder, ctx.compressor, ctx.out, rec.kind);
+    // The snapshot may hold fewer measures than the view showed.
+    HScroll1_Change(ctx.song, ctx.editor.view, ctx.editor.signatures);
+    out.songReplaced = true;
+    out.relayout = true;
+    return out;
+}
+
+// The palette after every undo and redo: the quarter note of the (replayed) tuplet mode.
+void resetLengthPalette(EditContext& ctx, EditOutcome& out) {
+    Command1_Click(ctx.editor.palette, 3);
+    out.paletteChanged = true;
+    out.redraw = true;
+}
+
+bool redoAvailable(const UndoRing& ring) {
+    const int k = UndoRing::next(ring.UndoPos);
+    const int32_t kind = ring.at(k).kind;
+    if (kind == -1)
+        return false;
+    return kind == kUndoClick || kind == kUndoLaneStroke || ring.at(UndoRing::next(k)).kind != -1;
+}
+
+} // namespace
+
+bool undoAvailable(const UndoRing& ring) {
+    const int32_t kind = ring.at(ring.UndoPos).kind;
+    if (kind == kUndoClick || kind == kUndoLaneStroke)
+        return true;
+    return kind > 0 && ring.at(UndoRing::prev(ring.UndoPos)).kind > 0;
+}
+
+// Replays the lane stroke of `rec` where it was drawn.
+EditOutcome replayStroke(EditContext& ctx, const UndoRecord& rec, bool undo) {
+    EditOutcome out = goToRecord(ctx, rec);
+    replayLaneStroke(ctx.song, *rec.stroke, undo);
+    return out;
+}
+
+EditOutcome Mundo_Click(EditContext& ctx) {
+    UndoRing& ring = ctx.song.undo;
+    UndoMenus& menus = ctx.editor.menus;
+    finishLaneStroke(ctx);
+    if (!menus.Mundo)
+        return {};
+    if (!undoAvailable(ring)) {
+        menus.Mundo = false;
+        return {};
+    }
+    ReplayScope scope(ring, 1);
+    const UndoRecord rec = ring.at(ring.UndoPos);
+    EditOutcome out;
+    if (rec.kind == kUndoClick) {
+        out |= goToRecord(ctx, rec);
+        ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
+        out |= replayClick(ctx, rec);
+    } else if (rec.kind == kUndoLaneStroke) {
+        out |= replayStroke(ctx, rec, true);
+        ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
+    } else {
+        const int first = UndoRing::prev(ring.UndoPos);
+        out |= loadSnapshot(ctx, ring.at(first));
+        ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(first));
+    }
+    menus.Mundo = undoAvailable(ring);
+    menus.Mrido = true;
+    resetLengthPalette(ctx, out);
+    return out;
+}
+
+EditOutcome Mrido_Click(EditContext& ctx) {
+    UndoRing& ring = ctx.song.undo;
+    UndoMenus& menus = ctx.editor.menus;
+    finishLaneStroke(ctx);
+    if (!menus.Mrido)
+        return {};
+    if (!redoAvailable(ring)) {
+        menus.Mrido = false;
+        return {};
+    }
+    ReplayScope scope(ring, 2);
+    const int k = UndoRing::next(ring.UndoPos);
+    EditOutcome out;
+    if (ring.at(k).kind == kUndoClick) {
+        const UndoRecord rec = ring.at(k);
+        out |= goToRecord(ctx, rec);
+        ring.UndoPos = static_cast<uint8_t>(k);
+        out |= replayClick(ctx, rec);
+    } else if (ring.at(k).kind == kUndoLaneStroke) {
+        const UndoRecord rec = ring.at(k);
+        out |= replayStroke(ctx, rec, false);
+        ring.UndoPos = static_cast<uint8_t>(k);
+    } else {
+        const int second = UndoRing::next(k);
+        out |= loadSnapshot(ctx, ring.at(second));
+        ring.UndoPos = static_cast<uint8_t>(second);
+    }
+    menus.Mundo = true;
+    menus.Mrido = redoAvailable(ring);
+    resetLengthPalette(ctx, out);
+    return out;
+}
+
+} // namespace zelk

@@ -1,0 +1,161 @@
+#include "editor/transport/Playback.h"
+
+#include "editor/view/ViewPosition.h"
+#include "midi/LiveMidiOut.h"
+#include "midi/MidiExportOptions.h"
+#include "midi/WriteMidiFile.h"
+#include "model/AppFolder.h"
+#include "model/Song.h"
+#include "ports/MidiFilePlayer.h"
+
+#include <exception>
+
+namespace zelk {
+namespace {
+
+PlaybackOutcome failedStart(std::string detail) {
+    PlaybackOutcome out;
+    out.message = kPlayFileFailedMessage;
+    out.detail = std::move(detail);
+    return out;
+}
+
+PlaybackOutcome openFile(PlaybackContext& ctx) {
+    const auto file = ctx.folder.playbackMidi();
+    uint32_t lastTick = 0;
+    try {
+        lastTick =
+            WriteMidiFile(ctx.song, ctx.folder, ctx.live, ctx.encoder, file,
+                          MidiExportOptions::forPlayback(ctx.song, ctx.editor.view.FirstMeasure,
+                                                         ctx.editor.palette.PlayPart));
+    } catch (const std::exception& e) {
+        return failedStart(e.what());
+    }
+    if (!ctx.player.open(file, lastTick))
+        return failedStart("the player cannot read " + file.string());
+    ctx.live.close();
+    return {};
+}
+
+void playFile(PlaybackContext& ctx) {
+    ctx.player.play();
+    PlaybackState& s = ctx.state;
+    s.playing = true;
+    s.PlayedCols = 0;
+    s.startCol = ctx.editor.view.ViewCol;
+    s.Timer1Interval = kTimer1Interval;
+    s.Command4Caption = kStopCaption;
+}
+
+PlaybackOutcome start(PlaybackContext& ctx) {
+    PlaybackOutcome out = openFile(ctx);
+    if (!out.message.empty())
+        return out;
+    playFile(ctx);
+    out.controlsChanged = true;
+    return out;
+}
+
+// The live output back with the current part's sound on the part's own channel.
+void reopenLiveOutput(const Song& song, LiveMidiOut& live) {
+    live.open();
+    const int ch = song.CurPart;
+    live.send(shortMessage(0xC0 + ch, song.part.PartProgram));
+    live.send(shortMessage(0xB0 + ch, 91, song.part.PartReverb));
+    live.send(shortMessage(0xB0 + ch, 93, song.part.PartChorus));
+}
+
+void end(PlaybackContext& ctx) {
+    ctx.player.close();
+    PlaybackState& s = ctx.state;
+    s.Command4Caption = kPlayCaption;
+    s.Timer1Interval = 0;
+    s.PlaybackEnded = true;
+    s.playing = false;
+    reopenLiveOutput(ctx.song, ctx.live);
+}
+
+// One measure on when the position reaches the end of the measure in front; the position
+// counts sixteenths, the measures thirty-seconds.
+bool follow(PlaybackContext& ctx) {
+    PlaybackState& s = ctx.state;
+    const auto threshold = static_cast<uint32_t>((ctx.song.MeasureCols + s.PlayedCols) / 2);
+    if (ctx.player.position() < threshold)
+        return false;
+    s.PlayedCols += ctx.song.MeasureCols;
+    ViewState& view = ctx.editor.view;
+    if (view.FirstMeasure >= scrollMax(ctx.song))
+        return false;
+    ++view.FirstMeasure;
+    HScroll1_Change(ctx.song, view, ctx.editor.signatures);
+    return true;
+}
+
+} // namespace
+
+PlaybackControls playbackControls(const Song& song, const PlaybackState& state) {
+    PlaybackControls c;
+    c.menusEnabled = !state.playing;
+    c.programEnabled = !state.playing && song.DrumPart[song.CurPart] == 0;
+    return c;
+}
+
+PlaybackOutcome Command4_Click(PlaybackContext& ctx) {
+    if (!ctx.state.playing)
+        return start(ctx);
+    // The rest of the ending is the next tick's.
+    ctx.player.stop();
+    ctx.state.Command4Caption = kPlayCaption;
+    PlaybackOutcome out;
+    out.controlsChanged = true;
+    return out;
+}
+
+PlaybackOutcome Timer1_Timer(PlaybackContext& ctx) {
+    PlaybackOutcome out;
+    if (!ctx.state.playing)
+        return out;
+    if (ctx.player.isStopped()) {
+        end(ctx);
+        out.controlsChanged = true;
+        return out;
+    }
+    out.positionChanged = follow(ctx);
+    return out;
+}
+
+void stopAndClose(PlaybackContext& ctx) {
+    if (!ctx.state.playing)
+        return;
+    ctx.player.stop();
+    end(ctx);
+}
+
+PlaybackOutcome openForRecording(PlaybackContext& ctx) {
+    return openFile(ctx);
+}
+
+void playOpened(PlaybackContext& ctx) {
+    playFile(ctx);
+}
+
+void abandonOpened(PlaybackContext& ctx) {
+    ctx.player.close();
+    reopenLiveOutput(ctx.song, ctx.live);
+}
+
+double heardColumn(const PlaybackState& state, uint32_t tick) {
+    return state.startCol + tick / 60.0;
+}
+
+void DrawPlayPosition(const ViewState& view, double column, DrawList& out) {
+    out.clear();
+    const double shown = column - view.ViewCol;
+    if (shown < 0 || shown >= view.ShownCols)
+        return;
+    const auto x = static_cast<float>(shown * view.ColWidth);
+    // Colour of the staff and measure lines: visible on any canvas colour the user chose.
+    out.line(x, 0, x, static_cast<float>(view.ScaleHeight), 4, 2);
+}
+
+} // namespace zelk

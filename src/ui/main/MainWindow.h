@@ -1,0 +1,204 @@
+#pragma once
+
+#include "editor/EditorState.h"
+#include "editor/session/BackupWriter.h"
+#include "editor/session/FileCommands.h"
+#include "editor/transport/Playback.h"
+#include "editor/view/ColorTable.h"
+#include "editor/view/DrawList.h"
+#include "render/BackgroundRender.h"
+#include "storage/Project.h"
+#include "ui/main/MainMenus.h"
+#include "ui/main/MainWindowControls.h"
+#include "ui/support/QtPrompts.h"
+#include "ui/support/Twips.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QProgressDialog;
+
+namespace zelk {
+struct Song;
+struct EditOutcome;
+struct EditContext;
+class AppFolder;
+class Compressor;
+class MidiOut;
+class TextEncoder;
+class LiveMidiOut;
+class MidiFilePlayer;
+class WaveRecorder;
+class WmaEncoder;
+} // namespace zelk
+
+namespace zelk::ui {
+
+// What the main window works on; owned by the program, outliving the window.
+struct MainWindowContext {
+    Song& song;
+    AppFolder& folder;
+    MidiOut& midi;
+    EditorState& editor;
+    ColorTable& colors;
+    const Compressor& compressor;
+    const TextEncoder& encoder; // texts of written MIDI files (Shift-JIS)
+    RecentFiles& recent;        // the File menu's recent files, kept in "zelk.ini"
+    // Playback: the live output that `midi` is, and the file player. Without them the play
+    // button stays disabled.
+    LiveMidiOut* live = nullptr;
+    MidiFilePlayer* player = nullptr;
+    // Recording: the tap on the synthesizer and the WMA encoder. Without them (or without
+    // playback) the recording menu stays disabled.
+    WaveRecorder* recorder = nullptr;
+    WmaEncoder* wma = nullptr;
+    // The offline render: a synthesizer for each render and the audio file formats. Without
+    // them the render entry stays disabled.
+    BackgroundRender::SynthFactory makeRenderer{};
+    AudioFileWriter* audioFiles = nullptr;
+};
+
+// The main window Form1: forwards every control's event to the editor core and shows the
+// state the core leaves behind.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowContext ctx, QWidget* parent = nullptr);
+
+    const MainWindowControls& controls() const { return c_; }
+    const MainMenus& menus() const { return m_; }
+    const DrawList& drawList() const { return drawList_; }
+
+    // Form_Resize: lays the window out for the current part and redraws.
+    void relayout();
+    // DrawScore and a repaint of the canvas.
+    void redraw();
+    // Puts every control to the state of the song and the editor (no handlers run).
+    void refreshControls();
+    // After the scroll position changed: ShowPosition's view side and a redraw.
+    void scrolled();
+    // The colour table to the window's backgrounds.
+    void ApplyColors();
+    // The export command after its file dialog: the whole song from measure 1 as a
+    // Standard MIDI File. Returns false when it failed (the message has been shown).
+    bool exportMidi(const QString& path);
+    // After the song was replaced from outside the window (start-up, recovery): every
+    // control, the recent-file menu, the layout and the picture.
+    void showSongReplaced();
+    // A project file handed over by a second start: raised, asked, opened.
+    void openHandedOver(const std::string& path);
+    // The prompts the window's commands use (message boxes and file dialogs).
+    QtPrompts& prompts() { return prompts_; }
+    // The prompts of the File menu and the offline render; tests put scripted ones in place
+    // of the dialogs.
+    void usePrompts(UserPrompts& prompts) { filePrompts_ = &prompts; }
+    // The one-minute backup; the interval is $ZELK_BACKUP_MS when set.
+    void backupNow();
+    // Runs a core action on the song from a tool window and shows what it changed; a
+    // damaged file it meets is reported.
+    void runEdit(const std::function<EditOutcome(EditContext&)>& action);
+    // Tool windows that work on measures keep the time signature from changing while open.
+    void holdTimeSignature(bool hold);
+    // Waits for a backup still being written (before the end of the program).
+    void finishBackup() { backup_.wait(); }
+    // The play button's action (also the play/stop key).
+    void playStop();
+    // The offline render entry after its file dialog: renders the song to `path` (.wav, .ogg
+    // or .flac) on a thread of its own with a progress dialog. False when it cannot start
+    // (the message has been shown).
+    bool startOfflineRender(const QString& path);
+    const BackgroundRender* offlineRender() const { return render_.get(); }
+    // For the end of the program: a running playback stops at once and the player is closed.
+    void stopAndClose();
+    const PlaybackState& playback() const { return playback_; }
+    const DrawList& playLine() const { return playLine_; }
+    const DrawList& rubberBand() const { return line1_; }
+    // The colour settings window once the menu has opened it.
+    class ColorSettingsWindow* colorWindow() const {
+        return colorWindow_;
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QSize minimumReachableSize() const;
+    void connectTopRow();
+    void connectPalette();
+    void connectParts();
+    void connectMenus();
+    void connectCanvas();
+    void connectEditMenu();
+    void connectFileMenu();
+    void connectDrops();
+    void startBackupTimer();
+    FileContext fileContext();
+    // Runs a File menu command and shows what it changed.
+    template <typename Command> void fileCommand(Command&& command);
+    void showFileOutcome(const FileOutcome& outcome);
+    void updateRecentMenu();
+    void showTitle();
+    static void fitFont(class QLabel* l, int pointSize);
+    void connectPlayback();
+    PlaybackContext playbackContext();
+    void onTimer1();
+    // Shows what the play button or a timer tick changed.
+    void showPlayback(const PlaybackOutcome& outcome);
+    void movePlayLine();
+    bool recordingAvailable() const;
+    void connectRecordingAndHelp();
+    void openRecordingWindow();
+    // Where recordings and renders of a song without a project file go: the user's music
+    // folder, else the home folder.
+    static std::filesystem::path musicFolder();
+    bool renderAvailable() const;
+    void connectOfflineRender();
+    void chooseRenderTarget();
+    void watchRender();
+    void renderEnded();
+    bool songHasNotes() const;
+    // Closing while a render runs: asks whether to give the render up.
+    bool confirmRenderStop();
+    // Shows what an editing action of the core changed.
+    void apply(const EditOutcome& outcome);
+    // Runs a core editing action and shows its outcome; a damaged file it meets is
+    // reported instead of ending the program.
+    template <typename Action> void edit(Action&& action);
+    EditContext context();
+    bool filterComboKey(QObject* watched, QEvent* e);
+    void selectPart(int part);
+    void showRefusal(const std::string& message);
+    void afterPaletteAction(bool relayoutNeeded);
+    // A lane drag: the new draw list, but only the strip of the changed columns repainted.
+    void repaintLaneColumns(int first, int last);
+    void moveRubberBand();
+
+    MainWindowContext ctx_;
+    Twips tw_;
+    QWidget* form_;
+    MainWindowControls c_;
+    MainMenus m_;
+    DrawList drawList_;
+    class KeyAssignWindow* keyWindow_ = nullptr;
+    class MeasureCopyWindow* copyWindow_ = nullptr;
+    class MeasureEditWindow* measureEditWindow_ = nullptr;
+    class ColorSettingsWindow* colorWindow_ = nullptr;
+    QtPrompts prompts_{this};
+    UserPrompts* filePrompts_ = &prompts_;
+    BackupWriter backup_{ctx_.compressor};
+    int timeSignatureHolds_ = 0;
+    bool backupFailed_ = false; // shown in the title until a backup succeeds again
+    PlaybackState playback_;
+    class QTimer* timer1_ = nullptr;
+    class QTimer* lineTimer_ = nullptr;
+    DrawList playLine_;
+    DrawList line1_; // the lane line while a right drag lasts
+    std::unique_ptr<BackgroundRender> render_;
+    QProgressDialog* renderDialog_ = nullptr;
+    class QTimer* renderTimer_ = nullptr;
+};
+
+} // namespace zelk::ui

@@ -1,0 +1,53 @@
+#include "ui/windows/KeyAssignWindow.h"
+#include "editor/KeyAssign.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QtTest/QtTest>
+
+using namespace zelk;
+
+class KeyAssignWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showsEighteenListsOfSeventySixKeys() {
+        KeyAssignment keys;
+        ui::KeyAssignWindow w(keys, nullptr);
+        w.show();
+        QCOMPARE(w.windowTitle(), QStringLiteral("キー割り当て"));
+        const auto lists = w.findChildren<QComboBox*>();
+        QCOMPARE(lists.size(), qsizetype(18));
+        auto* play = w.findChild<QComboBox*>(QStringLiteral("Combo1_16"));
+        QCOMPARE(play->count(), 76);
+        QCOMPARE(play->currentText(), QStringLiteral("ESC"));
+        QCOMPARE(play->itemText(48), QStringLiteral("ﾃﾝｷｰ0"));
+    }
+
+    void aChoiceActsBeforeTheWindowCloses() {
+        KeyAssignment keys;
+        ui::KeyAssignWindow w(keys, nullptr);
+        w.show();
+        auto* play = w.findChild<QComboBox*>(QStringLiteral("Combo1_16"));
+        play->setCurrentIndex(67);
+        emit play->activated(67); // F5 for play/stop
+        QCOMPARE(assignedKeyCode(keys, 16), 116);
+        QCOMPARE(int(keys.KeyAssign[16]), 2);                           // not committed yet
+        w.findChild<QPushButton*>(QStringLiteral("Command1"))->click(); // 閉じる
+        QCOMPARE(int(keys.KeyAssign[16]), 67);
+    }
+
+    void defaultsThenCloseBoxStoresTheDefaults() {
+        KeyAssignment keys;
+        keys.KeyAssign[0] = 5;
+        ui::KeyAssignWindow w(keys, nullptr);
+        w.show();
+        w.findChild<QPushButton*>(QStringLiteral("Command2"))->click(); // デフォルト
+        QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("Combo1_0"))->currentText(),
+                 QStringLiteral("Z"));
+        w.close();
+        QCOMPARE(int(keys.KeyAssign[0]), 47);
+    }
+};
+
+QTEST_MAIN(KeyAssignWindowTest)
+#include "KeyAssignWindowTest.moc"
