@@ -3,7 +3,7 @@
 // left beside it for long.
 #include "ToolFixture.h"
 
-#include "editor/BackupWriter.h"
+#include "editor/session/BackupWriter.h"
 #include "files/TextLines.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/WriteMidiFile.h"

@@ -1,6 +1,6 @@
 // The recording window's conversion with the real encoder: a job it refuses ends in
 // "エンコード失敗" and the user's old file stays.
-#include "editor/Recording.h"
+#include "editor/transport/Recording.h"
 #include "midi/LiveMidiOut.h"
 #include "platform/FfmpegWmaEncoder.h"
 #include "platform/IconvShiftJis.h"

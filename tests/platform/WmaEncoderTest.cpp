@@ -1,4 +1,4 @@
-#include "editor/TagRecordBuilder.h"
+#include "editor/transport/TagRecordBuilder.h"
 #include "platform/FfmpegWmaEncoder.h"
 #include "platform/IconvShiftJis.h"
 #include "support/TempFolder.h"
