@@ -128,6 +128,12 @@ void SavePartFile(const Song& song, const AppFolder& folder) {
     writeWholeFile(folder.workFile(song.CurPart), formatPartFile(song.part));
 }
 
+void forgetEmptiedPart(Song& song, const AppFolder& folder) {
+    std::error_code ec; // a file that is not there is what we want
+    std::filesystem::remove(folder.workFile(song.CurPart), ec);
+    song.part.PartLen = 0;
+}
+
 std::optional<std::vector<int64_t>> readPartFile(const AppFolder& folder, int p) {
     const auto path = folder.workFile(p);
     if (!std::filesystem::exists(path))

@@ -35,6 +35,9 @@ std::optional<std::vector<int64_t>> readPartFile(const AppFolder& folder, int p)
 
 // Writes the current part to its work file; a part without notes writes nothing.
 void SavePartFile(const Song& song, const AppFolder& folder);
+// After an edit left the current part without notes: PartLen 0 and no work file, so no
+// reader meets the notes the file still held.
+void forgetEmptiedPart(Song& song, const AppFolder& folder);
 // Makes part p's stored data the current part's data. Without a work file the part's
 // default sound is sent on channel p instead. Throws FormatError (song untouched) for a
 // damaged work file.

@@ -93,9 +93,7 @@ void settlePartLen(EditContext& ctx, int upTo) {
         p.PartLen = end;
         return;
     }
-    std::error_code ec;
-    std::filesystem::remove(ctx.folder.workFile(ctx.song.CurPart), ec);
-    p.PartLen = 0;
+    forgetEmptiedPart(ctx.song, ctx.folder);
 }
 
 // One part's copy or clear; a refusal returns its message and changes nothing of the part.

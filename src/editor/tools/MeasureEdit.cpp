@@ -2,6 +2,7 @@
 
 #include "model/Cell.h"
 #include "model/Limits.h"
+#include "model/PartFile.h"
 #include "storage/Snapshots.h"
 
 #include <algorithm>
@@ -134,8 +135,10 @@ std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
 }
 
 // After notes fell off the grid: the lanes and PartLen describe the notes that are left,
-// so no later edit or export meets a note that is gone.
-void settleAfterLoss(CurrentPart& p) {
+// so no later edit or export meets a note that is gone; a part left empty loses its work
+// file, which still holds the notes from before the shift.
+void settleAfterLoss(EditContext& ctx) {
+    CurrentPart& p = ctx.song.part;
     int last = 0;
     for (int c = 0; c <= p.PartLen; ++c) {
         bool sounds = false, starts = false;
@@ -153,6 +156,8 @@ void settleAfterLoss(CurrentPart& p) {
         }
     }
     p.PartLen = last;
+    if (last == 0)
+        forgetEmptiedPart(ctx.song, ctx.folder);
 }
 
 bool shiftOctave(CurrentPart& p, bool down) {
@@ -178,7 +183,7 @@ EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& 
     CurrentPart& p = ctx.song.part;
     asUndoStep(ctx, [&] {
         if (shiftOctave(p, form.octaveDown))
-            settleAfterLoss(p);
+            settleAfterLoss(ctx);
     });
     EditOutcome out;
     out.redraw = true;

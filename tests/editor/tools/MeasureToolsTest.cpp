@@ -215,6 +215,28 @@ TEST_F(MeasureToolsTest, OctaveShiftThatLosesTheLastNoteLowersPartLen) {
     EXPECT_EQ(song.part.Sounding[44], 0);
 }
 
+// The shift wrote the "before" snapshot, and with it the work file, then emptied the part:
+// the file's old notes came back at the next save, part switch, playback or undo step.
+TEST_F(MeasureToolsTest, OctaveShiftThatPushesEveryNoteOffLeavesNoWorkFileToBringThemBack) {
+    test::putNote(song, 2, 0, 8);
+    test::putNote(song, 6, 40, 8);
+    SavePartFile(song, temp.folder());
+    MeasureEditForm e = MeasureEdit_Load(song, ed.view);
+    MeasureEdit_Command2_Click(ctx, e);
+    EXPECT_EQ(song.part.PartLen, 0);
+    EXPECT_FALSE(fs::exists(temp.folder().workFile(0)));
+    switchPart(song, temp.folder(), midi, 1, -1);
+    switchPart(song, temp.folder(), midi, 0, -1);
+    EXPECT_EQ(song.part.PartLen, 0);
+    EXPECT_FALSE(head(2, 0));
+    Mundo_Click(ctx);
+    EXPECT_TRUE(head(2, 0));
+    EXPECT_EQ(song.part.PartLen, 48);
+    Mrido_Click(ctx);
+    EXPECT_EQ(song.part.PartLen, 0);
+    EXPECT_FALSE(fs::exists(temp.folder().workFile(0)));
+}
+
 TEST_F(MeasureToolsTest, LaneListFollowsTheLaneOnlyWhileSetIsChosen) {
     MeasureEditForm e = MeasureEdit_Load(song, ed.view);
     EXPECT_EQ(e.value, 100);
