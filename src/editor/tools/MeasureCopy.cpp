@@ -159,7 +159,7 @@ MeasureCopyResult Form2_Command1_Click(EditContext& ctx, MeasureCopyForm& form) 
         result.messages.emplace_back(kRangeWrong);
         return result;
     }
-    recordSnapshot(song, ctx.folder, ctx.compressor, destinationView(song, form));
+    SnapshotPair pair(song, ctx.folder, ctx.compressor, destinationView(song, form));
     SavePartFile(song, ctx.folder);
     if (!form.allParts) {
         if (auto message = CopyMeasures(ctx, form))
@@ -175,7 +175,7 @@ MeasureCopyResult Form2_Command1_Click(EditContext& ctx, MeasureCopyForm& form) 
     }
     ctx.editor.view.FirstMeasure = form.destFirst + 1;
     HScroll1_Change(song, ctx.editor.view, ctx.editor.signatures);
-    recordSnapshot(song, ctx.folder, ctx.compressor, destinationView(song, form));
+    pair.finish(destinationView(song, form));
     // Ctrl+Z undoes the whole operation at once.
     ctx.editor.menus.Mundo = true;
     ctx.editor.menus.Mrido = false;

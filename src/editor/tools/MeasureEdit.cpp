@@ -38,9 +38,9 @@ SnapshotView here(const EditContext& ctx) {
 
 // Before and after a change: one Ctrl+Z restores it, as for the measure copy.
 template <typename Change> void asUndoStep(EditContext& ctx, Change&& change) {
-    recordSnapshot(ctx.song, ctx.folder, ctx.compressor, here(ctx));
+    SnapshotPair pair(ctx.song, ctx.folder, ctx.compressor, here(ctx));
     change();
-    recordSnapshot(ctx.song, ctx.folder, ctx.compressor, here(ctx));
+    pair.finish(here(ctx));
     ctx.editor.menus.Mundo = true;
     ctx.editor.menus.Mrido = false;
 }
@@ -121,6 +121,8 @@ std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
         return kVelocityZeroRefused;
     if (form.op == LaneOp::Set && form.lane == kTempoLane && form.value < 1)
         return kTempoBelowOneRefused;
+    if (form.op == LaneOp::Set && form.lane != kTempoLane && form.value > 127)
+        return kAboveLaneRangeRefused;
     const int s = song.SumMeasureLen(form.rangeFirst);
     const int e = std::min(song.SumMeasureLen(form.rangeLast + 1) - 1, kMaxSongCols);
     if (s > e)

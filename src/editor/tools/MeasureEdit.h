@@ -11,6 +11,8 @@ namespace zelk {
 inline constexpr std::string_view kMeasureEditTitle = "小節編集";
 inline constexpr std::string_view kVelocityZeroRefused = "0に設定できません";
 inline constexpr std::string_view kTempoBelowOneRefused = "1以下に設定できません";
+// The value list keeps the tempo's 0..300 after a change of lane; a lane byte holds 0..127.
+inline constexpr std::string_view kAboveLaneRangeRefused = "127を超える値は設定できません";
 
 enum class LaneOp { Set = 0, Add = 1, Subtract = 2 }; // 固定, 加算, 減算
 inline constexpr int kEditLanes = 7;                  // Vel. Pit. Mod. Exp. Pan. Hol. Tem.

@@ -303,6 +303,33 @@ TEST_F(MeasureToolsTest, RefusedSettingsChangeNothing) {
     EXPECT_EQ(song.TemLane[0], 1);
 }
 
+// 固定 on "Tem.", then 加算, another lane and 固定 again: the list still offers 0..300, and
+// a velocity of 256 was stored as 0, turning the note start into a note-off.
+TEST_F(MeasureToolsTest, SetValuesBeyondALanesByteAreRefusedNotWrapped) {
+    test::putNote(song, 28, 0, 8);
+    song.part.VelLane[0] = 90;
+    MeasureEditForm e = MeasureEdit_Load(song, ed.view);
+    e.lane = kTempoLane;
+    MeasureEdit_Combo2_Click(e);
+    MeasureEdit_Option1_Click(e, LaneOp::Add);
+    e.lane = 0;
+    MeasureEdit_Combo2_Click(e);
+    MeasureEdit_Option1_Click(e, LaneOp::Set);
+    ASSERT_EQ(e.valueCount, 301);
+    for (int lane = 0; lane < kTempoLane; ++lane) {
+        e.lane = lane;
+        for (int v : {128, 256, 300}) {
+            e.value = v;
+            EXPECT_EQ(MeasureEdit_Command1_Click(ctx, e), kAboveLaneRangeRefused)
+                << lane << " " << v;
+        }
+        e.value = 127; // the top of the lane itself is accepted
+        EXPECT_EQ(MeasureEdit_Command1_Click(ctx, e), std::nullopt) << lane;
+    }
+    EXPECT_EQ(song.part.VelLane[0], 127);
+    EXPECT_EQ(song.part.HolLane[0], 127);
+}
+
 TEST_F(MeasureToolsTest, LaneEditIsOneUndoStep) {
     MeasureEditForm e = MeasureEdit_Load(song, ed.view);
     e.lane = kTempoLane;
