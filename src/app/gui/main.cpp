@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     window.prompts().setMessagesWait(true);
 
     const int status = app.exec();
-    Shutdown(
-        {*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {}});
+    Shutdown({*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {},
+              [&window] { window.finishBackup(); }});
     return status;
 }

@@ -155,7 +155,13 @@ std::string_view sourceCaption(const MeasureCopyForm& form) {
 MeasureCopyResult Form2_Command1_Click(EditContext& ctx, MeasureCopyForm& form) {
     MeasureCopyResult result;
     Song& song = ctx.song;
-    if (form.destLastMeasure() > song.MeasureCount()) {
+    // The window's lists may be older than the song (a load or an undo lowered the measure
+    // count while it stayed open): every choice is checked against the song as it is now.
+    const auto inSong = [&](int index) { return index >= 0 && index < song.MeasureCount(); };
+    const auto isPart = [](int p) { return p >= 0 && p < kParts; };
+    if (!inSong(form.sourceFirst) || !inSong(form.sourceLast) || !inSong(form.destFirst) ||
+        form.sourceFirst > form.sourceLast || !isPart(form.sourcePart) ||
+        !isPart(form.destPart) || form.destLastMeasure() > song.MeasureCount()) {
         result.messages.emplace_back(kRangeWrong);
         return result;
     }

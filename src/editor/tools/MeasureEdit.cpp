@@ -69,6 +69,10 @@ void editTempo(Song& song, const MeasureEditForm& f, int s, int e) {
             f.op == LaneOp::Set ? f.value : shifted(song.TemLane[c], delta, 1, kMaxTempo);
 }
 
+bool measureIndexInSong(const Song& song, int index) {
+    return index >= 0 && index < song.MeasureCount();
+}
+
 } // namespace
 
 std::string_view laneCaption(int lane) {
@@ -117,6 +121,9 @@ void MeasureEdit_Option1_Click(MeasureEditForm& form, LaneOp op) {
 std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
                                                            const MeasureEditForm& form) {
     Song& song = ctx.song;
+    if (!measureIndexInSong(song, form.rangeFirst) || !measureIndexInSong(song, form.rangeLast) ||
+        form.rangeFirst > form.rangeLast || form.lane < 0 || form.lane >= kEditLanes)
+        return kRangeWrong;
     if (form.op == LaneOp::Set && form.lane == 0 && form.value == 0)
         return kVelocityZeroRefused;
     if (form.op == LaneOp::Set && form.lane == kTempoLane && form.value < 1)
@@ -192,10 +199,14 @@ EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& 
     return out;
 }
 
-void MeasureEdit_Command4_Click(Song& song, const MeasureEditForm& form) {
+std::optional<std::string_view> MeasureEdit_Command4_Click(Song& song,
+                                                           const MeasureEditForm& form) {
+    if (!measureIndexInSong(song, form.loopIndex))
+        return kRangeWrong;
     song.LoopOn = 1;
     song.LoopMeasure = form.loopIndex;
     song.Dirty = 1;
+    return std::nullopt;
 }
 
 void MeasureEdit_Command5_Click(Song& song) {
