@@ -1,8 +1,8 @@
 #include "editor/entry/KeyboardCommands.h"
 
 #include "editor/KeyAssign.h"
+#include "editor/entry/PartChange.h"
 #include "editor/view/ViewPosition.h"
-#include "model/PartSwitch.h"
 
 #include <optional>
 
@@ -66,7 +66,7 @@ std::optional<EditOutcome> measureMove(EditContext& ctx, int code) {
 }
 
 EditOutcome selectPart(EditContext& ctx, int part) {
-    switchPart(ctx.song, ctx.folder, ctx.out, part, ctx.editor.entry.LastPreviewNote);
+    changePart(ctx, part);
     EditOutcome out;
     out.partChanged = true;
     out.relayout = true;

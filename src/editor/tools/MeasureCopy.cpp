@@ -1,10 +1,10 @@
 #include "editor/tools/MeasureCopy.h"
 
+#include "editor/entry/PartChange.h"
 #include "editor/view/ViewPosition.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
 #include "model/PartFile.h"
-#include "model/PartSwitch.h"
 #include "storage/Snapshots.h"
 
 #include <filesystem>
@@ -21,7 +21,7 @@ constexpr int32_t kNeutralLanes[7] = {0, 0, 64, 0, 127, 64, 0};
 
 void selectPart(EditContext& ctx, int part) {
     if (part != ctx.song.CurPart)
-        switchPart(ctx.song, ctx.folder, ctx.out, part, ctx.editor.entry.LastPreviewNote);
+        changePart(ctx, part);
 }
 
 bool sameLength(const Song& song, int firstIndex, int lastIndex, int len) {
@@ -160,8 +160,8 @@ MeasureCopyResult Form2_Command1_Click(EditContext& ctx, MeasureCopyForm& form) 
     const auto inSong = [&](int index) { return index >= 0 && index < song.MeasureCount(); };
     const auto isPart = [](int p) { return p >= 0 && p < kParts; };
     if (!inSong(form.sourceFirst) || !inSong(form.sourceLast) || !inSong(form.destFirst) ||
-        form.sourceFirst > form.sourceLast || !isPart(form.sourcePart) ||
-        !isPart(form.destPart) || form.destLastMeasure() > song.MeasureCount()) {
+        form.sourceFirst > form.sourceLast || !isPart(form.sourcePart) || !isPart(form.destPart) ||
+        form.destLastMeasure() > song.MeasureCount()) {
         result.messages.emplace_back(kRangeWrong);
         return result;
     }

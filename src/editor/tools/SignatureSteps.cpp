@@ -1,10 +1,10 @@
 #include "editor/tools/SignatureSteps.h"
 
+#include "editor/entry/PartChange.h"
 #include "editor/lanes/LaneStroke.h"
 #include "editor/view/Signatures.h"
 #include "editor/view/ViewPosition.h"
 #include "model/MeasureArrays.h"
-#include "model/PartSwitch.h"
 
 #include <memory>
 
@@ -75,7 +75,7 @@ EditOutcome changeTempoOffset(EditContext& ctx, int listIndex) {
 EditOutcome replayMeasureArrays(EditContext& ctx, const UndoRecord& rec, bool undo) {
     EditOutcome out;
     if (rec.part != ctx.song.CurPart) {
-        switchPart(ctx.song, ctx.folder, ctx.out, rec.part, ctx.editor.entry.LastPreviewNote);
+        changePart(ctx, rec.part);
         out.partChanged = true;
     }
     (undo ? rec.arrays->before : rec.arrays->after).applyTo(ctx.song);

@@ -1,10 +1,10 @@
 #include "editor/tools/UndoRedo.h"
 
 #include "editor/entry/CommitClick.h"
+#include "editor/entry/PartChange.h"
 #include "editor/lanes/LaneStroke.h"
 #include "editor/tools/SignatureSteps.h"
 #include "editor/view/ViewPosition.h"
-#include "model/PartSwitch.h"
 #include "storage/Snapshots.h"
 
 namespace zelk {
@@ -27,7 +27,7 @@ private:
 EditOutcome goToRecord(EditContext& ctx, const UndoRecord& rec) {
     EditOutcome out;
     if (rec.part != ctx.song.CurPart) {
-        switchPart(ctx.song, ctx.folder, ctx.out, rec.part, ctx.editor.entry.LastPreviewNote);
+        changePart(ctx, rec.part);
         out.partChanged = true;
         out.relayout = true;
     }

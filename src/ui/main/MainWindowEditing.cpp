@@ -2,10 +2,10 @@
 #include "editor/EditContext.h"
 #include "editor/entry/CanvasMouse.h"
 #include "editor/entry/KeyboardCommands.h"
+#include "editor/entry/PartChange.h"
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/DrawScore.h"
 #include "model/FormatError.h"
-#include "model/PartSwitch.h"
 #include "storage/ProjectFileError.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
@@ -125,7 +125,7 @@ void MainWindow::moveRubberBand() {
 
 void MainWindow::selectPart(int part) {
     edit([&](EditContext& ec) {
-        switchPart(ec.song, ec.folder, ec.out, part, ec.editor.entry.LastPreviewNote);
+        changePart(ec, part);
         EditOutcome o;
         o.partChanged = true;
         return o;
