@@ -23,6 +23,7 @@
 #include "ports/NullMidiOut.h"
 #include "storage/SettingsFile.h"
 #include "ui/main/MainWindow.h"
+#include "ui/support/GuardedApplication.h"
 #include "ui/support/SingleInstance.h"
 #include "ui/support/Translations.h"
 
@@ -55,11 +56,11 @@ int handOverAndEnd(zelk::ui::SingleInstance& instance, std::string path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    using namespace zelk;
+    ui::GuardedApplication app(argc, argv);
     app.setDesktopFileName(QStringLiteral("zelk"));
     app.setWindowIcon(
         QIcon::fromTheme(QStringLiteral("zelk"), QIcon(QStringLiteral(":/icons/zelk.svg"))));
-    using namespace zelk;
     if (!ui::loadJapaneseTranslations(app))
         std::fprintf(stderr, "zelk: Qt's Japanese translations are missing; standard dialogs "
                              "speak English (apt-get install qt6-translations-l10n)\n");

@@ -119,6 +119,11 @@ public:
         return colorWindow_;
     }
 
+signals:
+    // The song's measure count changed (a time signature, New, Open, a drop, a reset, undo):
+    // tool windows that list measures fill their lists again.
+    void measureCountChanged();
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -190,7 +195,8 @@ private:
     UserPrompts* filePrompts_ = &prompts_;
     BackupWriter backup_{ctx_.compressor};
     int timeSignatureHolds_ = 0;
-    bool backupFailed_ = false; // shown in the title until a backup succeeds again
+    int shownMeasureCount_ = -1; // the count the tool windows' lists were last told
+    bool backupFailed_ = false;  // shown in the title until a backup succeeds again
     PlaybackState playback_;
     class QTimer* timer1_ = nullptr;
     class QTimer* lineTimer_ = nullptr;

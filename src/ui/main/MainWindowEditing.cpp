@@ -9,6 +9,7 @@
 #include "storage/ProjectFileError.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
+#include "ui/support/GuardedApplication.h"
 #include "ui/support/KeyCodes.h"
 #include "ui/windows/KeyAssignWindow.h"
 #include "ui/windows/MeasureCopyWindow.h"
@@ -57,12 +58,13 @@ template <typename Action> void MainWindow::edit(Action&& action) {
     EditContext ec = context();
     try {
         apply(action(ec));
-    } catch (const FormatError& e) {
-        showRefusal(e.what());
-        refreshControls();
-        relayout();
-    } catch (const ProjectFileError& e) {
-        showRefusal(e.what());
+    } catch (const std::exception& e) {
+        // A damaged file met on the way is a refusal with its reason; anything else the
+        // core throws is reported the same way, and the song stays open.
+        const bool fileReason = dynamic_cast<const FormatError*>(&e) != nullptr ||
+                                dynamic_cast<const ProjectFileError*>(&e) != nullptr;
+        showRefusal(fileReason ? std::string(e.what())
+                               : std::string(kUnfinishedAction) + "\n" + e.what());
         refreshControls();
         relayout();
     }

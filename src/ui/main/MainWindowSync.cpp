@@ -68,6 +68,10 @@ void MainWindow::refreshControls() {
     c_.Option1[song.CurPart]->setChecked(true);
     m_.Mkakudai[ed.view.ShownMeasures]->setChecked(true);
     showTitle();
+    if (song.MeasureCount() != shownMeasureCount_) {
+        shownMeasureCount_ = song.MeasureCount();
+        emit measureCountChanged();
+    }
 }
 
 // The designed size, or smaller where a name is wider than its label on this screen.

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace zelk {
 namespace {
@@ -166,6 +167,37 @@ TEST_F(MeasureToolsTest, RefusalInOnePartOfAllPartsLeavesItAndGoesOn) {
     Mundo_Click(ctx);
     switchPart(song, temp.folder(), midi, 3, 0);
     EXPECT_FALSE(head(20, 96));
+}
+
+// A window left open while the song lost measures still offers the old ones.
+TEST_F(MeasureToolsTest, ChoicesBeyondTheSongAreRefusedBeforeAnySnapshot) {
+    struct Case {
+        const char* what;
+        std::function<void(MeasureCopyForm&)> copy;
+    };
+    const Case cases[] = {
+        {"source first past the end",
+         [](MeasureCopyForm& f) { f.sourceFirst = f.sourceLast = 300; }},
+        {"source last past the end", [](MeasureCopyForm& f) { f.sourceLast = 310; }},
+        {"destination past the end", [](MeasureCopyForm& f) { f.destFirst = 2000; }},
+        {"negative measure", [](MeasureCopyForm& f) { f.sourceFirst = -1; }},
+        {"part 17", [](MeasureCopyForm& f) { f.destPart = 16; }},
+    };
+    for (const Case& c : cases) {
+        MeasureCopyForm f = copyForm(1, 1, 2);
+        c.copy(f);
+        const MeasureCopyResult r = Form2_Command1_Click(ctx, f);
+        EXPECT_EQ(r.messages, std::vector<std::string>{std::string(kRangeWrong)}) << c.what;
+    }
+    MeasureEditForm e = MeasureEdit_Load(song, ed.view);
+    e.rangeLast = 300;
+    EXPECT_EQ(MeasureEdit_Command1_Click(ctx, e), kRangeWrong);
+    e = MeasureEdit_Load(song, ed.view);
+    e.loopIndex = 300;
+    EXPECT_EQ(MeasureEdit_Command4_Click(song, e), kRangeWrong);
+    EXPECT_EQ(song.LoopOn, 0);
+    EXPECT_EQ(song.undo.SnapshotNo, 0);
+    EXPECT_EQ(song.Dirty, 0);
 }
 
 TEST_F(MeasureToolsTest, SourceRangeStaysOrdered) {
