@@ -16,6 +16,8 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 class QProgressDialog;
 
@@ -86,7 +88,8 @@ public:
     // After the song was replaced from outside the window (start-up, recovery): every
     // control, the recent-file menu, the layout and the picture.
     void showSongReplaced();
-    // A project file handed over by a second start: raised, asked, opened.
+    // A project file handed over by a second start: raised, asked, opened; during a
+    // playback or a recording it waits for their end.
     void openHandedOver(const std::string& path);
     // The prompts the window's commands use (message boxes and file dialogs).
     QtPrompts& prompts() { return prompts_; }
@@ -145,6 +148,7 @@ private:
     template <typename Command> void fileCommand(Command&& command);
     void showFileOutcome(const FileOutcome& outcome);
     void updateRecentMenu();
+    void openPendingHandOver();
     void showTitle();
     static void fitFont(class QLabel* l, int pointSize);
     void connectPlayback();
@@ -196,7 +200,9 @@ private:
     BackupWriter backup_{ctx_.compressor};
     int timeSignatureHolds_ = 0;
     int shownMeasureCount_ = -1; // the count the tool windows' lists were last told
-    bool backupFailed_ = false;  // shown in the title until a backup succeeds again
+    bool recordingOpen_ = false;
+    std::optional<std::string> pendingHandOver_;
+    bool backupFailed_ = false; // shown in the title until a backup succeeds again
     PlaybackState playback_;
     class QTimer* timer1_ = nullptr;
     class QTimer* lineTimer_ = nullptr;

@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace zelk::ui {
 namespace {
@@ -136,8 +137,23 @@ void MainWindow::openHandedOver(const std::string& path) {
         showNormal();
     raise();
     activateWindow();
-    if (!path.empty())
-        fileCommand([&path](FileContext& fc) { return zelk::openHandedOver(fc, path); });
+    if (path.empty())
+        return;
+    // A song replaced under a playback or a recording would leave the controls locked
+    // and the take cut: the newest file handed over waits for their end.
+    if (playback_.playing || recordingOpen_) {
+        pendingHandOver_ = path;
+        return;
+    }
+    fileCommand([&path](FileContext& fc) { return zelk::openHandedOver(fc, path); });
+}
+
+void MainWindow::openPendingHandOver() {
+    if (!pendingHandOver_ || playback_.playing || recordingOpen_)
+        return;
+    const std::string path = *std::exchange(pendingHandOver_, std::nullopt);
+    // After the handler that ended the playback, not inside it.
+    QTimer::singleShot(0, this, [this, path] { openHandedOver(path); });
 }
 
 void MainWindow::startBackupTimer() {

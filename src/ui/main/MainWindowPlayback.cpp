@@ -95,6 +95,8 @@ void MainWindow::showPlayback(const PlaybackOutcome& o) {
         lineTimer_->stop();
     }
     movePlayLine();
+    if (!playback_.playing)
+        openPendingHandOver();
 }
 
 void MainWindow::movePlayLine() {

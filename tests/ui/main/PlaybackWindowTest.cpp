@@ -5,6 +5,7 @@
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SynthOpening.h"
+#include "storage/Project.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
 #include "ui/main/MainWindow.h"
@@ -128,6 +129,37 @@ private slots:
         QTest::keyClick(canvas, Qt::Key_Escape);
         QCOMPARE(f.caption(), QStringLiteral("再生"));
         QTRY_VERIFY_WITH_TIMEOUT(f.menusEnabled(), kWaitMs);
+    }
+
+    // The running window replaced its song in the middle of a playback: the button still
+    // read "停止" and the menus stayed disabled.
+    void aFileHandedOverDuringPlaybackOpensAfterIt() {
+        Fixture f;
+        f.song->TemLane.fill(30);
+        const auto other = f.tmp.path() / "other.zelk";
+        {
+            Song s = test::freshSong();
+            s.SongTitle = "handed over";
+            s.FilePath = other.string();
+            test::TempFolder scratch;
+            SaveProject(s, scratch.folder(), f.compressor);
+        }
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(f.player.tick() > 0, kWaitMs);
+        f.window->openHandedOver(other.string());
+        QCoreApplication::processEvents();
+        QCOMPARE(f.song->SongTitle, std::string("title"));
+        QCOMPARE(f.caption(), QStringLiteral("停止"));
+        // Menu shortcuts stay blocked while playing (Ctrl+K, Ctrl+N were tried).
+        QCOMPARE(f.unlocked(), 0);
+        QTest::keyClick(f.window.get(), Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(f.window.get(), Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(f.window->playback().playing);
+        QVERIFY(f.song->part.Grid(28, 0) != 0);
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(f.song->SongTitle, std::string("handed over"), kWaitMs);
+        QVERIFY(f.menusEnabled());
+        QCOMPARE(f.song->FilePath, other.string());
     }
 
     void unwritableFileLeavesTheWindowIdle() {
