@@ -99,8 +99,7 @@ void MainWindow::relayout() {
     c_.Picture1->setGeometry(pixels(tw_, layout->canvas));
     c_.HScroll1->setGeometry(pixels(tw_, layout->scrollBar));
     // The core sized the canvas in twips; give it the size the pixels really have.
-    ctx_.editor.view.ScaleWidth = c_.Picture1->scaleWidth();
-    ctx_.editor.view.ScaleHeight = c_.Picture1->scaleHeight();
+    setCanvasExtent(ctx_.editor.view, c_.Picture1->scaleWidth(), c_.Picture1->scaleHeight());
     ctx_.editor.view.TwipsPerPixel = c_.Picture1->twipsPerPixel();
     for (size_t p = 0; p < c_.Option1.size(); ++p)
         c_.Option1[p]->setStyleSheet(layout->partCaptionRed[p] ? QStringLiteral("color: red;")
