@@ -22,14 +22,16 @@ bool trackSounds(const MidiEvent& e, const std::vector<int>& trackParts,
     return i < trackParts.size() && options.parts[static_cast<size_t>(trackParts[i])];
 }
 
+// Frames count from `lead`: what comes before it (the set-up beat's programs and
+// controllers) is sent at frame 0, in the file's order.
 std::vector<TimedMessage> messagesOf(const MidiFileEvents& file, const TempoMap& tempo,
                                      const std::vector<int>& trackParts,
-                                     const RenderOptions& options) {
+                                     const RenderOptions& options, int64_t lead) {
     std::vector<TimedMessage> out;
     for (const MidiEvent& e : file.events)
         if (e.isChannelEvent() && trackSounds(e, trackParts, options))
-            out.push_back({tempo.sampleAt(e.tick, options.sampleRate), e.tick,
-                           shortMessage(e.status, e.d1, e.d2)});
+            out.push_back({std::max<int64_t>(0, tempo.sampleAt(e.tick, options.sampleRate) - lead),
+                           e.tick, shortMessage(e.status, e.d1, e.d2)});
     return out;
 }
 
@@ -54,19 +56,25 @@ RenderPlan planRender(const Song& song, const MidiFileEvents& file,
     plan.channels = options.mono ? 1 : 2;
     plan.title = song.SongTitle;
     plan.copyright = song.SongCopyright;
+    plan.normalize = options.normalize;
     const TempoMap tempo(file);
     plan.lastNoteOffTick = lastNoteOffTick(file);
     if (plan.lastNoteOffTick == 0)
         throw NothingToRender();
-    plan.lastNoteOffFrame = tempo.sampleAt(plan.lastNoteOffTick, options.sampleRate);
-    plan.messages = messagesOf(file, tempo, trackParts, options);
+    // An audio file starts at the song's first column: the set-up beat of the MIDI file is
+    // half a second of silence a game would play before every song.
+    const int64_t lead = tempo.sampleAt(exportTickOfColumn(0), options.sampleRate);
+    const auto frameOf = [&](uint32_t tick) {
+        return tempo.sampleAt(tick, options.sampleRate) - lead;
+    };
+    plan.lastNoteOffFrame = frameOf(plan.lastNoteOffTick);
+    plan.messages = messagesOf(file, tempo, trackParts, options, lead);
     if (std::none_of(plan.messages.begin(), plan.messages.end(), [](const TimedMessage& m) {
             return (m.message & 0xF0) == 0x90 && (m.message >> 16) != 0;
         }))
         throw NothingToRender("the chosen parts have no notes");
     if (const auto span = options.loop ? loopSpanOf(song, plan.lastNoteOffTick) : std::nullopt)
-        plan.loop = LoopFrames{*span, tempo.sampleAt(span->startTick, options.sampleRate),
-                               tempo.sampleAt(span->endTick, options.sampleRate)};
+        plan.loop = LoopFrames{*span, frameOf(span->startTick), frameOf(span->endTick)};
     return plan;
 }
 

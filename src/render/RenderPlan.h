@@ -24,13 +24,16 @@ struct RenderOptions {
     int sampleRate = 44100;
     bool mono = false;
     bool loop = true; // false: render as if the song had no loop point
+    // One gain for the whole file, bringing its peak to -1 dBFS (the loop stays seamless).
+    bool normalize = false;
     // Parts (0..15) that sound; the loop and the length are the whole song's either way,
     // so that renders of single parts line up.
     std::array<bool, kParts> parts{true, true, true, true, true, true, true, true,
                                    true, true, true, true, true, true, true, true};
 };
 
-// A channel message and the frame at which it sounds.
+// A channel message and the frame at which it sounds. The frames of a song's render count
+// from its first column; the set-up beat's messages all sound at frame 0.
 struct TimedMessage {
     int64_t frame = 0;
     uint32_t tick = 0;
@@ -53,6 +56,7 @@ struct RenderPlan {
     std::optional<LoopFrames> loop;
     std::string title;
     std::string copyright;
+    bool normalize = false;
 
     AudioFileSpec fileSpec(AudioFileFormat format) const;
 };

@@ -1,11 +1,13 @@
 #include "render/SongRenderer.h"
 
 #include "ports/SynthRenderer.h"
+#include "render/NormalizingSink.h"
 #include "render/RenderPlan.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace zelk {
@@ -16,6 +18,7 @@ constexpr int kTailSeconds = 3;
 constexpr int kSilenceRunDivisor = 10; // a tenth of a second
 // Below half a 16-bit step a sample is written as 0.
 constexpr float kDigitalSilence = 0.5f / 32768.0f;
+constexpr int kSeamDivisor = 50; // the seam's crossfade: a fiftieth of a second
 
 class SongRenderer {
 public:
@@ -36,15 +39,39 @@ public:
 private:
     bool loopedSong() {
         const LoopFrames& loop = *plan_.loop;
-        total_ = loop.end + (loop.end - loop.start);
+        const int64_t length = loop.end - loop.start;
+        const int64_t seam = std::min<int64_t>(plan_.sampleRate / kSeamDivisor, length);
+        total_ = loop.end + length;
         keepFrom_ = 0;
         keepTo_ = loop.start;
+        // The first pass's last frames are the true predecessors of the loop's first frame:
+        // the second pass starts where the first ended.
+        captureFrom_ = loop.end - seam;
         if (!playMessages(loop.span.endTick, 0, 0) || !advanceTo(loop.end))
             return false;
+        const std::vector<float> firstPassEnd = std::exchange(captured_, {});
         keepFrom_ = loop.end;
-        keepTo_ = total_;
-        return playMessages(loop.span.endTick - 1, loop.span.startTick, loop.end - loop.start) &&
-               advanceTo(total_);
+        keepTo_ = total_ - seam;
+        captureFrom_ = keepTo_;
+        if (!playMessages(loop.span.endTick - 1, loop.span.startTick, length) || !advanceTo(total_))
+            return false;
+        writeSeam(firstPassEnd);
+        return true;
+    }
+
+    // The file's last frames fade from the second pass into the first pass's end, the same
+    // music one pass earlier, so the last frame is followed, across the wrap, by the frame
+    // that followed it when rendered: no step at the seam, whatever chorus phase or
+    // reverb tail the passes differ in.
+    void writeSeam(const std::vector<float>& firstPassEnd) {
+        const size_t n = captured_.size();
+        const size_t frames = n / static_cast<size_t>(plan_.channels);
+        out_.resize(n);
+        for (size_t i = 0; i < n; ++i) {
+            const float w = static_cast<float>(i / plan_.channels + 1) / static_cast<float>(frames);
+            out_[i] = captured_[i] * (1.0f - w) + firstPassEnd[i] * w;
+        }
+        sink_.write(out_);
     }
 
     // Sends the messages of ticks fromTick..toTick, each `shift` frames after its own.
@@ -70,6 +97,8 @@ private:
             const int64_t to = std::min(now_ + n, keepTo_);
             if (from < to)
                 writeFrames(from - now_, to - from);
+            for (int64_t i = std::max(now_, captureFrom_); i < now_ + n; ++i)
+                frameAt(i - now_, captured_);
             now_ += n;
             if (progress_ && !progress_->keepGoing(now_, total_))
                 return false;
@@ -141,6 +170,9 @@ private:
     int64_t total_ = 0;
     int64_t keepFrom_ = 0; // frames of the synthesizer's time that go into the file
     int64_t keepTo_ = std::numeric_limits<int64_t>::max();
+    // Frames from here on are also kept aside (the seam's crossfade).
+    int64_t captureFrom_ = std::numeric_limits<int64_t>::max();
+    std::vector<float> captured_;
 };
 
 } // namespace
@@ -152,7 +184,9 @@ bool renderPlan(const RenderPlan& plan, SynthRenderer& synth, AudioFileSink& sin
 
 bool renderToFile(const RenderPlan& plan, AudioFileFormat format, const std::filesystem::path& path,
                   SynthRenderer& synth, AudioFileWriter& writer, RenderProgress* progress) {
-    const auto sink = writer.open(path, plan.fileSpec(format));
+    std::unique_ptr<AudioFileSink> sink = writer.open(path, plan.fileSpec(format));
+    if (plan.normalize)
+        sink = std::make_unique<NormalizingSink>(std::move(sink));
     if (!renderPlan(plan, synth, *sink, progress))
         return false;
     sink->commit();

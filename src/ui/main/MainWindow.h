@@ -210,6 +210,8 @@ private:
     DrawList line1_; // the lane line while a right drag lasts
     std::unique_ptr<BackgroundRender> render_;
     QProgressDialog* renderDialog_ = nullptr;
+    // One gain bringing the render's peak to -1 dBFS; the render dialog's choice, on at first.
+    bool renderNormalize_ = true;
     class QTimer* renderTimer_ = nullptr;
 };
 
