@@ -182,6 +182,26 @@ private slots:
         QVERIFY(f.prompts.messages.empty());
     }
 
+    // The form was shown again from the values of the press of 録音開始 at every timer tick,
+    // undoing what the user typed meanwhile.
+    void whatIsTypedDuringATakeIsKeptAndUsed() {
+        Fixture f;
+        f.child<QRadioButton>("Option1_1")->click();
+        QCOMPARE(f.child<QLabel>("Label5")->text(), QStringLiteral("1小節目から録音"));
+        f.child<QPushButton>("Command3")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.playback.playing, kWaitMs);
+        auto* description = f.child<QLineEdit>("Text1_3");
+        description->setFocus();
+        QTest::keyClicks(description, QStringLiteral("during"));
+        const QString renamed = f.target().replace(QStringLiteral(".wma"), QStringLiteral("2.wma"));
+        f.child<QLineEdit>("Text2")->setText(renamed);
+        QTest::qWait(50); // several ticks of every running timer
+        QCOMPARE(description->text(), QStringLiteral("during"));
+        QCOMPARE(description->cursorPosition(), 6);
+        QTRY_COMPARE_WITH_TIMEOUT(f.label3(), QStringLiteral("変換完了"), kWaitMs);
+        QVERIFY(QFileInfo(renamed).size() > 1000);
+    }
+
     void cancelWhileRecordingLeavesNothing() {
         Fixture f;
         f.child<QPushButton>("Command3")->click();
