@@ -58,7 +58,7 @@ RecordingWindow::RecordingWindow(PlaybackContext playback, WaveRecorder& recorde
     buildFormatFrames(tw);
     buildTagFrame(tw);
     buildBottomRow(tw);
-    setFixedSize(tw.px(6720), tw.px(4740));
+    setFixedSize(tw.px(6720), tw.px(4980));
     noDefaultButton(this);
     timer1_ = new QTimer(this);
     timer2_ = new QTimer(this);
@@ -111,16 +111,16 @@ void RecordingWindow::buildBottomRow(const Twips& tw) {
     command1_ = placed(new QPushButton(QStringLiteral("..."), this), QStringLiteral("Command1"),
                        tw.rect(5940, 3435, 660, 375));
     auto* mixer = placed(new QPushButton(QStringLiteral("ﾎﾞﾘｭｰﾑｺﾝﾄﾛｰﾙ"), this),
-                         QStringLiteral("Command2"), tw.rect(120, 4050, 2040, 420));
+                         QStringLiteral("Command2"), tw.rect(120, 4290, 2040, 420));
     connect(mixer, &QPushButton::clicked, this, &RecordingWindow::openMixer);
-    label3_ = placed(new QLabel(this), QStringLiteral("Label3"), tw.rect(2280, 4110, 1300, 300));
+    label3_ = placed(new QLabel(this), QStringLiteral("Label3"), tw.rect(2280, 4350, 1300, 300));
     command3_ =
-        placed(new QPushButton(this), QStringLiteral("Command3"), tw.rect(3720, 4050, 1380, 420));
+        placed(new QPushButton(this), QStringLiteral("Command3"), tw.rect(3720, 4290, 1380, 420));
     auto* cancelButton = placed(new QPushButton(QStringLiteral("キャンセル"), this),
-                                QStringLiteral("Command4"), tw.rect(5220, 4050, 1380, 420));
+                                QStringLiteral("Command4"), tw.rect(5220, 4290, 1380, 420));
     // Where the take starts, as the play button would play.
     startLabel_ = placed(new QLabel(qtText(recordingStartText(ctx_.playback.editor.view)), this),
-                         QStringLiteral("Label5"), tw.rect(120, 3840, 6480, 240));
+                         QStringLiteral("Label5"), tw.rect(120, 3900, 6480, 300));
     connect(cancelButton, &QPushButton::clicked, this, &RecordingWindow::cancel);
 }
 
