@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace zelk::ui {
 namespace {
@@ -191,6 +192,10 @@ void MainWindow::connectMenus() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (filterComboKey(watched, e))
         return true;
+    if (e->type() == QEvent::Hide)
+        for (const auto& [view, box] : popupOwners_)
+            if (watched == view && box->isEnabled())
+                QTimer::singleShot(0, box, [box] { box->setFocus(Qt::PopupFocusReason); });
     // A right-button release over a length button adds that length to the sum.
     if (e->type() == QEvent::MouseButtonRelease) {
         auto* me = static_cast<QMouseEvent*>(e);

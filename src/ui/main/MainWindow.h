@@ -18,6 +18,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QProgressDialog;
 
@@ -201,6 +203,8 @@ private:
     int timeSignatureHolds_ = 0;
     int shownMeasureCount_ = -1; // the count the tool windows' lists were last told
     bool recordingOpen_ = false;
+    // The list views of the drop-downs, to give the keyboard back to their box.
+    std::vector<std::pair<QObject*, class QComboBox*>> popupOwners_;
     std::optional<std::string> pendingHandOver_;
     bool backupFailed_ = false; // shown in the title until a backup succeeds again
     PlaybackState playback_;

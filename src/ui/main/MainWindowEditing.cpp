@@ -15,12 +15,14 @@
 #include "ui/windows/MeasureCopyWindow.h"
 #include "ui/windows/MeasureEditWindow.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace zelk::ui {
 namespace {
@@ -174,6 +176,14 @@ void MainWindow::connectCanvas() {
     });
     for (QComboBox* box : {c_.Combo1, c_.Combo2, c_.Combo3, c_.Combo4, c_.Combo6, c_.Combo7})
         box->installEventFilter(this);
+    // A list closed without a choice (Esc, a click elsewhere) leaves the keyboard on its
+    // drop-down, whatever the window manager does with the popup's focus: the next arrow key
+    // changes the drop-down, not the part.
+    for (QComboBox* box :
+         {c_.Combo1, c_.Combo2, c_.Combo3, c_.Combo4, c_.Combo5, c_.Combo6, c_.Combo7}) {
+        box->view()->installEventFilter(this);
+        popupOwners_.push_back({box->view(), box});
+    }
 }
 
 bool MainWindow::filterComboKey(QObject* watched, QEvent* e) {

@@ -12,6 +12,8 @@
 #include "ui/main/ScoreCanvas.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -219,6 +221,27 @@ private slots:
         QTest::keyClick(canvas, Qt::Key_C); // quarter note
         QCOMPARE(f.editor.palette.NoteLen, 8);
         QCOMPARE(f.find<QLabel>("Label1")->text(), QStringLiteral("４"));
+    }
+
+    // A list closed with Esc, without a choice, must leave the keyboard on its drop-down:
+    // the next arrow key changes the instrument, tempo or time signature, not the part.
+    void aListClosedWithEscapeKeepsTheFocusOnItsDropDown() {
+        Fixture f;
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        for (const char* name : {"Combo1", "Combo2", "Combo5"}) {
+            auto* box = f.find<QComboBox>(name);
+            box->setFocus();
+            const int before = box->currentIndex();
+            box->showPopup();
+            QTRY_VERIFY(box->view()->isVisible());
+            QTest::keyClick(box->view(), Qt::Key_Escape);
+            QTRY_VERIFY(!box->view()->isVisible());
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            QCOMPARE(int(f.song->CurPart), 0);
+            QVERIFY2(box->currentIndex() != before, name);
+        }
     }
 
     void dropDownsPassLettersToTheKeyboardCommands() {
