@@ -3,6 +3,7 @@
 #include "editor/entry/CanvasMouse.h"
 #include "editor/entry/KeyboardCommands.h"
 #include "editor/entry/PartChange.h"
+#include "editor/session/ReasonText.h"
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/DrawScore.h"
 #include "model/FormatError.h"
@@ -65,7 +66,7 @@ template <typename Action> void MainWindow::edit(Action&& action) {
         // core throws is reported the same way, and the song stays open.
         const bool fileReason = dynamic_cast<const FormatError*>(&e) != nullptr ||
                                 dynamic_cast<const ProjectFileError*>(&e) != nullptr;
-        showRefusal(fileReason ? std::string(e.what())
+        showRefusal(fileReason ? reasonInJapanese(e.what())
                                : std::string(kUnfinishedAction) + "\n" + e.what());
         refreshControls();
         relayout();

@@ -1,6 +1,8 @@
 #include "ui/support/QtPrompts.h"
 #include "ui/support/WidgetText.h"
 
+#include "editor/session/ReasonText.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -66,8 +68,9 @@ Answer QtPrompts::askYesNoCancel(std::string_view title, std::string_view text) 
 }
 
 void QtPrompts::showMessage(std::string_view title, std::string_view text, MessageIcon icon,
-                            std::string_view detail) {
+                            std::string_view englishDetail) {
     std::fprintf(stderr, "zelk: %.*s\n", static_cast<int>(text.size()), text.data());
+    const std::string detail = reasonInJapanese(englishDetail);
     const auto qtIcon = icon == MessageIcon::Stop          ? QMessageBox::Critical
                         : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                            : QMessageBox::Information;
