@@ -180,8 +180,13 @@ void MeasureCopyWindow::okClicked() {
     read();
     main_.runEdit([this](EditContext& ec) {
         MeasureCopyResult r = Form2_Command1_Click(ec, form_);
-        for (const std::string& m : r.messages)
-            QMessageBox::warning(this, qtText(kAppTitle), QString::fromStdString(m));
+        for (size_t i = 0; i < r.messages.size(); ++i) {
+            QMessageBox box(QMessageBox::Warning, qtText(kAppTitle), qtText(r.messages[i]),
+                            QMessageBox::Ok, this);
+            if (i < r.details.size())
+                box.setInformativeText(qtText(r.details[i]));
+            box.exec();
+        }
         return r.outcome;
     });
     showForm(form_);

@@ -91,10 +91,13 @@ TEST_F(MeasureToolsTest, NotesAcrossTheEdgesAreRefusedWithTheirOwnMessages) {
     auto r = Form2_Command1_Click(ctx, f);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0], "音符が二つの小節にまたがっているとできません ");
+    // The detail names where: the bar line at the head of measure 2 of part 1.
+    EXPECT_EQ(r.details.at(0), "パート1の2小節目の頭で音符が小節線をまたいでいます");
     f = copyForm(3, 3, 1); // measure 3 is free, the destination is not
     r = Form2_Command1_Click(ctx, f);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0], "音符が二つの小節にまたがっているとできません");
+    EXPECT_EQ(r.details.at(0), "パート1の2小節目の頭で音符が小節線をまたいでいます");
     EXPECT_TRUE(head(28, 28));
 }
 
