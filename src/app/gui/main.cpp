@@ -22,6 +22,7 @@
 #include "platform/WavRecorder.h"
 #include "ports/NullMidiOut.h"
 #include "storage/SettingsFile.h"
+#include "storage/StateFile.h"
 #include "ui/main/MainWindow.h"
 #include "ui/support/GuardedApplication.h"
 #include "ui/support/SingleInstance.h"
@@ -105,6 +106,8 @@ int main(int argc, char** argv) {
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
+    StateFile state = StateFile::read(folder);
+    window.restoreState(state);
     window.show();
     window.prompts().setMessagesWait(false);
 
@@ -125,6 +128,12 @@ int main(int argc, char** argv) {
     window.prompts().setMessagesWait(true);
 
     const int status = app.exec();
+    window.saveState(state);
+    try {
+        state.write(folder);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelk: %s not saved: %s\n", folder.state().string().c_str(), e.what());
+    }
     Shutdown({*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {},
               [&window] { window.finishBackup(); }});
     return status;

@@ -8,6 +8,7 @@
 #include "editor/view/DrawList.h"
 #include "render/BackgroundRender.h"
 #include "storage/Project.h"
+#include "storage/StateFile.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainWindowControls.h"
 #include "ui/support/QtPrompts.h"
@@ -105,6 +106,9 @@ public:
     void runEdit(const std::function<EditOutcome(EditContext&)>& action);
     // Tool windows that work on measures keep the time signature from changing while open.
     void holdTimeSignature(bool hold);
+    // The size, zoom and render choices this machine remembers ("zelk-state.ini").
+    void restoreState(const StateFile& state);
+    void saveState(StateFile& state) const;
     // Waits for a backup still being written (before the end of the program).
     void finishBackup() { backup_.wait(); }
     // The play button's action (also the play/stop key).

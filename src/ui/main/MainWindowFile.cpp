@@ -1,5 +1,6 @@
 // The main window's File menu commands, drops, the backup timer and the close request.
 #include "editor/session/SessionLife.h"
+#include "editor/transport/RecordingTarget.h"
 #include "midi/WriteMidiFile.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
@@ -11,6 +12,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -112,6 +114,11 @@ void MainWindow::connectFileMenu() {
     connect(m_.Mmidi, &QAction::triggered, this, [this] {
         QFileDialog dialog(this, QStringLiteral("ファイルを保存"), QString(),
                            QStringLiteral("MIDIファイル(*.mid)"));
+        // Beside the project, named after the song, as recordings and renders are.
+        const QFileInfo offered(QFile::decodeName(QByteArray::fromStdString(
+            defaultRecordingTarget(ctx_.song, musicFolder(), ".mid").string())));
+        dialog.setDirectory(offered.absolutePath());
+        dialog.selectFile(offered.fileName());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("mid"));
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())

@@ -1,5 +1,6 @@
 // Showing the song and the editor state in the main window's controls.
 #include "editor/Palette.h"
+#include "editor/view/ViewPosition.h"
 #include "editor/view/WindowLayout.h"
 #include "model/Song.h"
 #include "ui/main/MainWindow.h"
@@ -16,8 +17,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace zelk::ui {
 namespace {
@@ -83,6 +87,33 @@ void MainWindow::fitFont(QLabel* l, int pointSize) {
     l->setFont(f);
 }
 
+void MainWindow::restoreState(const StateFile& state) {
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+    const auto width = state.number("window.width", minimumWidth(), 100000);
+    const auto height = state.number("window.height", minimumHeight(), 100000);
+    if (width && height) // never larger than the screen it opens on now
+        resize(screen.isEmpty() ? *width : std::min(*width, screen.width()),
+               screen.isEmpty() ? *height : std::min(*height, screen.height()));
+    if (const auto zoom = state.number("view.shownMeasures", 1, 7)) {
+        Mkakudai_Click(ctx_.song, ctx_.editor.view, ctx_.editor.signatures, *zoom);
+        refreshControls();
+        relayout();
+    }
+    if (state.number("window.maximized", 0, 1) == 1)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    if (const auto normalize = state.number("render.normalize", 0, 1))
+        renderNormalize_ = *normalize == 1;
+}
+
+void MainWindow::saveState(StateFile& state) const {
+    const QSize size = isMaximized() ? normalGeometry().size() : this->size();
+    state.set("window.width", size.width());
+    state.set("window.height", size.height());
+    state.set("window.maximized", isMaximized() ? 1 : 0);
+    state.set("view.shownMeasures", ctx_.editor.view.ShownMeasures);
+    state.set("render.normalize", renderNormalize_ ? 1 : 0);
+}
+
 void MainWindow::showTitle() {
     QString title = QString::fromStdString(ctx_.editor.view.Title);
     if (backupFailed_)
@@ -117,6 +148,9 @@ void MainWindow::relayout() {
         QRect r = tw_.rect(kDrumLabelLeft, d.top, kDrumLabelWidth, 240);
         r.moveBottom(std::min(r.bottom(), form_->height() - 1)); // the lowest one stays inside
         l->setGeometry(r);
+        // The top one reaches up beside the readouts; drawn over them (only its text is
+        // painted), it is not cut off.
+        l->raise();
         fitFont(l, d.fontSize);
     }
     redraw();
