@@ -2,7 +2,6 @@
 
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
-#include "midi/TempoMap.h"
 #include "midi/WriteMidiFile.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
@@ -14,25 +13,8 @@
 namespace zelk {
 namespace {
 
-bool trackSounds(const MidiEvent& e, const std::vector<int>& trackParts,
-                 const RenderOptions& options) {
-    if (e.track == 0)
-        return true;
-    const size_t i = e.track - 1u;
-    return i < trackParts.size() && options.parts[static_cast<size_t>(trackParts[i])];
-}
-
-// Frames count from `lead`: what comes before it (the set-up beat's programs and
-// controllers) is sent at frame 0, in the file's order.
-std::vector<TimedMessage> messagesOf(const MidiFileEvents& file, const TempoMap& tempo,
-                                     const std::vector<int>& trackParts,
-                                     const RenderOptions& options, int64_t lead) {
-    std::vector<TimedMessage> out;
-    for (const MidiEvent& e : file.events)
-        if (e.isChannelEvent() && trackSounds(e, trackParts, options))
-            out.push_back({std::max<int64_t>(0, tempo.sampleAt(e.tick, options.sampleRate) - lead),
-                           e.tick, shortMessage(e.status, e.d1, e.d2)});
-    return out;
+bool noteOn(const ScheduledMessage& m) {
+    return (m.message & 0xF0) == 0x90 && (m.message >> 16) != 0;
 }
 
 } // namespace
@@ -57,24 +39,31 @@ RenderPlan planRender(const Song& song, const MidiFileEvents& file,
     plan.title = song.SongTitle;
     plan.copyright = song.SongCopyright;
     plan.normalize = options.normalize;
-    const TempoMap tempo(file);
     plan.lastNoteOffTick = lastNoteOffTick(file);
     if (plan.lastNoteOffTick == 0)
         throw NothingToRender();
+    LoopSpan span{};
+    const bool looped = options.loop && [&] {
+        const auto s = loopSpanOf(song, plan.lastNoteOffTick);
+        if (s)
+            span = *s;
+        return s.has_value();
+    }();
     // An audio file starts at the song's first column: the set-up beat of the MIDI file is
     // half a second of silence a game would play before every song.
-    const int64_t lead = tempo.sampleAt(exportTickOfColumn(0), options.sampleRate);
-    const auto frameOf = [&](uint32_t tick) {
-        return tempo.sampleAt(tick, options.sampleRate) - lead;
+    const auto sounds = [&](int track) {
+        const size_t i = static_cast<size_t>(track) - 1u;
+        return i < trackParts.size() && options.parts[static_cast<size_t>(trackParts[i])];
     };
-    plan.lastNoteOffFrame = frameOf(plan.lastNoteOffTick);
-    plan.messages = messagesOf(file, tempo, trackParts, options, lead);
-    if (std::none_of(plan.messages.begin(), plan.messages.end(), [](const TimedMessage& m) {
-            return (m.message & 0xF0) == 0x90 && (m.message >> 16) != 0;
-        }))
+    auto schedule = std::make_shared<Schedule>(
+        scheduleOf(file, options.sampleRate, sounds, exportTickOfColumn(0),
+                   looped ? std::optional(std::pair(span.startTick, span.endTick)) : std::nullopt));
+    plan.lastNoteOffFrame = schedule->frameOfTick(plan.lastNoteOffTick);
+    if (std::none_of(schedule->messages.begin(), schedule->messages.end(), noteOn))
         throw NothingToRender("the chosen parts have no notes");
-    if (const auto span = options.loop ? loopSpanOf(song, plan.lastNoteOffTick) : std::nullopt)
-        plan.loop = LoopFrames{*span, frameOf(span->startTick), frameOf(span->endTick)};
+    if (looped && schedule->loop)
+        plan.loop = LoopFrames{span, schedule->loop->startFrame, schedule->loop->endFrame};
+    plan.schedule = std::move(schedule);
     return plan;
 }
 

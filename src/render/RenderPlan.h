@@ -1,12 +1,14 @@
 #pragma once
 
 #include "midi/LoopSpan.h"
+#include "midi/Schedule.h"
 #include "model/Limits.h"
 #include "ports/AudioFileSink.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -32,14 +34,6 @@ struct RenderOptions {
                                    true, true, true, true, true, true, true, true};
 };
 
-// A channel message and the frame at which it sounds. The frames of a song's render count
-// from its first column; the set-up beat's messages all sound at frame 0.
-struct TimedMessage {
-    int64_t frame = 0;
-    uint32_t tick = 0;
-    uint32_t message = 0;
-};
-
 struct LoopFrames {
     LoopSpan span;
     int64_t start = 0; // first frame of the loop
@@ -50,7 +44,9 @@ struct LoopFrames {
 struct RenderPlan {
     int sampleRate = 44100;
     int channels = 2;
-    std::vector<TimedMessage> messages; // in time order
+    // The messages at their frames, counted from the song's first column (the set-up beat's
+    // all sound at frame 0), with the loop; the same schedule a playback of the file plays.
+    std::shared_ptr<const Schedule> schedule;
     uint32_t lastNoteOffTick = 0;
     int64_t lastNoteOffFrame = 0;
     std::optional<LoopFrames> loop;

@@ -3,6 +3,7 @@
 #include "ports/SynthRenderer.h"
 #include "render/NormalizingSink.h"
 #include "render/RenderPlan.h"
+#include "render/ScheduleRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,16 +25,16 @@ class SongRenderer {
 public:
     SongRenderer(const RenderPlan& plan, SynthRenderer& synth, AudioFileSink& sink,
                  RenderProgress* progress)
-        : plan_(plan), synth_(synth), sink_(sink), progress_(progress), left_(kBlockFrames),
-          right_(kBlockFrames) {}
+        : plan_(plan), synth_(synth), sink_(sink), progress_(progress),
+          run_(plan.schedule, {.startFrame = 0, .loop = plan.loop.has_value(), .stopFrame = -1}),
+          left_(kBlockFrames), right_(kBlockFrames) {}
 
     bool run() {
         if (plan_.loop)
             return loopedSong();
         total_ = plan_.lastNoteOffFrame + int64_t{kTailSeconds} * plan_.sampleRate;
         // Parts left out may leave nothing to play: the song's length is kept all the same.
-        return playMessages(plan_.lastNoteOffTick, 0, 0) && advanceTo(plan_.lastNoteOffFrame) &&
-               tail();
+        return advanceTo(plan_.lastNoteOffFrame) && tail();
     }
 
 private:
@@ -47,13 +48,14 @@ private:
         // The first pass's last frames are the true predecessors of the loop's first frame:
         // the second pass starts where the first ended.
         captureFrom_ = loop.end - seam;
-        if (!playMessages(loop.span.endTick, 0, 0) || !advanceTo(loop.end))
+        if (!advanceTo(loop.end))
             return false;
         const std::vector<float> firstPassEnd = std::exchange(captured_, {});
         keepFrom_ = loop.end;
         keepTo_ = total_ - seam;
         captureFrom_ = keepTo_;
-        if (!playMessages(loop.span.endTick - 1, loop.span.startTick, length) || !advanceTo(total_))
+        // The run has wrapped at the loop end: the second pass, from the first pass's state.
+        if (!advanceTo(total_))
             return false;
         writeSeam(firstPassEnd);
         return true;
@@ -74,20 +76,6 @@ private:
         sink_.write(out_);
     }
 
-    // Sends the messages of ticks fromTick..toTick, each `shift` frames after its own.
-    bool playMessages(uint32_t toTick, uint32_t fromTick, int64_t shift) {
-        for (const TimedMessage& m : plan_.messages) {
-            if (m.tick < fromTick)
-                continue;
-            if (m.tick > toTick)
-                break;
-            if (!advanceTo(m.frame + shift))
-                return false;
-            synth_.send(m.message);
-        }
-        return true;
-    }
-
     // Renders the synthesizer's time up to `frame`, writing what lies in the kept range.
     bool advanceTo(int64_t frame) {
         while (now_ < frame) {
@@ -106,9 +94,10 @@ private:
         return true;
     }
 
+    // The schedule's messages go out at their frames inside the block, as in playback.
     void renderBlock(int64_t n) {
-        synth_.render(std::span(left_).first(static_cast<size_t>(n)),
-                      std::span(right_).first(static_cast<size_t>(n)));
+        run_.advanceOnAudioThread(synth_, std::span(left_).first(static_cast<size_t>(n)),
+                                  std::span(right_).first(static_cast<size_t>(n)));
     }
 
     void frameAt(int64_t i, std::vector<float>& out) const {
@@ -165,6 +154,7 @@ private:
     SynthRenderer& synth_;
     AudioFileSink& sink_;
     RenderProgress* progress_;
+    ScheduleRun run_;
     std::vector<float> left_, right_, out_;
     int64_t now_ = 0; // frames the synthesizer has rendered
     int64_t total_ = 0;

@@ -56,7 +56,12 @@ TEST(NormalizingSinkTest, SilenceStaysSilentAndNoCommitLeavesNothing) {
     RenderPlan plan;
     plan.sampleRate = 1000;
     plan.normalize = true;
-    plan.messages = {{0, 0, shortMessage(0x90, 60, 100)}, {500, 50, shortMessage(0x90, 60, 0)}};
+    auto schedule = std::make_shared<Schedule>();
+    schedule->sampleRate = 1000;
+    schedule->messages = {{0, 0, shortMessage(0x90, 60, 100)},
+                          {500, 50, shortMessage(0x90, 60, 0)}};
+    schedule->endFrame = 500;
+    plan.schedule = schedule;
     plan.lastNoteOffTick = 50;
     plan.lastNoteOffFrame = 500;
     test::FakeSynthRenderer synth(1000, 0.99f);

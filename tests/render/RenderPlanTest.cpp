@@ -16,7 +16,7 @@ protected:
     }
     static int noteOnsOf(const RenderPlan& p, int channel) {
         int n = 0;
-        for (const auto& m : p.messages)
+        for (const auto& m : p.schedule->messages)
             if ((m.message & 0xFF) == static_cast<uint32_t>(0x90 | channel) && (m.message >> 16))
                 ++n;
         return n;
@@ -34,7 +34,7 @@ TEST_F(RenderPlanTest, TimesEveryMessageAndTheLoopInFrames) {
     EXPECT_EQ(p.loop->end, 176400);
     EXPECT_EQ(p.lastNoteOffFrame, 48 * 44100 / 16);
     ASSERT_EQ(noteOnsOf(p, 0), 2);
-    EXPECT_TRUE(std::is_sorted(p.messages.begin(), p.messages.end(),
+    EXPECT_TRUE(std::is_sorted(p.schedule->messages.begin(), p.schedule->messages.end(),
                                [](auto& a, auto& b) { return a.frame < b.frame; }));
     EXPECT_EQ(p.fileSpec(AudioFileFormat::Flac).loop, (AudioLoop{88200, 88200}));
     EXPECT_EQ(p.fileSpec(AudioFileFormat::Flac).title, "title");
@@ -86,13 +86,14 @@ TEST_F(RenderPlanTest, AudioStartsAtTheFirstColumnWithTheSetUpMessagesFirst) {
     ASSERT_TRUE(p.loop);
     EXPECT_EQ(p.loop->start, 0);
     size_t firstNote = 0;
-    while ((p.messages[firstNote].message & 0xF0) != 0x90)
+    const auto& messages = p.schedule->messages;
+    while ((messages[firstNote].message & 0xF0) != 0x90)
         ++firstNote;
-    EXPECT_EQ(p.messages[firstNote].frame, 0);
+    EXPECT_EQ(messages[firstNote].frame, 0);
     bool program = false;
     for (size_t i = 0; i < firstNote; ++i) {
-        EXPECT_EQ(p.messages[i].frame, 0) << i;
-        program |= p.messages[i].message == 0xC0u + (40u << 8);
+        EXPECT_EQ(messages[i].frame, 0) << i;
+        program |= messages[i].message == 0xC0u + (40u << 8);
     }
     EXPECT_TRUE(program) << "the set-up beat's program comes before the first note";
 }
