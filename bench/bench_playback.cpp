@@ -8,7 +8,7 @@
 #include "midi/WriteMidiFile.h"
 #include "model/Song.h"
 #include "platform/AudioDeviceOutput.h"
-#include "platform/FluidFilePlayer.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
@@ -33,7 +33,7 @@ struct Player {
     SynthOpening opening =
         openSoundFontSynth({.soundFont = findSoundFontFromEnvironment(), .output = kOfflineOutput});
     SoundFontSynth& synth = *opening.synth;
-    FluidFilePlayer player{synth};
+    SchedulePlayer player{synth};
 
     // Renders block by block until a voice sounds; false after `limit` blocks.
     bool renderUntilFirstVoice(int limit = 10000) {

@@ -71,8 +71,13 @@ void ScheduleRun::handleDue(SynthRenderer& synth) {
         next_ = s.loop->first;
         return;
     }
-    if (!loops() && now_ >= s.endFrame)
+    if (!loops() && now_ >= s.endFrame) {
+        // Played through: no pedal stays down for the notes played live afterwards; what
+        // rings keeps ringing.
+        for (uint32_t ch = 0; ch < 16; ++ch)
+            synth.send((0xB0 | ch) | (64u << 8));
         finished_.store(true, std::memory_order_release);
+    }
 }
 
 void ScheduleRun::advanceOnAudioThread(SynthRenderer& synth, std::span<float> left,

@@ -63,12 +63,15 @@ TEST(ScheduleRunTest, EveryMessageArrivesOnItsOwnFrameWhateverTheBlock) {
     for (int block : {1, 7, 64, 512}) {
         ScheduleRun run(s, {});
         const auto got = play(run, 256, block);
-        ASSERT_EQ(got.size(), 4u) << block;
+        ASSERT_EQ(got.size(), 4u + 16u) << block;
         EXPECT_EQ(got[0].frame, 10) << block;
         EXPECT_EQ(got[1].frame, 100) << block;
         EXPECT_EQ(got[2].frame, 130) << block;
         EXPECT_EQ(got[3].frame, 191) << block;
         EXPECT_TRUE(run.finished()) << "played through its end at 200";
+        // There every pedal goes up, so notes played live afterwards do not hang.
+        EXPECT_EQ(got[4].frame, 200) << block;
+        EXPECT_EQ(got[4].message, 0xB0u | (64u << 8)) << block;
     }
 }
 

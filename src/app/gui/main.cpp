@@ -13,7 +13,7 @@
 #include "model/Song.h"
 #include "platform/EncodedAudioFileWriter.h"
 #include "platform/FfmpegWmaEncoder.h"
-#include "platform/FluidFilePlayer.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/FluidSynthRenderer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     SynthOpening synth = openSoundFontSynth(options);
     // Declared after the synthesizer: gone before it.
     LiveMidiOut live(*synth.synth);
-    FluidFilePlayer player(*synth.synth);
+    SchedulePlayer player(*synth.synth);
     SoundFontSynth& sound = *synth.synth;
     WavRecorder recorder(sound.sampleRate(), folder.recordingScratch(),
                          [&sound](AudioTap* tap) { sound.setTap(tap); });

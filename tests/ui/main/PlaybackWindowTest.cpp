@@ -1,7 +1,7 @@
 #include "editor/session/SongReset.h"
 #include "midi/LiveMidiOut.h"
 #include "model/Song.h"
-#include "platform/FluidFilePlayer.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SynthOpening.h"
@@ -36,7 +36,7 @@ struct Fixture {
     SynthOpening synth =
         openSoundFontSynth({.soundFont = std::nullopt, .output = kSilentClockOutput});
     LiveMidiOut live{*synth.synth};
-    FluidFilePlayer player{*synth.synth};
+    SchedulePlayer player{*synth.synth};
     EditorState editor;
     ColorTable colors = defaultColorTable();
     GzipCompressor compressor;

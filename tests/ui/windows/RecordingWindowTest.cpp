@@ -5,7 +5,7 @@
 #include "midi/LiveMidiOut.h"
 #include "model/Song.h"
 #include "platform/FfmpegWmaEncoder.h"
-#include "platform/FluidFilePlayer.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SilentClockOutput.h"
 #include "platform/SoundFontLookup.h"
@@ -46,7 +46,7 @@ struct Fixture {
     SynthOpening synth = openSoundFontSynth(
         {.soundFont = findSoundFontFromEnvironment(), .output = kSilentClockOutput});
     LiveMidiOut live{*synth.synth};
-    FluidFilePlayer player{*synth.synth};
+    SchedulePlayer player{*synth.synth};
     WavRecorder recorder{synth.synth->sampleRate(), tmp.folder().recordingScratch(),
                          [this](AudioTap* t) { synth.synth->setTap(t); }};
     FfmpegWmaEncoder wma;
