@@ -128,13 +128,14 @@ int main(int argc, char** argv) {
     window.prompts().setMessagesWait(true);
 
     const int status = app.exec();
+    Shutdown({*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {},
+              [&window] { window.finishBackup(); }});
+    // After Shutdown: an open key-assignment window has committed its choices.
     window.saveState(state);
     try {
         state.write(folder);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelk: %s not saved: %s\n", folder.state().string().c_str(), e.what());
     }
-    Shutdown({*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {},
-              [&window] { window.finishBackup(); }});
     return status;
 }

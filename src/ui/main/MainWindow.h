@@ -113,6 +113,8 @@ public:
     void finishBackup() { backup_.wait(); }
     // The play button's action (also the play/stop key).
     void playStop();
+    // "つなぎ目を試聴" (menu and key): the loop's seam in a few seconds.
+    void seamAudition();
     // The offline render entry after its file dialog: renders the song to `path` (.wav, .ogg
     // or .flac) on a thread of its own with a progress dialog. False when it cannot start
     // (the message has been shown).

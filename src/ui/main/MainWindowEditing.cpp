@@ -105,6 +105,8 @@ void MainWindow::apply(const EditOutcome& o) {
         showRefusal(o.message);
     if (o.playStop && c_.Command4->isEnabled())
         playStop();
+    if (o.seamAudition)
+        seamAudition();
 }
 
 void MainWindow::repaintLaneColumns(int first, int last) {

@@ -9,6 +9,7 @@
 #include "ui/main/ScoreCanvas.h"
 #include "ui/support/WidgetText.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -71,6 +72,10 @@ void MainWindow::refreshControls() {
         c_.Check1[i]->setChecked(p.PlayPart[i] == 1);
     c_.Option1[song.CurPart]->setChecked(true);
     m_.Mkakudai[ed.view.ShownMeasures]->setChecked(true);
+    {
+        const QSignalBlocker block(m_.Mloop);
+        m_.Mloop->setChecked(p.LoopPlayback);
+    }
     showTitle();
     if (song.MeasureCount() != shownMeasureCount_) {
         shownMeasureCount_ = song.MeasureCount();
@@ -103,6 +108,7 @@ void MainWindow::restoreState(const StateFile& state) {
         setWindowState(windowState() | Qt::WindowMaximized);
     if (const auto normalize = state.number("render.normalize", 0, 1))
         renderNormalize_ = *normalize == 1;
+    readExtraKeys(state, ctx_.editor.keys);
 }
 
 void MainWindow::saveState(StateFile& state) const {
@@ -112,6 +118,7 @@ void MainWindow::saveState(StateFile& state) const {
     state.set("window.maximized", isMaximized() ? 1 : 0);
     state.set("view.shownMeasures", ctx_.editor.view.ShownMeasures);
     state.set("render.normalize", renderNormalize_ ? 1 : 0);
+    writeExtraKeys(state, ctx_.editor.keys);
 }
 
 void MainWindow::showTitle() {
