@@ -4,7 +4,10 @@
 #include "editor/EditorState.h"
 #include "editor/transport/Playback.h"
 #include "midi/LiveMidiOut.h"
+#include "files/TextLines.h"
 #include "midi/MidiExportOptions.h"
+#include "midi/MidiFileEvents.h"
+#include "midi/Schedule.h"
 #include "midi/WriteMidiFile.h"
 #include "model/Song.h"
 #include "platform/AudioDeviceOutput.h"
@@ -124,6 +127,33 @@ void BM_LoadAndFirstNoteDenseSong(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadAndFirstNoteDenseSong)->Unit(benchmark::kMillisecond);
+
+// The parts of the second half: the file read back, and timed into a schedule.
+void BM_ReadPlaybackFileDenseSong(benchmark::State& state) {
+    DenseFixture& f = dense();
+    NullMidiOut none;
+    const auto file = f.tmp.folder().playbackMidi();
+    WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, file,
+                  MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+    const std::string bytes = readWholeFile(file);
+    const std::span<const uint8_t> view(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                        bytes.size());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readMidiEvents(view).events.size());
+}
+BENCHMARK(BM_ReadPlaybackFileDenseSong)->Unit(benchmark::kMillisecond);
+
+void BM_ScheduleOfPlaybackFileDenseSong(benchmark::State& state) {
+    DenseFixture& f = dense();
+    NullMidiOut none;
+    const auto file = f.tmp.folder().playbackMidi();
+    WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, file,
+                  MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+    const MidiFileEvents events = readMidiEventsFile(file);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scheduleOf(events, 44100).messages.size());
+}
+BENCHMARK(BM_ScheduleOfPlaybackFileDenseSong)->Unit(benchmark::kMillisecond);
 
 // Steady eighth notes (closed hi-hat on the rhythm part) through tempo changes, written by the
 // MIDI file writer and rendered offline through the player. Each onset is found in the audio
