@@ -3,19 +3,20 @@
 // buffer length a live preview note waits for on the sound card.
 #include "editor/EditorState.h"
 #include "editor/transport/Playback.h"
-#include "midi/LiveMidiOut.h"
 #include "files/TextLines.h"
+#include "midi/LiveMidiOut.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/Schedule.h"
 #include "midi/WriteMidiFile.h"
 #include "model/Song.h"
 #include "platform/AudioDeviceOutput.h"
-#include "platform/SchedulePlayer.h"
 #include "platform/IconvShiftJis.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
 #include "ports/NullMidiOut.h"
+#include "render/ScheduleRun.h"
 #include "support/BenchFolder.h"
 #include "support/DenseSong.h"
 
@@ -154,6 +155,44 @@ void BM_ScheduleOfPlaybackFileDenseSong(benchmark::State& state) {
         benchmark::DoNotOptimize(scheduleOf(events, 44100).messages.size());
 }
 BENCHMARK(BM_ScheduleOfPlaybackFileDenseSong)->Unit(benchmark::kMillisecond);
+
+// The scheduler's own share of the rendering thread: the dense song's schedule (48 notes per
+// eighth and every lane changing) walked block by block through a synthesizer that does
+// nothing, so only the cursor and the message hand-off are timed. Per 64-frame block.
+class SilentSynth : public SynthRenderer {
+public:
+    int sampleRate() const override { return 44100; }
+    void send(uint32_t m) override { benchmark::DoNotOptimize(m); }
+    void render(std::span<float> l, std::span<float>) override { benchmark::DoNotOptimize(l); }
+};
+
+void BM_SchedulerPerBlock(benchmark::State& state) {
+    DenseFixture& f = dense();
+    NullMidiOut none;
+    const auto file = f.tmp.folder().playbackMidi();
+    WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, file,
+                  MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+    const auto schedule = std::make_shared<Schedule>(scheduleOf(readMidiEventsFile(file), 44100));
+    SilentSynth synth;
+    std::vector<float> l(kBlock), r(kBlock);
+    auto run = std::make_unique<ScheduleRun>(schedule, ScheduleRun::Options{});
+    int64_t messages = 0;
+    for (auto _ : state) {
+        if (run->finished()) {
+            state.PauseTiming();
+            run = std::make_unique<ScheduleRun>(schedule, ScheduleRun::Options{});
+            state.ResumeTiming();
+        }
+        run->advanceOnAudioThread(synth, l, r);
+    }
+    messages = static_cast<int64_t>(schedule->messages.size());
+    state.counters["messages_per_block"] =
+        static_cast<double>(messages) / (static_cast<double>(schedule->endFrame) / kBlock);
+    state.counters["share_of_block"] =
+        benchmark::Counter(static_cast<double>(blocks) * (kBlock / 44100.0),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SchedulerPerBlock)->Unit(benchmark::kMicrosecond);
 
 // Steady eighth notes (closed hi-hat on the rhythm part) through tempo changes, written by the
 // MIDI file writer and rendered offline through the player. Each onset is found in the audio

@@ -37,6 +37,8 @@ ROWS = [
     ("Octave shift of a dense part", "BM_OctaveShiftOfADensePart", None, 100.0),
     ("Freehand lane move", "BM_FreehandMove", None, 2.0),
     ("Synth render of 1 s, 16 voices", "renderOneSecond/16", None, 1000.0),
+    ("Scheduler on the rendering thread, per 64-frame block", "BM_SchedulerPerBlock", None,
+     0.0145),
     ("Sound output open at start (no sound card)", "BM_OpenSoundOutput/iterations:3",
      "BM_OpenSilentClock/iterations:3", 1000.0),
 ]

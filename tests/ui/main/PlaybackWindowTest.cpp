@@ -11,6 +11,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -160,6 +161,33 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.song->SongTitle, std::string("handed over"), kWaitMs);
         QVERIFY(f.menusEnabled());
         QCOMPARE(f.song->FilePath, other.string());
+    }
+
+    // ループ再生 and つなぎ目を試聴 from the play menu, on the real player and the silent clock.
+    void theLoopPlaysUntilStoppedAndTheSeamAuditionEndsByItself() {
+        Fixture f;
+        f.song->LoopOn = 1;
+        f.song->LoopMeasure = 1; // measure 2 loops: half a second
+        auto* loop = f.window->findChild<QAction*>("Mloop");
+        auto* seam = f.window->findChild<QAction*>("Mseam");
+        QVERIFY(loop && seam && loop->isCheckable());
+        QCOMPARE(loop->text(), QStringLiteral("ループ再生(&L)"));
+        loop->trigger();
+        QVERIFY(f.editor.palette.LoopPlayback);
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QVERIFY2(!seam->isEnabled(), "nothing to audition while playing");
+        QTRY_VERIFY_WITH_TIMEOUT(f.player.wraps() >= 2, kWaitMs);
+        QCOMPARE(f.caption(), QStringLiteral("停止"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.editor.view.FirstMeasure, 2, kWaitMs);
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(f.menusEnabled(), kWaitMs);
+        loop->trigger();
+        QVERIFY(!f.editor.palette.LoopPlayback);
+        seam->trigger();
+        QCOMPARE(f.caption(), QStringLiteral("停止"));
+        QTRY_VERIFY_WITH_TIMEOUT(f.player.wraps() == 1, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(f.caption(), QStringLiteral("再生"), kWaitMs);
+        QVERIFY(f.menusEnabled());
     }
 
     void unwritableFileLeavesTheWindowIdle() {
