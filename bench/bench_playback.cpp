@@ -188,9 +188,6 @@ void BM_SchedulerPerBlock(benchmark::State& state) {
     messages = static_cast<int64_t>(schedule->messages.size());
     state.counters["messages_per_block"] =
         static_cast<double>(messages) / (static_cast<double>(schedule->endFrame) / kBlock);
-    state.counters["share_of_block"] =
-        benchmark::Counter(static_cast<double>(blocks) * (kBlock / 44100.0),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SchedulerPerBlock)->Unit(benchmark::kMicrosecond);
 
