@@ -32,6 +32,19 @@ std::filesystem::path AppFolder::workFile(int part) const {
     return file(std::to_string(part));
 }
 
+void AppFolder::workFileChanged(int part) const {
+    ++workFileVersions_.at(static_cast<size_t>(part));
+}
+
+void AppFolder::allWorkFilesChanged() const {
+    for (auto& v : workFileVersions_)
+        ++v;
+}
+
+uint64_t AppFolder::workFileVersion(int part) const {
+    return workFileVersions_.at(static_cast<size_t>(part));
+}
+
 std::filesystem::path AppFolder::snapshotFile(int n) const {
     return file("undo" + std::to_string(n));
 }

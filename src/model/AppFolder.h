@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -31,8 +33,16 @@ public:
     // What this machine remembers beyond the 77 lines of "zelk.ini" (window, sound, ports).
     std::filesystem::path state() const { return file("zelk-state.ini"); }
 
+    // Every writer of a work file (a write, a removal, a load's replacement) says so here, so
+    // that what caches a part's notes (the ghost notes) knows to read it again. In-process
+    // counters, since two writes can share a file time.
+    void workFileChanged(int part) const;
+    void allWorkFilesChanged() const;
+    uint64_t workFileVersion(int part) const;
+
 private:
     std::filesystem::path dir_;
+    mutable std::array<uint64_t, 16> workFileVersions_{};
 };
 
 } // namespace zelk

@@ -129,6 +129,7 @@ void SavePartFile(const Song& song, const AppFolder& folder) {
     if (song.part.PartLen == 0)
         return;
     writeWholeFile(folder.workFile(song.CurPart), formatPartFile(song.part));
+    folder.workFileChanged(song.CurPart);
 }
 
 int32_t storedPartLen(const AppFolder& folder, int p) {
@@ -159,6 +160,7 @@ int32_t songLastNoteOffCol(const Song& song, const AppFolder& folder) {
 void forgetEmptiedPart(Song& song, const AppFolder& folder) {
     std::error_code ec; // a file that is not there is what we want
     std::filesystem::remove(folder.workFile(song.CurPart), ec);
+    folder.workFileChanged(song.CurPart);
     song.part.PartLen = 0;
 }
 

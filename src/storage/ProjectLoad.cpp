@@ -43,6 +43,7 @@ void stageWorkFiles(const AppFolder& folder, const ProjectImage& image) {
 
 void commitWorkFiles(const AppFolder& folder, const ProjectImage& image, WorkFileMode mode,
                      bool dropCurrent, int curPart) {
+    folder.allWorkFilesChanged();
     for (int p = 0; p < kParts; ++p) {
         std::error_code ec;
         if (image.parts[static_cast<size_t>(p)].present) {

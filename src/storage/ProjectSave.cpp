@@ -24,6 +24,7 @@ void buildProjectText(const Song& song, const AppFolder& folder, SaveBuffers& bu
     if (song.part.PartLen != 0) {
         current = formatPartFile(song.part);
         writeWholeFile(folder.workFile(song.CurPart), current);
+        folder.workFileChanged(song.CurPart);
     }
     const bool fromMemory = !current.empty();
     std::array<bool, kParts> onDisk{};

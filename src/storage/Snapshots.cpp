@@ -110,6 +110,7 @@ std::vector<std::filesystem::path> tempFiles(const Song& song, const AppFolder& 
 }
 
 void ClearTempFiles(const Song& song, const AppFolder& folder) {
+    folder.allWorkFilesChanged();
     for (const auto& f : tempFiles(song, folder)) {
         std::error_code ec;
         std::filesystem::remove(f, ec);

@@ -29,6 +29,7 @@ bool isStagedWorkFile(const std::string& name) {
 }
 
 void removeWorkFiles(const AppFolder& folder) {
+    folder.allWorkFilesChanged();
     for (int p = 0; p < kParts; ++p)
         removeQuietly(folder.workFile(p));
 }

@@ -1,6 +1,8 @@
 #include "editor/view/DrawScore.h"
 
+#include "editor/view/GhostNotes.h"
 #include "editor/view/Nearest.h"
+#include "editor/view/ScoreLabels.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
 
@@ -212,13 +214,20 @@ void computeGeometry(const Song& song, const Palette& palette, ViewState& view) 
     }
 }
 
-void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawList& out) {
+void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawList& out,
+               const ScoreExtras& extras) {
     computeGeometry(song, palette, view);
     out.clear();
     out.fill(kCanvasBackground);
-    if (palette.InputScreen == ScreenScore)
+    if (palette.InputScreen == ScreenScore) {
+        if (extras.ghosts)
+            drawGhostNotes(song, view, *extras.ghosts, out);
         drawScoreScreen(song, palette, view, out);
-    else {
+        if (extras.labels) {
+            drawMeasureNumbers(song, palette, view, out);
+            drawPitchRuler(song, view, out);
+        }
+    } else {
         drawVerticalGrid(song, palette, view, out, kBlack, false);
         drawLaneBars(song, palette, view, out);
     }

@@ -14,9 +14,19 @@ bool showsAsRhythmPart(const Song& song);
 // and TupletBit from the canvas size, the shown measures and the tuplet mode.
 void computeGeometry(const Song& song, const Palette& palette, ViewState& view);
 
+class GhostLayer;
+
+// What the window adds to the score screen's picture: other parts' notes faintly under
+// everything (null: none), the measure numbers and the pitch ruler over everything.
+struct ScoreExtras {
+    const GhostLayer* ghosts = nullptr;
+    bool labels = false;
+};
+
 // Repaints the whole canvas: sets the geometry, then fills `out` (cleared first, its
 // storage reused) with the drawing calls in painting order. The score screen draws
 // column lines, staff lines, key marks and notes; a lane screen draws its grid and bars.
-void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawList& out);
+void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawList& out,
+               const ScoreExtras& extras = {});
 
 } // namespace zelk

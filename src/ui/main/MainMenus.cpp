@@ -63,6 +63,10 @@ void buildViewMenu(QMenuBar* bar, MainMenus& m) {
         group->addAction(a);
         m.Mkakudai[static_cast<size_t>(i)] = a;
     }
+    m.Mview->addSeparator();
+    m.Mghost = item(m.Mview, "Mghost", "他のパートを薄く表示(&G)");
+    m.Mghost->setCheckable(true);
+    m.MghostParts = item(m.Mview, "MghostParts", "薄く表示するパート(&P)...");
 }
 
 } // namespace

@@ -25,6 +25,8 @@ struct MainMenus {
     QAction* Msyo = nullptr;
     QMenu* Mview = nullptr;
     std::array<QAction*, 8> Mkakudai{}; // indexes 1..7
+    QAction* Mghost = nullptr;          // "他のパートを薄く表示", checkable
+    QAction* MghostParts = nullptr;     // the parts shown so
     QAction* Moption = nullptr;
     QAction* Mhyou = nullptr;
     QAction* Medit = nullptr;

@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace zelk::ui {
@@ -68,7 +69,9 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectPlayback();
     connectRecordingAndHelp();
     connectOfflineRender();
-    resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height());
+    connectViewOptions();
+    resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height() +
+                                       statusBar()->sizeHint().height());
     setMinimumSize(minimumReachableSize());
     ApplyColors();
     HScroll1_Change(ctx_.song, ctx_.editor.view, ctx_.editor.signatures);
@@ -84,8 +87,9 @@ QSize MainWindow::minimumReachableSize() const {
         if (w != c_.Picture1 && w != c_.HScroll1 && !w->isHidden())
             fixed |= w->geometry();
     constexpr int kScoreRoom = 120;
-    return {fixed.right() + kScoreRoom,
-            fixed.bottom() + tw_.px(240) + menuBar()->sizeHint().height()};
+    return {fixed.right() + kScoreRoom, fixed.bottom() + tw_.px(240) +
+                                            menuBar()->sizeHint().height() +
+                                            statusBar()->sizeHint().height()};
 }
 
 void MainWindow::connectTopRow() {
@@ -232,7 +236,7 @@ void MainWindow::scrolled() {
 }
 
 void MainWindow::redraw() {
-    DrawScore(ctx_.song, ctx_.editor.palette, ctx_.editor.view, drawList_);
+    DrawScore(ctx_.song, ctx_.editor.palette, ctx_.editor.view, drawList_, scoreExtras());
     appendResizeOutline(ctx_.editor.view, ctx_.editor.entry, drawList_);
     c_.Picture1->update();
 }

@@ -6,6 +6,8 @@
 #include "editor/transport/Playback.h"
 #include "editor/view/ColorTable.h"
 #include "editor/view/DrawList.h"
+#include "editor/view/DrawScore.h"
+#include "editor/view/GhostNotes.h"
 #include "render/BackgroundRender.h"
 #include "storage/Project.h"
 #include "storage/StateFile.h"
@@ -106,6 +108,7 @@ public:
     void runEdit(const std::function<EditOutcome(EditContext&)>& action);
     // Tool windows that work on measures keep the time signature from changing while open.
     void holdTimeSignature(bool hold);
+    const GhostCache& ghostCache() const { return ghosts_; }
     // The size, zoom and render choices this machine remembers ("zelk-state.ini").
     void restoreState(const StateFile& state);
     void saveState(StateFile& state) const;
@@ -173,6 +176,11 @@ private:
     static std::filesystem::path musicFolder();
     bool renderAvailable() const;
     void connectOfflineRender();
+    void connectViewOptions();
+    // The ghost notes (when shown; their cache read again where a work file changed) and the
+    // measure numbers and pitch ruler, for DrawScore.
+    ScoreExtras scoreExtras();
+    void showPointerReadout(double x, double y);
     void chooseRenderTarget();
     void watchRender();
     void renderEnded();
@@ -212,7 +220,12 @@ private:
     // The list views of the drop-downs, to give the keyboard back to their box.
     std::vector<std::pair<QObject*, class QComboBox*>> popupOwners_;
     std::optional<std::string> pendingHandOver_;
-    bool backupFailed_ = false; // shown in the title until a backup succeeds again
+    GhostCache ghosts_;
+    std::optional<GhostLayer> ghostLayer_;
+    bool ghostsShown_ = false;
+    uint16_t ghostParts_ = 0xFFFF;    // the parts whose ghosts show (bit p)
+    class QLabel* readout_ = nullptr; // the pointer read-out in the status bar
+    bool backupFailed_ = false;       // shown in the title until a backup succeeds again
     PlaybackState playback_;
     class QTimer* timer1_ = nullptr;
     class QTimer* lineTimer_ = nullptr;

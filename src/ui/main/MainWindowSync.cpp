@@ -109,6 +109,10 @@ void MainWindow::restoreState(const StateFile& state) {
     if (const auto normalize = state.number("render.normalize", 0, 1))
         renderNormalize_ = *normalize == 1;
     readExtraKeys(state, ctx_.editor.keys);
+    if (const auto ghosts = state.number("view.ghosts", 0, 1))
+        m_.Mghost->setChecked(*ghosts == 1); // redraws through its handler
+    if (const auto parts = state.number("view.ghostParts", 0, 0xFFFF))
+        ghostParts_ = static_cast<uint16_t>(*parts);
 }
 
 void MainWindow::saveState(StateFile& state) const {
@@ -119,6 +123,8 @@ void MainWindow::saveState(StateFile& state) const {
     state.set("view.shownMeasures", ctx_.editor.view.ShownMeasures);
     state.set("render.normalize", renderNormalize_ ? 1 : 0);
     writeExtraKeys(state, ctx_.editor.keys);
+    state.set("view.ghosts", ghostsShown_ ? 1 : 0);
+    state.set("view.ghostParts", ghostParts_);
 }
 
 void MainWindow::showTitle() {
