@@ -1,9 +1,16 @@
 // What one pointer move over the canvas costs: DrawScore and painting its list into a
-// 1920 x 1080 raster image, as the canvas paints on screen.
+// 1920 x 1080 raster image, as the canvas paints on screen; with the other 15 parts of the
+// dense song as ghost notes behind, and what refreshing their cache costs.
 
+#include "editor/view/GhostNotes.h"
+#include "model/PartSwitch.h"
+#include "ports/NullMidiOut.h"
+#include "support/BenchFolder.h"
+#include "support/DenseSong.h"
 #include "support/ScoreScene.h"
 #include "ui/main/ScoreCanvas.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
@@ -26,7 +33,56 @@ void BM_DrawAndPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawAndPaint)->Arg(7)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Seven measures with the labels, without (0) and with (1) the ghosts of 15 dense parts.
+void BM_DrawAndPaintWithGhosts(benchmark::State& state) {
+    bench::Scene s(7);
+    bench::BenchFolder dir;
+    Song other;
+    bench::buildDenseSong(other, dir.folder());
+    GhostCache cache;
+    cache.refresh(dir.folder(), s.song.CurPart);
+    const GhostLayer layer(cache, 0xFFFF);
+    const ScoreExtras extras{state.range(0) == 1 ? &layer : nullptr, true};
+    const ColorTable colors = defaultColorTable();
+    QImage image(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        DrawScore(s.song, s.ed.palette, s.ed.view, s.list, extras);
+        QPainter p(&image);
+        ui::ScoreCanvas::paintList(p, s.list, colors, 1.0 / bench::kTwipsPerPixel);
+        p.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["primitives"] = static_cast<double>(s.list.items.size());
+}
+BENCHMARK(BM_DrawAndPaintWithGhosts)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// After a part switch of the dense song the part left behind is read again.
+void BM_GhostRefreshAfterPartSwitch(benchmark::State& state) {
+    bench::BenchFolder dir;
+    Song song;
+    bench::buildDenseSong(song, dir.folder());
+    GhostCache cache;
+    cache.refresh(dir.folder(), song.CurPart);
+    NullMidiOut out;
+    for (auto _ : state) {
+        state.PauseTiming();
+        switchPart(song, dir.folder(), out, song.CurPart == 0 ? 1 : 0, -1);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(cache.refresh(dir.folder(), song.CurPart));
+    }
+}
+BENCHMARK(BM_GhostRefreshAfterPartSwitch)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace zelk
 
-BENCHMARK_MAIN();
+// Painting texts needs a GUI application (offscreen is enough).
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

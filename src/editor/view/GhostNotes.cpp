@@ -46,11 +46,13 @@ int GhostCache::refresh(const AppFolder& folder, int currentPart) {
     for (int p = 0; p < kParts; ++p) {
         const auto i = static_cast<size_t>(p);
         const uint64_t version = folder.workFileVersion(p);
-        if (p == currentPart || (!first_ && version == seen_[i]))
+        if (!first_ && version == seen_[i])
             continue;
         seen_[i] = version;
         spans_[i].clear();
         longest_[i] = 0;
+        if (p == currentPart)
+            continue;
         const auto path = folder.workFile(p);
         std::error_code ec;
         if (!std::filesystem::exists(path, ec))
