@@ -4,23 +4,29 @@
 #include "model/FormatError.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace zelk {
 namespace {
+
+[[noreturn]] void damaged(const std::string& what) {
+    throw MidiFileError(MidiRefusal::Damaged, "MIDI file " + what);
+}
 
 class ByteReader {
 public:
     explicit ByteReader(std::span<const uint8_t> b) : b_(b) {}
 
     bool atEnd() const { return pos_ >= b_.size(); }
+    size_t left() const { return b_.size() - pos_; }
     uint8_t byte() {
         if (atEnd())
-            throw FormatError("MIDI file ends inside a chunk");
+            damaged("ends inside an event");
         return b_[pos_++];
     }
     uint8_t peek() const {
         if (atEnd())
-            throw FormatError("MIDI file ends inside a chunk");
+            damaged("ends inside an event");
         return b_[pos_];
     }
     uint32_t bigEndian(int n) {
@@ -37,11 +43,11 @@ public:
             if (!(c & 0x80))
                 return v;
         }
-        throw FormatError("MIDI file has a variable-length number over four bytes");
+        damaged("has a variable-length number over four bytes");
     }
     std::span<const uint8_t> take(size_t n) {
-        if (n > b_.size() - pos_)
-            throw FormatError("MIDI file ends inside a chunk");
+        if (n > left())
+            damaged("ends inside an event");
         const auto s = b_.subspan(pos_, n);
         pos_ += n;
         return s;
@@ -62,14 +68,15 @@ int dataBytesOf(uint8_t status) {
 }
 
 // Reads one MTrk body into events; returns the track's end tick.
-uint32_t readTrack(std::span<const uint8_t> body, uint16_t track, std::vector<MidiEvent>& out) {
+uint32_t readTrack(std::span<const uint8_t> body, uint16_t track, size_t maxEvents,
+                   std::vector<MidiEvent>& out) {
     ByteReader r(body);
     uint32_t tick = 0;
     uint8_t running = 0;
     while (!r.atEnd()) {
         tick += r.vlq();
         if (tick > kMaxTick)
-            throw FormatError("MIDI track longer than any song");
+            throw MidiFileError(MidiRefusal::TooLong, "MIDI track longer than any song");
         MidiEvent e;
         e.tick = tick;
         e.track = track;
@@ -79,7 +86,7 @@ uint32_t readTrack(std::span<const uint8_t> body, uint16_t track, std::vector<Mi
         else if (running != 0)
             status = running;
         else
-            throw FormatError("MIDI track starts with a data byte");
+            damaged("has a track that starts with a data byte");
         e.status = status;
         if (status == 0xFF) {
             e.meta = r.byte();
@@ -97,8 +104,10 @@ uint32_t readTrack(std::span<const uint8_t> body, uint16_t track, std::vector<Mi
             if (dataBytesOf(status) == 2)
                 e.d2 = r.byte() & 0x7F;
         } else {
-            throw FormatError("MIDI track holds a system message that a file cannot hold");
+            damaged("has a track holding a system message that a file cannot hold");
         }
+        if (out.size() >= maxEvents)
+            throw MidiFileError(MidiRefusal::TooLarge, "MIDI file holds more events than any song");
         out.push_back(std::move(e));
     }
     return tick; // no end of track: the last event ends it
@@ -113,33 +122,109 @@ uint32_t MidiEvent::tempoMicros() const {
     return (b(0) << 16) | (b(1) << 8) | b(2);
 }
 
-MidiFileEvents readMidiEvents(std::span<const uint8_t> file) {
+namespace {
+
+struct Chunk {
+    uint32_t id;
+    std::span<const uint8_t> body;
+};
+
+constexpr uint32_t kMThd = 0x4D546864;
+constexpr uint32_t kMTrk = 0x4D54726B;
+
+// The header's fields; the reader stands after the header chunk.
+struct Header {
+    uint32_t format;
+    uint16_t trackCount;
+    uint16_t division;
+};
+
+Header readHeader(ByteReader& r, size_t size) {
+    if (size < 14 || r.bigEndian(4) != kMThd)
+        throw MidiFileError(MidiRefusal::NotMidi, "not a Standard MIDI File");
+    const uint32_t length = r.bigEndian(4);
+    if (length < 6)
+        throw MidiFileError(MidiRefusal::NotMidi, "not a Standard MIDI File");
+    Header h{r.bigEndian(2), static_cast<uint16_t>(r.bigEndian(2)),
+             static_cast<uint16_t>(r.bigEndian(2))};
+    r.take(length - 6); // a longer header of a later version: its extra bytes are skipped
+    if (h.format == 2)
+        throw MidiFileError(MidiRefusal::Format2,
+                            "MIDI file of format 2 (independent patterns), which has no one song");
+    if (h.format > 2)
+        throw MidiFileError(MidiRefusal::NotMidi,
+                            "MIDI file of an unknown format " + std::to_string(h.format));
+    if (h.division & 0x8000)
+        throw MidiFileError(MidiRefusal::SmpteDivision,
+                            "MIDI file timed in SMPTE frames, not in beats");
+    if (h.division == 0)
+        damaged("has a time division of 0 ticks per quarter note");
+    return h;
+}
+
+// The next chunk; nothing at the end of the file. A chunk whose length runs past the end
+// is damaged.
+std::optional<Chunk> nextChunk(ByteReader& r, int number) {
+    if (r.atEnd())
+        return std::nullopt;
+    if (r.left() < 8)
+        damaged("ends inside a chunk header");
+    const uint32_t id = r.bigEndian(4);
+    const uint32_t length = r.bigEndian(4);
+    if (length > r.left())
+        damaged("has chunk " + std::to_string(number) + " running past the end of the file");
+    return Chunk{id, r.take(length)};
+}
+
+} // namespace
+
+MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents) {
     ByteReader r(file);
-    if (file.size() < 14 || r.bigEndian(4) != 0x4D546864 || r.bigEndian(4) != 6)
-        throw FormatError("not a Standard MIDI File");
-    const uint32_t format = r.bigEndian(2);
+    const Header h = readHeader(r, file.size());
     MidiFileEvents f;
-    f.trackCount = static_cast<uint16_t>(r.bigEndian(2));
-    f.division = static_cast<uint16_t>(r.bigEndian(2));
-    if (format > 1 || f.division == 0 || (f.division & 0x8000))
-        throw FormatError("MIDI file of a format or time division this program does not play");
-    for (uint16_t t = 0; t < f.trackCount; ++t) {
-        const uint32_t id = r.bigEndian(4);
-        const auto body = r.take(r.bigEndian(4));
-        if (id != 0x4D54726B) {
-            --t; // unknown chunks are skipped
-            continue;
-        }
-        f.lastTick = std::max(f.lastTick, readTrack(body, t, f.events));
+    f.trackCount = h.trackCount;
+    f.division = h.division;
+    // Unknown chunks are skipped; a file that ends before its last declared track keeps
+    // the tracks it has.
+    uint16_t t = 0;
+    for (int n = 1; t < h.trackCount; ++n) {
+        const auto chunk = nextChunk(r, n);
+        if (!chunk)
+            break;
+        if (chunk->id == kMTrk)
+            f.lastTick = std::max(f.lastTick, readTrack(chunk->body, t++, maxEvents, f.events));
     }
+    f.trackCount = t;
     std::stable_sort(f.events.begin(), f.events.end(), [](const MidiEvent& a, const MidiEvent& b) {
         return a.tick != b.tick ? a.tick < b.tick : a.track < b.track;
     });
     return f;
 }
 
+std::vector<std::span<const uint8_t>> midiTrackBodies(std::span<const uint8_t> file) {
+    ByteReader r(file);
+    const Header h = readHeader(r, file.size());
+    std::vector<std::span<const uint8_t>> bodies;
+    for (int n = 1; bodies.size() < h.trackCount; ++n) {
+        const auto chunk = nextChunk(r, n);
+        if (!chunk)
+            break;
+        if (chunk->id == kMTrk)
+            bodies.push_back(chunk->body);
+    }
+    return bodies;
+}
+
+std::string readMidiFileBytes(const std::filesystem::path& path) {
+    try {
+        return readFileCapped(path, kMaxMidiFile);
+    } catch (const FileTooLarge&) {
+        throw MidiFileError(MidiRefusal::TooLarge, "MIDI file larger than 16 MiB");
+    }
+}
+
 MidiFileEvents readMidiEventsFile(const std::filesystem::path& path) {
-    const std::string bytes = readWholeFile(path);
+    const std::string bytes = readMidiFileBytes(path);
     return readMidiEvents({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
 }
 

@@ -1,0 +1,130 @@
+#include "SmfBytes.h"
+
+#include "midi/MidiFileEvents.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace zelk {
+namespace {
+
+using namespace test;
+
+Bytes header(uint16_t format, uint16_t tracks, uint16_t division) {
+    return {'M',
+            'T',
+            'h',
+            'd',
+            0,
+            0,
+            0,
+            6,
+            static_cast<uint8_t>(format >> 8),
+            static_cast<uint8_t>(format),
+            static_cast<uint8_t>(tracks >> 8),
+            static_cast<uint8_t>(tracks),
+            static_cast<uint8_t>(division >> 8),
+            static_cast<uint8_t>(division)};
+}
+
+const Bytes kOneNote = trackChunk({{0, {0x90, 60, 100}}, {96, {0x80, 60, 0}}, {0, kEndOfTrack}});
+
+MidiRefusal refusalOf(const Bytes& file, size_t maxEvents = kMaxMidiEvents) {
+    try {
+        readMidiEvents(file, maxEvents);
+    } catch (const MidiFileError& e) {
+        return e.why();
+    }
+    ADD_FAILURE() << "the file was read";
+    return MidiRefusal::NotMidi;
+}
+
+TEST(MidiFileRefusalTest, EachRefusedFileSaysWhy) {
+    Bytes pastEnd = cat({header(1, 1, 96), kOneNote});
+    pastEnd[21] = 0x7F; // the track's length now runs far past the file
+    Bytes longVlq = cat({header(0, 1, 96),
+                         ascii("MTrk"),
+                         {0, 0, 0, 8},
+                         {0x81, 0x81, 0x81, 0x81, 0x01, 0x90, 60, 100}});
+    const struct {
+        const char* what;
+        Bytes file;
+        MidiRefusal why;
+    } cases[] = {
+        {"no header", ascii("RIFF....RMIDdata"), MidiRefusal::NotMidi},
+        {"a header shorter than six bytes",
+         {'M', 'T', 'h', 'd', 0, 0, 0, 4, 0, 0, 0, 1, 0, 96},
+         MidiRefusal::NotMidi},
+        {"format 2", cat({header(2, 1, 96), kOneNote}), MidiRefusal::Format2},
+        {"format 7", cat({header(7, 1, 96), kOneNote}), MidiRefusal::NotMidi},
+        {"25 frames of 40 ticks", cat({header(1, 1, 0xE728), kOneNote}),
+         MidiRefusal::SmpteDivision},
+        {"0 ticks per quarter", cat({header(1, 1, 0), kOneNote}), MidiRefusal::Damaged},
+        {"a track length past the end", pastEnd, MidiRefusal::Damaged},
+        {"a variable-length number of five bytes", longVlq, MidiRefusal::Damaged},
+        {"a chunk header cut short", cat({header(1, 1, 96), ascii("MTr")}), MidiRefusal::Damaged},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(refusalOf(c.file), c.why) << c.what;
+}
+
+TEST(MidiFileRefusalTest, LenientWhereOtherReadersAre) {
+    // A longer header of a later version, unknown chunks between tracks, and a declared
+    // track count higher than the tracks the file holds.
+    Bytes longHeader = header(1, 3, 96);
+    longHeader[7] = 8;
+    const Bytes file = cat({longHeader,
+                            {0xAB, 0xCD},
+                            kOneNote,
+                            ascii("XFIH"),
+                            {0, 0, 0, 1},
+                            {7},
+                            trackChunk({{48, {0x91, 64, 90}}, {48, {0x91, 64, 0}}})});
+    const MidiFileEvents f = readMidiEvents(file);
+    EXPECT_EQ(f.trackCount, 2);
+    EXPECT_EQ(f.division, 96);
+    ASSERT_EQ(f.events.size(), 4u);
+    EXPECT_EQ(f.events[1].track, 1) << "the second track's note-on at tick 48";
+    EXPECT_EQ(f.lastTick, 96u);
+    EXPECT_EQ(midiTrackBodies(file).size(), 2u);
+}
+
+TEST(MidiFileRefusalTest, HostileSizesAreRefusedWithoutReadingThemWhole) {
+    // Three-byte running-status events, one after another in 20 tracks: past the event
+    // cap (here 1000) the reader stops instead of growing without bound.
+    Bytes body{0x00, 0xB0, 7, 100};
+    for (size_t i = 1; i < 60; ++i)
+        body.insert(body.end(), {0x00, 7, 100});
+    const auto n = static_cast<uint32_t>(body.size());
+    const Bytes track = cat({ascii("MTrk"),
+                             {static_cast<uint8_t>(n >> 24), static_cast<uint8_t>(n >> 16),
+                              static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)},
+                             body});
+    Bytes many = header(1, 20, 96);
+    for (int t = 0; t < 20; ++t)
+        many = cat({many, track});
+    EXPECT_EQ(readMidiEvents(many, 1200).events.size(), 1200u);
+    EXPECT_EQ(refusalOf(many, 1199), MidiRefusal::TooLarge);
+
+    // A file one byte over the cap: refused by its size.
+    TempFolder tmp;
+    const auto big = tmp.path() / "big.mid";
+    {
+        std::ofstream out(big, std::ios::binary);
+        const Bytes h = cat({header(1, 0, 96)});
+        out.write(reinterpret_cast<const char*>(h.data()), static_cast<std::streamsize>(h.size()));
+        out.seekp(static_cast<std::streamoff>(kMaxMidiFile));
+        out.put('\0');
+    }
+    try {
+        readMidiEventsFile(big);
+        ADD_FAILURE() << "a file over the cap was read";
+    } catch (const MidiFileError& e) {
+        EXPECT_EQ(e.why(), MidiRefusal::TooLarge);
+    }
+}
+
+} // namespace
+} // namespace zelk
