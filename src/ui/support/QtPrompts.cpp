@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QStandardPaths>
@@ -87,6 +88,24 @@ std::optional<std::string> QtPrompts::chooseProjectToOpen(const std::string& fol
     sizeDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return pathBytes(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtPrompts::chooseMidiToOpen(const std::string& folder) {
+    QFileDialog dialog(owner_, QStringLiteral("MIDIファイルを開く"), QString(),
+                       QStringLiteral("MIDIファイル(*.mid;*.midi)"));
+    dialog.setDirectory(startFolder(folder));
+    sizeDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The filter reads as Windows writes it; Qt takes patterns apart at blanks, not at ";",
+    // so the file list is given the patterns itself (in both cases, as files come from
+    // Windows too).
+    for (auto* model : dialog.findChildren<QFileSystemModel*>())
+        model->setNameFilters({QStringLiteral("*.mid"), QStringLiteral("*.midi"),
+                               QStringLiteral("*.MID"), QStringLiteral("*.MIDI")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return pathBytes(dialog.selectedFiles().front());
