@@ -120,6 +120,7 @@ void MeasurePlan::place(const std::vector<FileMeasure>& measures, ImportReport& 
         }
         for (const int cols : pieces)
             addMeasure(cols);
+        lastPieces_ = pieces;
     }
 }
 
@@ -132,9 +133,15 @@ void MeasurePlan::addMeasure(int cols) {
 }
 
 void MeasurePlan::fillToGridEnd() {
-    const int cols = lengths_.empty() ? kDefaultCols : lengths_.back();
-    while (total_ + cols <= kMaxSongCols)
-        addMeasure(cols);
+    if (lastPieces_.empty())
+        lastPieces_ = {kDefaultCols};
+    for (bool fits = true; fits;)
+        for (const int cols : lastPieces_) {
+            fits = total_ + cols <= kMaxSongCols;
+            if (!fits)
+                break;
+            addMeasure(cols);
+        }
     if (lengths_.empty()) // a single measure longer than the grid was cut
         addMeasure(kDefaultCols);
 }

@@ -22,7 +22,7 @@ std::vector<int> offeredPieces(int cols, int beat);
 // whole number of columns is split into offered lengths, and measures of no whole number
 // of columns (5/16, a signature inside a measure) are gathered and lengthened to the next
 // multiple of 4 columns, the notes after them moving on by as much. After the last note
-// the last length repeats up to column 9600.
+// the last measure (as split) repeats up to column 9600.
 class MeasurePlan {
 public:
     MeasurePlan(const SongEvents& song, uint32_t musicEnd, ImportReport& report);
@@ -58,6 +58,7 @@ private:
     uint32_t origin_;
     std::vector<Section> sections_;
     std::vector<int> lengths_;
+    std::vector<int> lastPieces_; // the offered lengths the last file measure became
     std::vector<int32_t> starts_;
     int32_t total_ = 0;
 };
