@@ -14,17 +14,28 @@ bool offered(int cols) {
     return std::find(std::begin(kOffered), std::end(kOffered), cols) != std::end(kOffered);
 }
 
-// n pieces of whole beats as even as possible, the longer first; empty when one of them
-// is not offered.
+// n pieces of whole beats as even as possible, the longer first: an even share the list
+// does not offer (36, 44) trades a beat with another piece. Empty when that does not do.
 std::vector<int> evenPieces(int cols, int beat, int n) {
     const int beats = cols / beat;
     std::vector<int> pieces;
-    for (int i = 0; i < n; ++i) {
-        const int piece = (beats / n + (i < beats % n ? 1 : 0)) * beat;
-        if (!offered(piece))
+    for (int i = 0; i < n; ++i)
+        pieces.push_back((beats / n + (i < beats % n ? 1 : 0)) * beat);
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (offered(pieces[i]))
+            continue;
+        bool traded = false;
+        for (size_t k = 0; k < pieces.size() && !traded; ++k)
+            for (const int d : {beat, -beat})
+                if (k != i && offered(pieces[i] + d) && offered(pieces[k] - d) && !traded) {
+                    pieces[i] += d;
+                    pieces[k] -= d;
+                    traded = true;
+                }
+        if (!traded)
             return {};
-        pieces.push_back(piece);
     }
+    std::sort(pieces.rbegin(), pieces.rend());
     return pieces;
 }
 

@@ -36,11 +36,11 @@ public:
         : plan_(plan), column_(plan.unitsPerColumn()), slot_(column_ * 4 / 3),
           colCost_(kGridCols, 0), slotCost_(kGridCols, 0) {}
 
-    // Adds what each grid would move a start or end lying in its beat.
+    // Adds what each grid would move a start or end to the beat of its nearest column (an end
+    // on a beat's first column to the beat before, whose notes it ends).
     void weigh(int64_t p, bool isEnd) {
-        const int64_t inside = isEnd ? p - 1 : p; // an end on a bar line belongs before it
-        const auto col =
-            static_cast<int32_t>(std::clamp<int64_t>(floorDiv(inside, column_), 0, kMaxSongCols));
+        const int64_t nearest = nearestIndex(p, column_) - (isEnd ? 1 : 0);
+        const auto col = static_cast<int32_t>(std::clamp<int64_t>(nearest, 0, kMaxSongCols));
         const auto b = static_cast<size_t>(plan_.beatStart(col));
         if (b >= colCost_.size())
             return;
@@ -48,9 +48,11 @@ public:
         slotCost_[b] += distance(p, slot_);
     }
 
+    // The grid of the beat a start belongs to: the beat of its nearest column, so that a start
+    // played just before a beat takes that beat's grid.
     bool tupletBeat(int64_t start) const {
-        const auto col =
-            static_cast<int32_t>(std::clamp<int64_t>(floorDiv(start, column_), 0, kMaxSongCols));
+        const auto col = static_cast<int32_t>(
+            std::clamp<int64_t>(nearestIndex(start, column_), 0, kMaxSongCols));
         const auto b = static_cast<size_t>(plan_.beatStart(col));
         return b < colCost_.size() && slotCost_[b] < colCost_[b];
     }
@@ -67,8 +69,8 @@ public:
         } else {
             const int64_t h = nearestIndex(s.start, column_);
             const int64_t e = std::max(h + 1, nearestIndex(s.end, column_));
-            n.head = static_cast<int32_t>(std::clamp<int64_t>(h, 0, kGridCols));
-            n.end = static_cast<int32_t>(std::clamp<int64_t>(e, 1, kGridCols + 1));
+            n.head = static_cast<int32_t>(std::max<int64_t>(h, 0));
+            n.end = static_cast<int32_t>(std::max<int64_t>(e, 1));
         }
         return n;
     }

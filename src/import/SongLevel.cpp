@@ -108,9 +108,13 @@ void applyMeasureKeys(Song& song, const std::vector<MeasureKey>& keys) {
     }
 }
 
-std::string decodeSongText(std::string_view bytes, const TextDecoder& decoder) {
+std::string decodeSongText(std::string_view bytes, const TextDecoder& decoder, bool ownExport) {
+    const bool beyondAscii = std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     std::string text;
-    if (auto sjis = decoder.decodeShiftJis(bytes))
+    if (!ownExport && beyondAscii && validUtf8(bytes))
+        text = std::string(bytes);
+    else if (auto sjis = decoder.decodeShiftJis(bytes))
         text = std::move(*sjis);
     else if (validUtf8(bytes))
         text = std::string(bytes);
@@ -155,10 +159,11 @@ void buildSongLevel(Song& song, const SongEvents& s, const MeasurePlan& plan,
     for (int p = 0; p < kParts; ++p)
         song.DrumPart[static_cast<size_t>(p)] = s.rhythm[static_cast<size_t>(p)] ? 1 : 0;
     if (s.title)
-        song.SongTitle = decodeSongText(*s.title, decoder);
+        song.SongTitle = decodeSongText(*s.title, decoder, s.ownExport);
     else if (!fallbackTitle.empty())
         song.SongTitle = fallbackTitle;
-    song.SongCopyright = s.copyright ? decodeSongText(*s.copyright, decoder) : std::string();
+    song.SongCopyright =
+        s.copyright ? decodeSongText(*s.copyright, decoder, s.ownExport) : std::string();
 }
 
 } // namespace zelk

@@ -24,9 +24,13 @@ std::vector<MeasureKey> measureKeys(const SongEvents& s, const MeasurePlan& plan
 void applyMeasureKeys(Song& song, const std::vector<MeasureKey>& keys);
 
 // A text of the file as the program's UTF-8: Shift-JIS when the bytes are that, else UTF-8
-// when they are that, else Latin-1. Line breaks and other control characters become
-// blanks, as a project line cannot hold them.
-std::string decodeSongText(std::string_view bytes, const TextDecoder& decoder);
+// when they are that, else Latin-1. Nearly every UTF-8 text is also valid Shift-JIS (as
+// mojibake: "日本" reads "譌･譛ｬ"), while Shift-JIS text with kanji or kana is almost never
+// valid UTF-8; so outside our own export (ownExport, always Shift-JIS) bytes that are valid
+// UTF-8 with characters beyond ASCII are taken as UTF-8 first. Line breaks and other
+// control characters become blanks, as a project line cannot hold them.
+std::string decodeSongText(std::string_view bytes, const TextDecoder& decoder,
+                           bool ownExport = false);
 
 // Whole beats per minute of a tempo event within 1..300. Our own export writes tempi below
 // 4 with their high bits dropped; there (ownExport) those values read back as written.
