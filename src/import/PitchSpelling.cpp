@@ -55,15 +55,14 @@ std::vector<FifthsCentre> fifthsCentres(const std::vector<GridNote>& notes,
                 continue; // black keys take part once they have a name
             const auto m = static_cast<size_t>(plan.measureOfColumn(n.head) - 1);
             const double w = std::max(1, n.length());
-            const double place = placeOf(pc, centres[m]);
-            for (size_t k = m; k < std::min(m + 2, measures); ++k) {
-                sum[k] += w * place;
-                weight[k] += w;
-            }
+            sum[m] += w * placeOf(pc, centres[m]);
+            weight[m] += w;
         }
         for (size_t m = 0; m < measures; ++m)
             if (weight[m] > 0)
                 centres[m].centre = sum[m] / weight[m];
+            else if (m > 0)
+                centres[m] = centres[m - 1]; // nothing to go by: the passage before
     }
     return centres;
 }

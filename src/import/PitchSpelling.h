@@ -29,8 +29,9 @@ struct FifthsCentre {
     bool sharpens(int pitchClass) const;
 };
 
-// Line-of-fifths centres of the notes of every measure and the one before it, weighted by
-// how long they sound; black keys count with the name the first round gave them.
+// Line-of-fifths centres of the notes of every measure, weighted by how long they sound;
+// black keys count with the name a first round gave them, and a measure of black keys only
+// takes the centre of the one before.
 std::vector<FifthsCentre> fifthsCentres(const std::vector<GridNote>& notes,
                                         const MeasurePlan& plan);
 
