@@ -15,12 +15,13 @@ TEST(SongLevelTest, TempiBecomeWholeBeatsPerMinuteWithinTheLane) {
         int bpm;
         bool rounded;
     } cases[] = {
-        {500'000, false, 120, false},      // 120 exactly
-        {500'001, false, 120, false},      // a rounding of another program, no real change
-        {615'385, false, 97, true},        // 97.5 (97.49994): nearest whole
-        {600'000, false, 100, false},      // 100
-        {100'000, false, 300, true},       // 600 beats per minute: clamped
-        X{tempoMicros(1), true, 1, false}, // our export's 1..3, their high bits dropped
+        {500'000, false, 120, false},     // 120 exactly
+        {500'001, false, 120, false},     // a rounding of another program, no real change
+        {615'385, false, 97, true},       // 97.5 (97.49994): nearest whole
+        {600'000, false, 100, false},     // 100
+        {100'000, false, 300, true},      // 600 beats per minute: clamped
+        {6'113'920, false, 10, true},     // 9.81 beats per minute: nearest whole
+        {tempoMicros(1), true, 1, false}, // our export's 1..3, their high bits dropped
         {tempoMicros(3), true, 3, false},
         {tempoMicros(3), false, 19, true}, // the same bytes in any other file
         {tempoMicros(299), true, 299, false},
