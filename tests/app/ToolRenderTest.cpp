@@ -1,5 +1,7 @@
 #include "ToolFixture.h"
 
+#include "../import/ImportFixture.h"
+#include "files/TextLines.h"
 #include "platform/SoundFontLookup.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +76,27 @@ TEST_F(ToolRenderTest, WavEndsAtTheLoopEndWithTheSamplerLoop) {
     EXPECT_EQ(w.frames, 48000 * 9 / 2);
     ASSERT_TRUE(w.hasLoop);
     EXPECT_EQ(w.inst.loops[0].start, 48000u * 5 / 2);
+}
+
+TEST_F(ToolRenderTest, AMidiFileRendersFromItsOwnEventsWithTheLoopOfItsMarker) {
+    // 96 ticks per quarter at 120: the marker on tick 384 (2 s), the file's end on 768 (4 s).
+    using namespace test;
+    const Bytes file = smf(96,
+                           {{{0, noteOn(0, 60, 100)},
+                             {96, noteOff(0, 60)},
+                             {384, kLoopMarker},
+                             {400, noteOn(0, 62, 100)},
+                             {768, noteOff(0, 62)}}},
+                           0);
+    const std::string bytes(file.begin(), file.end());
+    writeWholeFile(path("game.mid"), bytes);
+    const ToolRun r =
+        tool({"render", "--rate", "48000", "--mono", path("game.mid"), path("g.wav")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const WavShape w = shapeOf(path("g.wav"));
+    EXPECT_EQ(w.frames, 48000 * 4) << "no set-up beat: the file is played as it is";
+    ASSERT_TRUE(w.hasLoop);
+    EXPECT_EQ(w.inst.loops[0].start, 48000u * 2);
 }
 
 TEST_F(ToolRenderTest, OggAndFlacCarryTheLoopComments) {
