@@ -297,12 +297,29 @@ void OwnDecoder::settleWithoutOrder() {
     for (size_t level = 0; level < levels_.size(); ++level) {
         noteOf(level).row = -1;
         Undo ignored;
-        for (const Choice& c : levels_[level].choices)
-            if (blameFor(level, c).empty()) {
-                apply(level, c, ignored);
-                break;
-            }
+        for (const int pass : {0, 1}) // choices that keep the note's times first
+            for (const Choice& c : levels_[level].choices)
+                if (noteOf(level).row < 0 && (pass == 1 || keepsTimes(level, c)) &&
+                    blameFor(level, c).empty())
+                    apply(level, c, ignored);
     }
+}
+
+// Whether a choice writes the note's note-on and note-off at the file's ticks: on its grid,
+// or an ordinary head held back in the cell of the tuplet note that ends in its row there.
+bool OwnDecoder::keepsTimes(size_t level, const Choice& c) const {
+    const GridNote& n = noteOf(level);
+    const auto at = [](int32_t x, bool tuplet) { return kOrigin + markTicks(x, tuplet); };
+    if (file_.events[n.offEvent].tick != at(n.end, c.tuplet))
+        return false;
+    const uint32_t on = file_.events[n.onEvent].tick;
+    if (on == at(n.head, c.tuplet))
+        return true;
+    const Part& part = parts_[levels_[level].part];
+    const int last = part.lastInRow[static_cast<size_t>(c.row)];
+    return !c.tuplet && on == at(n.head, true) && last >= 0 &&
+           (*part.notes)[static_cast<size_t>(last)].tuplet &&
+           (*part.notes)[static_cast<size_t>(last)].end == n.head;
 }
 
 bool OwnDecoder::decode() {

@@ -37,8 +37,8 @@ public:
                  bool rhythm);
 
     // Sets row, alteration and grid of every note. False when no choice writes the tracks
-    // again (or the search gave up); every note then takes its first free spelling, or row
-    // -1 when it has none.
+    // again (or the search gave up); every note then takes its first free spelling, one that
+    // keeps its times where there is one, or row -1 when it has none.
     bool decode();
     // What the notes' rows ask of each measure's key (by measure index).
     const std::vector<LetterShifts>& needs() const { return needs_; }
@@ -79,6 +79,7 @@ private:
     void orderByFreedom(size_t level);
     bool search();
     void settleWithoutOrder();
+    bool keepsTimes(size_t level, const Choice& c) const;
     std::vector<size_t> blameFor(size_t level, const Choice& c) const;
     void apply(size_t level, const Choice& c, Undo& undo);
     void undo(size_t level, const Undo& u);
