@@ -1,10 +1,8 @@
 #include "import/ImportMidi.h"
 
-#include "import/ExportMatch.h"
 #include "import/MeasurePlan.h"
 #include "import/OwnExport.h"
 #include "import/OwnParts.h"
-#include "import/OwnSpelling.h"
 #include "import/PartBuilder.h"
 #include "import/Quantize.h"
 #include "import/RowAssignment.h"
@@ -71,7 +69,7 @@ MidiImport importMidi(std::span<const uint8_t> bytes, const TextDecoder& decoder
     const MeasurePlan plan(events, musicEnd(events), report);
     const std::vector<MeasureKey> keys = measureKeys(events, plan, report);
     auto song = std::make_unique<Song>();
-    buildSongLevel(*song, events, plan, keys, keys.front(), decoder, fallbackTitle, report);
+    buildSongLevel(*song, events, plan, keys, decoder, fallbackTitle, report);
     WorkFileTexts texts;
     if (own) {
         result.exact =

@@ -124,33 +124,39 @@ bool OwnDecoder::expect(Part& part, uint8_t type, uint8_t key, uint32_t tick) {
     return true;
 }
 
+namespace {
+
+// The cells of one column: the note ending and the note starting in each row.
+struct ColumnCells {
+    std::array<const GridNote*, kRows> end{}, head{};
+    std::array<bool, kRows> used{};
+
+    bool tupletEnd(size_t r) const { return end[r] != nullptr && end[r]->tuplet; }
+    // Held back to the second pass: a tuplet mark in the cell.
+    bool held(size_t r) const { return (head[r] != nullptr && head[r]->tuplet) || tupletEnd(r); }
+};
+
+} // namespace
+
 // Walks column x of a part as the writer does and compares it with the file.
 bool OwnDecoder::columnMatches(Part& part, int32_t x) {
     ++steps_;
-    std::array<int, kRows> ends, heads;
-    ends.fill(-1);
-    heads.fill(-1);
-    std::array<bool, kRows> used{};
-    const auto& notes = *part.notes;
+    ColumnCells c;
     for (const size_t i : part.present[static_cast<size_t>(x)]) {
-        const auto r = static_cast<size_t>(notes[i].row);
-        used[r] = true;
-        if (notes[i].end == x)
-            ends[r] = static_cast<int>(i);
-        if (notes[i].head == x)
-            heads[r] = static_cast<int>(i);
+        const GridNote& n = (*part.notes)[i];
+        const auto r = static_cast<size_t>(n.row);
+        c.used[r] = true;
+        if (n.end == x)
+            c.end[r] = &n;
+        if (n.head == x)
+            c.head[r] = &n;
     }
-    const auto at = [&notes](int i) { return i >= 0 ? &notes[static_cast<size_t>(i)] : nullptr; };
     const uint32_t t0 = kOrigin + 60 * static_cast<uint32_t>(x);
     bool first = true;
-    std::vector<size_t> held;
-    for (size_t r = 0; r < used.size(); ++r) {
-        if (!used[r])
+    for (size_t r = 0; r < c.used.size(); ++r) {
+        if (!c.used[r])
             continue;
-        const GridNote* end = at(ends[r]);
-        const GridNote* head = at(heads[r]);
-        const bool tupletEnd = end != nullptr && end->tuplet;
-        if (end != nullptr && !tupletEnd && !expect(part, kOff, end->key, t0))
+        if (c.end[r] != nullptr && !c.tupletEnd(r) && !expect(part, kOff, c.end[r]->key, t0))
             return false;
         for (; first && part.cursor < part.expected.size(); ++part.cursor) {
             // The loop marker (on its bar line) and lane changes come at the first cell.
@@ -159,22 +165,18 @@ bool OwnDecoder::columnMatches(Part& part, int32_t x) {
                 break;
         }
         first = false;
-        if (head != nullptr && !head->tuplet && !tupletEnd && !expect(part, kOn, head->key, t0))
+        if (c.head[r] != nullptr && !c.held(r) && !expect(part, kOn, c.head[r]->key, t0))
             return false;
-        if ((head != nullptr && head->tuplet) || tupletEnd)
-            held.push_back(r);
     }
-    if (!held.empty() && x % 4 != 3) {
-        const uint32_t t = t0 + 20 * static_cast<uint32_t>(x % 4);
-        for (const size_t r : held) {
-            const GridNote* end = at(ends[r]);
-            const GridNote* head = at(heads[r]);
-            const bool tupletEnd = end != nullptr && end->tuplet;
-            if (tupletEnd && !expect(part, kOff, end->key, t))
-                return false;
-            if (head != nullptr && (head->tuplet || tupletEnd) && !expect(part, kOn, head->key, t))
-                return false;
-        }
+    // The second pass; the writer drops a held cell in a column's last quarter.
+    const uint32_t t = t0 + 20 * static_cast<uint32_t>(x % 4);
+    for (size_t r = 0; r < c.used.size() && x % 4 != 3; ++r) {
+        if (!c.used[r] || !c.held(r))
+            continue;
+        if (c.tupletEnd(r) && !expect(part, kOff, c.end[r]->key, t))
+            return false;
+        if (c.head[r] != nullptr && !expect(part, kOn, c.head[r]->key, t))
+            return false;
     }
     return part.cursor == part.expected.size() || part.expected[part.cursor].tick >= t0 + 60;
 }
@@ -235,6 +237,27 @@ void OwnDecoder::orderByFreedom(size_t level) {
     });
 }
 
+// Tries the choices of a level from `c` on; true with the first that fits and walks right
+// (applied), false with the earlier choices the others failed for added to `why`.
+bool OwnDecoder::tryChoices(size_t level, size_t& c, Undo& u, std::vector<size_t>& why) {
+    const std::vector<Choice>& choices = levels_[level].choices;
+    for (; c < choices.size(); ++c) {
+        if (const auto blame = blameFor(level, choices[c]); !blame.empty()) {
+            why.insert(why.end(), blame.begin(), blame.end());
+            continue;
+        }
+        apply(level, choices[c], u);
+        const int32_t failed = checkColumns(level);
+        if (failed < 0)
+            return true;
+        const size_t p = levels_[level].part;
+        for (const size_t i : parts_[p].present[static_cast<size_t>(failed)])
+            why.push_back(levelOf_[p][i]);
+        undo(level, u);
+    }
+    return false;
+}
+
 // Depth first over the notes in head order, jumping back past choices that had no part in
 // a failure: a choice fails for the note holding its row, the notes before it in its
 // measure, or the notes of a column that came out differently.
@@ -249,23 +272,7 @@ bool OwnDecoder::search() {
         if (++steps_ > kMaxSteps)
             return false;
         std::vector<size_t>& why = conflicts[level];
-        const std::vector<Choice>& choices = levels_[level].choices;
-        size_t& c = next[level];
-        for (; c < choices.size(); ++c) {
-            if (const auto blame = blameFor(level, choices[c]); !blame.empty()) {
-                why.insert(why.end(), blame.begin(), blame.end());
-                continue;
-            }
-            apply(level, choices[c], undos[level]);
-            const int32_t failed = checkColumns(level);
-            if (failed < 0)
-                break;
-            const size_t p = levels_[level].part;
-            for (const size_t i : parts_[p].present[static_cast<size_t>(failed)])
-                why.push_back(levelOf_[p][i]);
-            undo(level, undos[level]);
-        }
-        if (c < choices.size()) {
+        if (tryChoices(level, next[level], undos[level], why)) {
             if (++level < count) {
                 next[level] = 0;
                 conflicts[level].clear();

@@ -78,6 +78,7 @@ private:
     std::vector<Choice> choicesOf(const Part& part, const GridNote& n) const;
     void orderByFreedom(size_t level);
     bool search();
+    bool tryChoices(size_t level, size_t& c, Undo& u, std::vector<size_t>& why);
     void settleWithoutOrder();
     bool keepsTimes(size_t level, const Choice& c) const;
     std::vector<size_t> blameFor(size_t level, const Choice& c) const;

@@ -139,17 +139,16 @@ int32_t bpmOf(uint32_t micros, bool ownExport, bool& rounded) {
 }
 
 void buildSongLevel(Song& song, const SongEvents& s, const MeasurePlan& plan,
-                    const std::vector<MeasureKey>& keys, MeasureKey startKey,
-                    const TextDecoder& decoder, const std::string& fallbackTitle,
-                    ImportReport& report) {
+                    const std::vector<MeasureKey>& keys, const TextDecoder& decoder,
+                    const std::string& fallbackTitle, ImportReport& report) {
     resetSongModel(song);
     const auto& lengths = plan.lengths();
     song.MeasureLen.assign(static_cast<int>(lengths.size()), 32);
     for (size_t m = 0; m < lengths.size(); ++m)
         song.MeasureLen.setLen(static_cast<int>(m) + 1, lengths[m]);
     applyMeasureKeys(song, keys);
-    song.KeyCode = startKey.keyCode();
-    song.KeySign = startKey.shift;
+    song.KeyCode = keys.front().keyCode();
+    song.KeySign = keys.front().shift;
     song.MeasureCols = lengths.front();
     song.BeatCols = beatColsFor(lengths.front());
     buildTempo(song, s, plan, report);

@@ -39,11 +39,9 @@ int32_t bpmOf(uint32_t micros, bool ownExport, bool& rounded);
 
 // The song-level data of an imported song, after a song reset: measures, key signatures,
 // tempo lane, loop point, rhythm parts, title and copyright (fallbackTitle when the file
-// names none), and the signature and tempo drop-downs at the song's start (startKey: the
-// key the file gives the first measure).
+// names none), and the signature and tempo drop-downs at the song's start.
 void buildSongLevel(Song& song, const SongEvents& s, const MeasurePlan& plan,
-                    const std::vector<MeasureKey>& keys, MeasureKey startKey,
-                    const TextDecoder& decoder, const std::string& fallbackTitle,
-                    ImportReport& report);
+                    const std::vector<MeasureKey>& keys, const TextDecoder& decoder,
+                    const std::string& fallbackTitle, ImportReport& report);
 
 } // namespace zelk

@@ -108,6 +108,18 @@ TEST(MidiFileRefusalTest, HostileSizesAreRefusedWithoutReadingThemWhole) {
     EXPECT_EQ(readMidiEvents(many, 1200).events.size(), 1200u);
     EXPECT_EQ(refusalOf(many, 1199), MidiRefusal::TooLarge);
 
+    // A million empty chunks of an unknown kind, then the most tracks a header can declare,
+    // all empty: read through in one pass, holding nothing for them.
+    Bytes tracks = header(1, 0xFFFF, 96);
+    tracks.reserve(tracks.size() + 8 * (0xFFFF + 1'000'000));
+    for (int t = 0; t < 1'000'000; ++t)
+        tracks.insert(tracks.end(), {'X', 'X', 'X', 'X', 0, 0, 0, 0});
+    for (int t = 0; t < 0xFFFF; ++t)
+        tracks.insert(tracks.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 0});
+    const MidiFileEvents empty = readMidiEvents(tracks);
+    EXPECT_EQ(empty.trackCount, 0xFFFF);
+    EXPECT_TRUE(empty.events.empty());
+
     // A file one byte over the cap: refused by its size.
     TempFolder tmp;
     const auto big = tmp.path() / "big.mid";
