@@ -4,7 +4,6 @@
 #include "midi/PartTrack.h"
 #include "midi/TrackBuffer.h"
 #include "midi/WorkFileStream.h"
-#include "model/PartFile.h"
 #include "model/Song.h"
 
 #include <algorithm>
@@ -12,9 +11,9 @@
 
 namespace zelk {
 
-bool writesTrackAgain(const Song& song, int p, std::span<const uint8_t> trackBody) {
-    const std::string text = formatPartFile(song.part);
-    WorkFileStream stream(text, p);
+bool writesTrackAgain(const Song& song, int p, std::string_view workFile,
+                      std::span<const uint8_t> trackBody) {
+    WorkFileStream stream(workFile, p);
     TrackBuffer track;
     const MidiExportOptions opt = MidiExportOptions::forExport();
     PartTrackBuilder(song, opt, p).build(stream, track);

@@ -85,7 +85,10 @@ MidiImport importMidi(std::span<const uint8_t> bytes, const TextDecoder& decoder
     }
     song->part.clearForSwitch();
     song->part.resetHeader();
-    result.image = parseProjectText(formatProjectText(*song, texts));
+    std::string text = formatProjectText(*song, texts);
+    texts = {}; // the project text holds them now
+    song.reset();
+    result.image = parseProjectText(std::move(text));
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include "model/Limits.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace zelk {
 namespace {
@@ -30,6 +31,20 @@ bool eitherGrid(const GridNote& n, const MidiFileEvents& file) {
 
 } // namespace
 
+void OwnDecoder::Present::build(const std::vector<GridNote>& notes, int32_t lastCol) {
+    start_.assign(static_cast<size_t>(lastCol) + 2, 0);
+    for (const GridNote& n : notes)
+        for (int32_t x = n.head; x <= n.end; ++x)
+            ++start_[static_cast<size_t>(x) + 1];
+    for (size_t x = 1; x < start_.size(); ++x)
+        start_[x] += start_[x - 1];
+    notes_.resize(start_.back());
+    std::vector<uint32_t> fill(start_.begin(), start_.end() - 1);
+    for (uint32_t i = 0; i < notes.size(); ++i)
+        for (int32_t x = notes[i].head; x <= notes[i].end; ++x)
+            notes_[fill[static_cast<size_t>(x)]++] = i;
+}
+
 OwnDecoder::OwnDecoder(const MidiFileEvents& file, const MeasurePlan& plan,
                        const std::vector<LetterShifts>& kept)
     : file_(file), plan_(plan), needs_(kept), kept_(kept) {}
@@ -38,25 +53,27 @@ size_t OwnDecoder::measureOf(const GridNote& n) const {
     return static_cast<size_t>(plan_.measureOfColumn(n.head) - 1);
 }
 
-void OwnDecoder::addPart(int p, std::vector<GridNote>& notes, uint16_t track, bool closingProgram,
-                         bool rhythm) {
+void OwnDecoder::addPart(int p, std::vector<GridNote>& notes, std::span<const uint32_t> track,
+                         bool closingProgram, bool rhythm) {
     Part part;
     part.number = p;
     part.rhythm = rhythm;
     part.notes = &notes;
     part.lastInRow.fill(-1);
-    std::vector<bool> isHead(file_.events.size(), false); // a silent head reads as a note-off
+    std::vector<uint32_t> heads; // a silent head reads as a note-off: it is known by its place
     for (const GridNote& n : notes)
-        isHead[n.onEvent] = true;
-    int setUp = 6;
-    for (uint32_t i = 0; i < file_.events.size(); ++i) {
+        heads.push_back(n.onEvent);
+    std::sort(heads.begin(), heads.end());
+    auto nextHead = heads.begin();
+    for (const uint32_t i : track.subspan(std::min<size_t>(6, track.size()))) { // after the set-up
         const MidiEvent& e = file_.events[i];
-        if (e.track != track || !e.isChannelEvent() || setUp-- > 0)
-            continue;
+        while (nextHead != heads.end() && *nextHead < i)
+            ++nextHead;
+        const bool head = nextHead != heads.end() && *nextHead == i;
         const bool marker = e.kind() == 0xB0 && e.d1 == 111;
         const bool note = e.kind() == 0x80 || e.kind() == 0x90;
         part.expected.push_back(
-            {e.tick, isHead[i] ? kOn : (note ? kOff : (marker ? kLoopMarker : kLane)), e.d1});
+            {e.tick, head ? kOn : (note ? kOff : (marker ? kLoopMarker : kLane)), e.d1});
     }
     if (closingProgram && !part.expected.empty())
         part.expected.pop_back();
@@ -68,10 +85,7 @@ void OwnDecoder::addPart(int p, std::vector<GridNote>& notes, uint16_t track, bo
         n.eitherGrid = eitherGrid(n, file_);
         lastCol = std::max(lastCol, n.end);
     }
-    part.present.assign(static_cast<size_t>(lastCol) + 1, {});
-    for (size_t i = 0; i < notes.size(); ++i)
-        for (int32_t x = notes[i].head; x <= notes[i].end; ++x)
-            part.present[static_cast<size_t>(x)].push_back(i);
+    part.present.build(notes, lastCol);
     parts_.push_back(std::move(part));
 }
 
@@ -142,7 +156,7 @@ struct ColumnCells {
 bool OwnDecoder::columnMatches(Part& part, int32_t x) {
     ++steps_;
     ColumnCells c;
-    for (const size_t i : part.present[static_cast<size_t>(x)]) {
+    for (const uint32_t i : part.present.at(x)) {
         const GridNote& n = (*part.notes)[i];
         const auto r = static_cast<size_t>(n.row);
         c.used[r] = true;
@@ -191,10 +205,9 @@ int32_t OwnDecoder::checkColumns(size_t level) {
     const bool lastNote = i + 1 == notes.size();
     if (!lastNote && notes[i + 1].head == notes[i].head)
         return -1;
-    const int32_t to =
-        lastNote ? static_cast<int32_t>(part.present.size()) - 1 : notes[i + 1].head - 1;
+    const int32_t to = lastNote ? part.present.lastColumn() : notes[i + 1].head - 1;
     for (int32_t x = notes[i].head; x <= to; ++x)
-        if (!part.present[static_cast<size_t>(x)].empty() && !columnMatches(part, x))
+        if (!part.present.at(x).empty() && !columnMatches(part, x))
             return x;
     if (lastNote && part.cursor != part.expected.size())
         return to;
@@ -232,6 +245,9 @@ void OwnDecoder::orderByFreedom(size_t level) {
         return;
     const LetterShifts& needs = needs_[measureOf(noteOf(level))];
     auto& choices = levels_[level].choices;
+    if (choices.empty() || keysLeft(needs, choices.front().row, choices.front().alteration) ==
+                               std::popcount(suitingKeys(needs)))
+        return; // the first leaves every key there is: nothing does better
     std::stable_sort(choices.begin(), choices.end(), [&needs](const Choice& a, const Choice& b) {
         return keysLeft(needs, a.row, a.alteration) > keysLeft(needs, b.row, b.alteration);
     });
@@ -251,7 +267,7 @@ bool OwnDecoder::tryChoices(size_t level, size_t& c, Undo& u, std::vector<size_t
         if (failed < 0)
             return true;
         const size_t p = levels_[level].part;
-        for (const size_t i : parts_[p].present[static_cast<size_t>(failed)])
+        for (const uint32_t i : parts_[p].present.at(failed))
             why.push_back(levelOf_[p][i]);
         undo(level, u);
     }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace zelk {
@@ -31,10 +32,11 @@ public:
     OwnDecoder(const MidiFileEvents& file, const MeasurePlan& plan,
                const std::vector<LetterShifts>& kept);
 
-    // Part p's notes lie in `track` of the file: its first six channel events are the
-    // set-up, closingProgram says it ends on the export's closing program change.
-    void addPart(int p, std::vector<GridNote>& notes, uint16_t track, bool closingProgram,
-                 bool rhythm);
+    // Part p's notes lie in the track whose channel events are file.events[i] for i in
+    // `track` (in order): its first six are the set-up, closingProgram says it ends on the
+    // export's closing program change.
+    void addPart(int p, std::vector<GridNote>& notes, std::span<const uint32_t> track,
+                 bool closingProgram, bool rhythm);
 
     // Sets row, alteration and grid of every note. False when no choice writes the tracks
     // again (or the search gave up); every note then takes its first free spelling, one that
@@ -54,13 +56,27 @@ private:
         int alteration;
         bool tuplet;
     };
+    // The notes with a mark or body in each column, by column, in note order.
+    class Present {
+    public:
+        void build(const std::vector<GridNote>& notes, int32_t lastCol);
+        std::span<const uint32_t> at(int32_t x) const {
+            const auto i = static_cast<size_t>(x);
+            return {notes_.data() + start_[i], start_[i + 1] - start_[i]};
+        }
+        int32_t lastColumn() const { return static_cast<int32_t>(start_.size()) - 2; }
+
+    private:
+        std::vector<uint32_t> start_; // column x's notes are notes_[start_[x] .. start_[x + 1])
+        std::vector<uint32_t> notes_;
+    };
     struct Part {
         int number = 0;
         bool rhythm = false;
         std::vector<GridNote>* notes = nullptr;
         std::vector<Expected> expected;
-        std::vector<std::vector<size_t>> present; // by column: notes with a mark or body there
-        std::array<int, 57> lastInRow{};          // the latest note given each row, -1
+        Present present;
+        std::array<int, 57> lastInRow{}; // the latest note given each row, -1
         size_t cursor = 0;
     };
     struct Level {

@@ -18,44 +18,55 @@ namespace {
 constexpr int kRounds = 6;
 constexpr size_t kMaxPairings = 12;
 
-// A part track of our export: its body and whether it ends on the closing program change.
+// A part track of our export: its body, its channel events (indexes into the file's
+// events) and whether it ends on the closing program change.
 struct OwnTrack {
-    uint16_t index = 0;
     std::span<const uint8_t> body;
+    std::vector<uint32_t> events;
     bool closingProgram = false;
 };
 
-std::array<OwnTrack, kParts> ownTracks(std::span<const uint8_t> bytes, const TrackParts& layout) {
+std::array<OwnTrack, kParts> ownTracks(std::span<const uint8_t> bytes, const TrackParts& layout,
+                                       const MidiFileEvents& file) {
     std::array<OwnTrack, kParts> tracks;
     const auto bodies = midiTrackBodies(bytes);
     for (size_t t = 0; t < bodies.size() && t < layout.partOfTrack.size(); ++t)
         if (const int p = layout.partOfTrack[t]; p >= 0)
-            tracks[static_cast<size_t>(p)] = {static_cast<uint16_t>(t), bodies[t],
-                                              layout.trailingProgram[t]};
+            tracks[static_cast<size_t>(p)] = {bodies[t], {}, layout.trailingProgram[t]};
+    for (uint32_t i = 0; i < file.events.size(); ++i) {
+        const MidiEvent& e = file.events[i];
+        if (e.isChannelEvent() && e.track < layout.partOfTrack.size() &&
+            layout.partOfTrack[e.track] >= 0)
+            tracks[static_cast<size_t>(layout.partOfTrack[e.track])].events.push_back(i);
+    }
     return tracks;
 }
 
 // Notes of one key sounding over each other, by index, in the order of their note-ons.
 std::vector<std::vector<size_t>> sameKeyClusters(const PartEvents& part) {
+    std::vector<size_t> byKey(part.notes.size());
+    for (size_t i = 0; i < byKey.size(); ++i)
+        byKey[i] = i;
+    std::stable_sort(byKey.begin(), byKey.end(),
+                     [&part](size_t a, size_t b) { return part.notes[a].key < part.notes[b].key; });
     std::vector<std::vector<size_t>> clusters;
-    for (int key = 0; key < 128; ++key) {
-        std::vector<size_t> run;
-        uint32_t lastOff = 0;
-        for (size_t i = 0; i < part.notes.size(); ++i) {
-            const FileNote& n = part.notes[i];
-            if (n.key != key)
-                continue;
-            if (!run.empty() && n.onEvent > lastOff) {
-                if (run.size() > 1)
-                    clusters.push_back(run);
-                run.clear();
-            }
-            run.push_back(i);
-            lastOff = std::max(lastOff, n.offEvent);
-        }
+    std::vector<size_t> run;
+    uint32_t lastOff = 0;
+    const auto close = [&] {
         if (run.size() > 1)
             clusters.push_back(run);
+        run.clear();
+    };
+    for (const size_t i : byKey) {
+        const FileNote& n = part.notes[i];
+        if (!run.empty() && (n.key != part.notes[run.back()].key || n.onEvent > lastOff))
+            close();
+        if (run.empty())
+            lastOff = 0;
+        run.push_back(i);
+        lastOff = std::max(lastOff, n.offEvent);
     }
+    close();
     return clusters;
 }
 
@@ -83,21 +94,15 @@ void pairLastFirst(PartEvents& part, const std::vector<size_t>& cluster) {
     }
 }
 
-// The part as the file pairs it first, then with every cluster paired the other way, then
-// with one cluster at a time.
-std::vector<PartEvents> pairings(const PartEvents& part) {
-    std::vector<PartEvents> out{part};
-    const auto clusters = sameKeyClusters(part);
-    if (clusters.empty())
-        return out;
-    out.push_back(part);
-    for (const auto& c : clusters)
-        pairLastFirst(out.back(), c);
-    for (size_t k = 0; k < clusters.size() && out.size() < kMaxPairings; ++k) {
-        out.push_back(part);
-        pairLastFirst(out.back(), clusters[k]);
-    }
-    return out;
+// Pairing k of the part: 1 every cluster paired the other way, 2.. one cluster at a time
+// (0, as the file pairs it, is the part itself).
+PartEvents pairing(const PartEvents& part, const std::vector<std::vector<size_t>>& clusters,
+                   size_t k) {
+    PartEvents paired = part;
+    for (size_t c = 0; c < clusters.size(); ++c)
+        if (k == 1 || c + 2 == k)
+            pairLastFirst(paired, clusters[c]);
+    return paired;
 }
 
 struct Decoding {
@@ -115,25 +120,27 @@ Decoding decodeInOrder(const Song& song, const SongEvents& events, const Measure
     d.needs.assign(plan.lengths().size(), anyShift());
     for (const int p : order) {
         const OwnTrack& track = tracks[static_cast<size_t>(p)];
+        const PartEvents& part = events.parts[static_cast<size_t>(p)];
+        const auto clusters = sameKeyClusters(part);
+        const size_t pairings = clusters.empty() ? 1 : std::min(kMaxPairings, clusters.size() + 2);
         bool read = false;
-        for (const PartEvents& paired : pairings(events.parts[static_cast<size_t>(p)])) {
+        for (size_t k = 0; k < pairings && !read; ++k) {
             ImportReport ignored; // our export lies on the grid: nothing to report
             auto& notes = d.notes[static_cast<size_t>(p)];
-            notes = quantizeNotes(paired, p, plan, true, ignored);
+            notes =
+                quantizeNotes(k == 0 ? part : pairing(part, clusters, k), p, plan, true, ignored);
             OwnDecoder decoder(file, plan, d.needs);
-            decoder.addPart(p, notes, track.index, track.closingProgram, usesRhythmKeys(song, p));
+            decoder.addPart(p, notes, track.events, track.closingProgram, usesRhythmKeys(song, p));
             read = decoder.decode();
-            if (read) {
+            if (read)
                 d.needs = decoder.needs();
-                break;
-            }
         }
         if (!read) { // the plainest rows the keys allow, for a part that does not read back
             OwnDecoder decoder(file, plan, d.needs);
             auto& notes = d.notes[static_cast<size_t>(p)];
             ImportReport ignored;
             notes = quantizeNotes(events.parts[static_cast<size_t>(p)], p, plan, true, ignored);
-            decoder.addPart(p, notes, track.index, track.closingProgram, usesRhythmKeys(song, p));
+            decoder.addPart(p, notes, track.events, track.closingProgram, usesRhythmKeys(song, p));
             decoder.decode();
             d.needs = decoder.needs();
             d.failed.push_back(p);
@@ -147,7 +154,7 @@ Decoding decodeInOrder(const Song& song, const SongEvents& events, const Measure
 bool buildOwnParts(Song& song, const SongEvents& events, const MeasurePlan& plan,
                    MeasureKey fileKey, const MidiFileEvents& file, std::span<const uint8_t> bytes,
                    const TrackParts& layout, WorkFileTexts& texts, ImportReport& report) {
-    const auto tracks = ownTracks(bytes, layout);
+    const auto tracks = ownTracks(bytes, layout, file);
     std::vector<int> order;
     for (int p = 0; p < kParts; ++p)
         if (!events.parts[static_cast<size_t>(p)].notes.empty())
@@ -179,8 +186,9 @@ bool buildOwnParts(Song& song, const SongEvents& events, const MeasurePlan& plan
         const PartSettings settings =
             settingsOf(events.parts[static_cast<size_t>(p)], plan, p, report);
         buildPart(song.part, notes, settings, p, plan, report);
-        exact &= writesTrackAgain(song, p, tracks[static_cast<size_t>(p)].body);
-        texts[static_cast<size_t>(p)] = formatPartFile(song.part);
+        std::string text = formatPartFile(song.part);
+        exact &= writesTrackAgain(song, p, text, tracks[static_cast<size_t>(p)].body);
+        texts[static_cast<size_t>(p)] = std::move(text);
     }
     return exact;
 }

@@ -6,6 +6,7 @@
 #include "model/RowTables.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace zelk {
 namespace {
@@ -49,15 +50,33 @@ std::vector<MeasureKey> allKeys() {
     return keys;
 }
 
+// The keys (bit i: allKeys()[i]) that give each letter each shift (-1, 0, +1 at 0..2).
+using KeySets = std::array<std::array<uint16_t, 3>, 7>;
+
+KeySets keySets() {
+    KeySets sets{};
+    const std::vector<MeasureKey> keys = allKeys();
+    for (size_t i = 0; i < keys.size(); ++i)
+        for (int letter = 0; letter < 7; ++letter)
+            sets[static_cast<size_t>(letter)][static_cast<size_t>(shiftOf(keys[i], letter) + 1)] |=
+                static_cast<uint16_t>(1u << i);
+    return sets;
+}
+
 } // namespace
 
-std::vector<OwnSpelling> ownSpellingsOf(int key) {
-    std::vector<OwnSpelling> out;
-    for (const int a : {0, 1, -1, 2, -2})
-        for (int r = 0; r < kRows; ++r)
-            if (RowNote(r) + a == key)
-                out.push_back({r, a});
-    return out;
+const std::vector<OwnSpelling>& ownSpellingsOf(int key) {
+    static const auto table = [] {
+        std::array<std::vector<OwnSpelling>, 128> t;
+        for (int k = 0; k < 128; ++k)
+            for (const int a : {0, 1, -1, 2, -2})
+                for (int r = 0; r < kRows; ++r)
+                    if (RowNote(r) + a == k)
+                        t[static_cast<size_t>(k)].push_back({r, a});
+        return t;
+    }();
+    static const std::vector<OwnSpelling> none;
+    return key >= 0 && key < 128 ? table[static_cast<size_t>(key)] : none;
 }
 
 LetterShifts anyShift() {
@@ -73,10 +92,21 @@ LetterShifts shiftsOf(MeasureKey k) {
     return s;
 }
 
+uint16_t suitingKeys(const LetterShifts& needs) {
+    static const KeySets sets = keySets();
+    uint16_t keys = 0x7FFF;
+    for (size_t letter = 0; letter < 7; ++letter) {
+        uint16_t letterKeys = 0;
+        for (size_t shift = 0; shift < 3; ++shift)
+            if (needs[letter] & (1 << shift))
+                letterKeys |= sets[letter][shift];
+        keys &= letterKeys;
+    }
+    return keys;
+}
+
 bool anyKeySuits(const LetterShifts& needs) {
-    static const std::vector<MeasureKey> keys = allKeys();
-    return std::any_of(keys.begin(), keys.end(),
-                       [&needs](const MeasureKey& k) { return suits(k, needs); });
+    return suitingKeys(needs) != 0;
 }
 
 bool keyAllows(const LetterShifts& needs, int row, int alteration) {
@@ -88,9 +118,7 @@ bool keyAllows(const LetterShifts& needs, int row, int alteration) {
 int keysLeft(const LetterShifts& needs, int row, int alteration) {
     LetterShifts with = needs;
     addNeed(with, row, alteration);
-    static const std::vector<MeasureKey> keys = allKeys();
-    return static_cast<int>(std::count_if(keys.begin(), keys.end(),
-                                          [&with](const MeasureKey& k) { return suits(k, with); }));
+    return std::popcount(suitingKeys(with));
 }
 
 void addNeed(LetterShifts& needs, int row, int alteration) {

@@ -23,7 +23,7 @@ struct OwnSpelling {
 };
 
 // The rows of a key, the plainest first: no alteration, then one up, one down, two.
-std::vector<OwnSpelling> ownSpellingsOf(int key);
+const std::vector<OwnSpelling>& ownSpellingsOf(int key);
 
 // The shifts (-1, 0, +1) each row letter (row % 7) may get from a measure's key signature,
 // as bits 1, 2 and 4.
@@ -33,8 +33,10 @@ using LetterShifts = std::array<uint8_t, 7>;
 LetterShifts anyShift();
 // Only the shifts of one key signature.
 LetterShifts shiftsOf(MeasureKey k);
-// Whether some key signature gives every letter a shift `needs` allows.
+// Whether some key signature gives every letter a shift `needs` allows; which ones (bit i:
+// the i-th of C major, then one sharp, one flat, two sharps ...).
 bool anyKeySuits(const LetterShifts& needs);
+uint16_t suitingKeys(const LetterShifts& needs);
 // Whether some key signature gives a row its alteration besides what `needs` asks.
 bool keyAllows(const LetterShifts& needs, int row, int alteration);
 // How many key signatures do.

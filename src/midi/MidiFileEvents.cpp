@@ -68,8 +68,9 @@ int dataBytesOf(uint8_t status) {
 }
 
 // Reads one MTrk body into events; returns the track's end tick.
-uint32_t readTrack(std::span<const uint8_t> body, uint16_t track, size_t maxEvents,
-                   std::vector<MidiEvent>& out) {
+// Walks one MTrk body, handing each event to `emit`; returns the track's end tick.
+template <typename Emit>
+uint32_t walkTrack(std::span<const uint8_t> body, uint16_t track, Emit&& emit) {
     ByteReader r(body);
     uint32_t tick = 0;
     uint8_t running = 0;
@@ -106,11 +107,34 @@ uint32_t readTrack(std::span<const uint8_t> body, uint16_t track, size_t maxEven
         } else {
             damaged("has a track holding a system message that a file cannot hold");
         }
-        if (out.size() >= maxEvents)
-            throw MidiFileError(MidiRefusal::TooLarge, "MIDI file holds more events than any song");
-        out.push_back(std::move(e));
+        emit(std::move(e));
     }
     return tick; // no end of track: the last event ends it
+}
+
+// Events of all tracks in time order. Tracks were read one after the other, so a stable
+// order by tick keeps a tick's events in track order and a track's in file order. The
+// order is found on indexes and the events are moved along its cycles, so that no second
+// copy of them is ever held.
+void sortByTick(std::vector<MidiEvent>& events) {
+    std::vector<uint32_t> order(events.size());
+    for (uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&events](uint32_t a, uint32_t b) { return events[a].tick < events[b].tick; });
+    for (uint32_t i = 0; i < order.size(); ++i) {
+        if (order[i] == i)
+            continue;
+        MidiEvent first = std::move(events[i]);
+        uint32_t j = i;
+        for (uint32_t from = order[j]; from != i; from = order[j]) {
+            events[j] = std::move(events[from]);
+            order[j] = j;
+            j = from;
+        }
+        events[j] = std::move(first);
+        order[j] = j;
+    }
 }
 
 } // namespace
@@ -179,28 +203,30 @@ std::optional<Chunk> nextChunk(ByteReader& r, int number) {
 } // namespace
 
 MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents) {
-    ByteReader r(file);
-    const Header h = readHeader(r, file.size());
+    // The events are counted first, so that their vector is made once at its size.
+    const std::vector<std::span<const uint8_t>> tracks = midiTrackBodies(file);
+    size_t count = 0;
+    for (const auto& body : tracks)
+        walkTrack(body, 0, [&count, maxEvents](MidiEvent&&) {
+            if (++count > maxEvents)
+                throw MidiFileError(MidiRefusal::TooLarge,
+                                    "MIDI file holds more events than any song");
+        });
     MidiFileEvents f;
-    f.trackCount = h.trackCount;
-    f.division = h.division;
-    // Unknown chunks are skipped; a file that ends before its last declared track keeps
-    // the tracks it has.
-    uint16_t t = 0;
-    for (int n = 1; t < h.trackCount; ++n) {
-        const auto chunk = nextChunk(r, n);
-        if (!chunk)
-            break;
-        if (chunk->id == kMTrk)
-            f.lastTick = std::max(f.lastTick, readTrack(chunk->body, t++, maxEvents, f.events));
+    ByteReader r(file);
+    f.division = readHeader(r, file.size()).division;
+    f.trackCount = static_cast<uint16_t>(tracks.size());
+    f.events.reserve(count);
+    for (size_t t = 0; t < tracks.size(); ++t) {
+        const auto add = [&f](MidiEvent&& e) { f.events.push_back(std::move(e)); };
+        f.lastTick = std::max(f.lastTick, walkTrack(tracks[t], static_cast<uint16_t>(t), add));
     }
-    f.trackCount = t;
-    std::stable_sort(f.events.begin(), f.events.end(), [](const MidiEvent& a, const MidiEvent& b) {
-        return a.tick != b.tick ? a.tick < b.tick : a.track < b.track;
-    });
+    sortByTick(f.events);
     return f;
 }
 
+// Unknown chunks are skipped; a file that ends before its last declared track keeps the
+// tracks it has.
 std::vector<std::span<const uint8_t>> midiTrackBodies(std::span<const uint8_t> file) {
     ByteReader r(file);
     const Header h = readHeader(r, file.size());
