@@ -56,14 +56,32 @@ void buildForeignParts(Song& song, const SongEvents& events, const MeasurePlan& 
     }
 }
 
-} // namespace
+// The project text of the song and its parts' work files. Our formatter writes work files
+// in the standard form already, and parseProjectText checks every section, so they go in
+// as they are (each freed once copied).
+std::string projectText(const Song& song, WorkFileTexts& texts) {
+    size_t size = songSectionsSize(song);
+    for (const auto& w : texts)
+        size += (w ? w->size() : 0) + 4;
+    std::string out;
+    out.reserve(size);
+    appendSongSections(out, song);
+    for (auto& w : texts) {
+        if (w)
+            out += *w;
+        w.reset();
+        out += "-2\r\n";
+    }
+    return out;
+}
 
-MidiImport importMidi(std::span<const uint8_t> bytes, const TextDecoder& decoder,
-                      const std::string& fallbackTitle) {
+// The song and its parts' work files; the file's events die with this step, before the
+// project text is made, so that both never take memory at once.
+std::string importedProjectText(std::span<const uint8_t> bytes, const TextDecoder& decoder,
+                                const std::string& fallbackTitle, MidiImport& result) {
     const MidiFileEvents file = readMidiEvents(bytes);
     const std::optional<TrackParts> own = recogniseOwnExport(file);
     const SongEvents events = gatherSongEvents(file, own ? *own : channelParts(file));
-    MidiImport result;
     result.ownExport = events.ownExport;
     ImportReport& report = result.report;
     const MeasurePlan plan(events, musicEnd(events), report);
@@ -85,10 +103,15 @@ MidiImport importMidi(std::span<const uint8_t> bytes, const TextDecoder& decoder
     }
     song->part.clearForSwitch();
     song->part.resetHeader();
-    std::string text = formatProjectText(*song, texts);
-    texts = {}; // the project text holds them now
-    song.reset();
-    result.image = parseProjectText(std::move(text));
+    return projectText(*song, texts);
+}
+
+} // namespace
+
+MidiImport importMidi(std::span<const uint8_t> bytes, const TextDecoder& decoder,
+                      const std::string& fallbackTitle) {
+    MidiImport result;
+    result.image = parseProjectText(importedProjectText(bytes, decoder, fallbackTitle, result));
     return result;
 }
 

@@ -68,6 +68,10 @@ MeasurePlan::MeasurePlan(const SongEvents& song, uint32_t musicEnd, ImportReport
     : division_(song.division), origin_(song.origin) {
     place(fileMeasures(song, musicEnd), report);
     fillToGridEnd();
+    measureAt_.reserve(static_cast<size_t>(total_));
+    for (size_t m = 0; m < lengths_.size(); ++m)
+        measureAt_.insert(measureAt_.end(), static_cast<size_t>(lengths_[m]),
+                          static_cast<uint16_t>(m + 1));
 }
 
 std::vector<MeasurePlan::FileMeasure> MeasurePlan::fileMeasures(const SongEvents& song,
@@ -171,8 +175,11 @@ int32_t MeasurePlan::columnOf(uint32_t tick) const {
 }
 
 int MeasurePlan::measureOfColumn(int32_t col) const {
-    const auto it = std::upper_bound(starts_.begin(), starts_.end(), col);
-    return std::max(1, static_cast<int>(it - starts_.begin()));
+    if (col < 0)
+        return 1;
+    if (col >= total_)
+        return static_cast<int>(lengths_.size());
+    return measureAt_[static_cast<size_t>(col)];
 }
 
 int32_t MeasurePlan::beatCols(int32_t col) const {

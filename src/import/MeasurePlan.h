@@ -60,6 +60,7 @@ private:
     std::vector<int> lengths_;
     std::vector<int> lastPieces_; // the offered lengths the last file measure became
     std::vector<int32_t> starts_;
+    std::vector<uint16_t> measureAt_; // 1-based measure of each column, looked up per note
     int32_t total_ = 0;
 };
 

@@ -60,6 +60,7 @@ void OwnDecoder::addPart(int p, std::vector<GridNote>& notes, std::span<const ui
     part.rhythm = rhythm;
     part.notes = &notes;
     part.lastInRow.fill(-1);
+    part.expected.reserve(track.size());
     std::vector<uint32_t> heads; // a silent head reads as a note-off: it is known by its place
     for (const GridNote& n : notes)
         heads.push_back(n.onEvent);
@@ -140,11 +141,24 @@ bool OwnDecoder::expect(Part& part, uint8_t type, uint8_t key, uint32_t tick) {
 
 namespace {
 
-// The cells of one column: the note ending and the note starting in each row.
+// The cells of one column: the note ending and the note starting in each row. Only the rows
+// in `used` (bit r: row r) are set; the walk runs per column, so nothing else is cleared.
 struct ColumnCells {
-    std::array<const GridNote*, kRows> end{}, head{};
-    std::array<bool, kRows> used{};
+    static_assert(kRows <= 64);
+    std::array<const GridNote*, kRows> end, head;
+    uint64_t used = 0;
 
+    void add(const GridNote& n, int32_t x) {
+        const auto r = static_cast<size_t>(n.row);
+        if ((used >> r & 1) == 0) {
+            used |= uint64_t{1} << r;
+            end[r] = head[r] = nullptr;
+        }
+        if (n.end == x)
+            end[r] = &n;
+        if (n.head == x)
+            head[r] = &n;
+    }
     bool tupletEnd(size_t r) const { return end[r] != nullptr && end[r]->tuplet; }
     // Held back to the second pass: a tuplet mark in the cell.
     bool held(size_t r) const { return (head[r] != nullptr && head[r]->tuplet) || tupletEnd(r); }
@@ -156,20 +170,12 @@ struct ColumnCells {
 bool OwnDecoder::columnMatches(Part& part, int32_t x) {
     ++steps_;
     ColumnCells c;
-    for (const uint32_t i : part.present.at(x)) {
-        const GridNote& n = (*part.notes)[i];
-        const auto r = static_cast<size_t>(n.row);
-        c.used[r] = true;
-        if (n.end == x)
-            c.end[r] = &n;
-        if (n.head == x)
-            c.head[r] = &n;
-    }
+    for (const uint32_t i : part.present.at(x))
+        c.add((*part.notes)[i], x);
     const uint32_t t0 = kOrigin + 60 * static_cast<uint32_t>(x);
     bool first = true;
-    for (size_t r = 0; r < c.used.size(); ++r) {
-        if (!c.used[r])
-            continue;
+    for (uint64_t rows = c.used; rows != 0; rows &= rows - 1) {
+        const auto r = static_cast<size_t>(std::countr_zero(rows));
         if (c.end[r] != nullptr && !c.tupletEnd(r) && !expect(part, kOff, c.end[r]->key, t0))
             return false;
         for (; first && part.cursor < part.expected.size(); ++part.cursor) {
@@ -184,8 +190,9 @@ bool OwnDecoder::columnMatches(Part& part, int32_t x) {
     }
     // The second pass; the writer drops a held cell in a column's last quarter.
     const uint32_t t = t0 + 20 * static_cast<uint32_t>(x % 4);
-    for (size_t r = 0; r < c.used.size() && x % 4 != 3; ++r) {
-        if (!c.used[r] || !c.held(r))
+    for (uint64_t rows = x % 4 != 3 ? c.used : 0; rows != 0; rows &= rows - 1) {
+        const auto r = static_cast<size_t>(std::countr_zero(rows));
+        if (!c.held(r))
             continue;
         if (c.tupletEnd(r) && !expect(part, kOff, c.end[r]->key, t))
             return false;

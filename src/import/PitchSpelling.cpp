@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace zelk {
 namespace {
@@ -73,8 +74,12 @@ std::vector<Spelling> spellingsOf(int key, MeasureKey k, const FifthsCentre& fif
         Spelling s;
     };
     const bool sharpName = k.mask != 0 ? k.shift > 0 : fifths.sharpens(key % 12);
-    std::vector<Ranked> found;
-    for (int r = 0; r < kRows; ++r) {
+    std::array<Ranked, 8> found{};
+    size_t count = 0;
+    // Only rows within two semitones of the key can name it: about 7 rows an octave, so the
+    // row of the key's line and three rows either side.
+    const int near = kRows - 1 - (key - RowNote(kRows - 1)) * 7 / 12;
+    for (int r = std::max(0, near - 3); r <= std::min(kRows - 1, near + 3); ++r) {
         const int off = key - keyNote(r, k);
         if (off < -1 || off > 1)
             continue;
@@ -88,12 +93,14 @@ std::vector<Spelling> spellingsOf(int key, MeasureKey k, const FifthsCentre& fif
             rank = 2;
         else if (absolute == 1 || absolute == -1)
             rank = 3;
-        found.push_back({rank, {r, off > 0 ? cell::Sharp : (off < 0 ? cell::Flat : 0)}});
+        found[count++] = {rank, {r, off > 0 ? cell::Sharp : (off < 0 ? cell::Flat : 0)}};
     }
-    std::stable_sort(found.begin(), found.end(),
+    const auto used = std::span(found).first(count);
+    std::stable_sort(used.begin(), used.end(),
                      [](const Ranked& a, const Ranked& b) { return a.rank < b.rank; });
     std::vector<Spelling> out;
-    for (const Ranked& f : found)
+    out.reserve(count);
+    for (const Ranked& f : used)
         out.push_back(f.s);
     return out;
 }

@@ -112,16 +112,31 @@ uint32_t walkTrack(std::span<const uint8_t> body, uint16_t track, Emit&& emit) {
     return tick; // no end of track: the last event ends it
 }
 
-// Events of all tracks in time order. Tracks were read one after the other, so a stable
-// order by tick keeps a tick's events in track order and a track's in file order. The
-// order is found on indexes and the events are moved along its cycles, so that no second
-// copy of them is ever held.
-void sortByTick(std::vector<MidiEvent>& events) {
+// Events of all tracks in time order. Each track's events come in time order already, one
+// track after the other (`bounds`: where each begins, then the end), so merging neighbouring
+// tracks, left first on equal ticks, keeps a tick's events in track order and a track's in
+// file order. The order is found on indexes and the events are moved along its cycles, so
+// that no second copy of them is ever held.
+void sortByTick(std::vector<MidiEvent>& events, std::vector<size_t> bounds) {
     std::vector<uint32_t> order(events.size());
     for (uint32_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&events](uint32_t a, uint32_t b) { return events[a].tick < events[b].tick; });
+    const auto earlier = [&events](uint32_t a, uint32_t b) {
+        return events[a].tick < events[b].tick;
+    };
+    while (bounds.size() > 2) {
+        std::vector<size_t> merged;
+        size_t i = 0;
+        for (; i + 2 < bounds.size(); i += 2) {
+            const auto at = [&](size_t k) {
+                return order.begin() + static_cast<ptrdiff_t>(bounds[k]);
+            };
+            std::inplace_merge(at(i), at(i + 1), at(i + 2), earlier);
+            merged.push_back(bounds[i]);
+        }
+        merged.insert(merged.end(), bounds.begin() + static_cast<ptrdiff_t>(i), bounds.end());
+        bounds = std::move(merged);
+    }
     for (uint32_t i = 0; i < order.size(); ++i) {
         if (order[i] == i)
             continue;
@@ -217,11 +232,13 @@ MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents) {
     f.division = readHeader(r, file.size()).division;
     f.trackCount = static_cast<uint16_t>(tracks.size());
     f.events.reserve(count);
+    std::vector<size_t> bounds{0};
     for (size_t t = 0; t < tracks.size(); ++t) {
         const auto add = [&f](MidiEvent&& e) { f.events.push_back(std::move(e)); };
         f.lastTick = std::max(f.lastTick, walkTrack(tracks[t], static_cast<uint16_t>(t), add));
+        bounds.push_back(f.events.size());
     }
-    sortByTick(f.events);
+    sortByTick(f.events, std::move(bounds));
     return f;
 }
 
