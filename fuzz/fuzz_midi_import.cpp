@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     int32_t total = 0;
     for (const uint8_t len : result.image.measureLen) {
-        fuzz::check(len >= kMinMeasureLen && len <= kMaxMeasureLen, "a measure of no offered length");
+        fuzz::check(len >= kMinMeasureLen && len <= kMaxMeasureLen,
+                    "a measure of no offered length");
         total += len;
     }
     fuzz::check(total <= kMaxSongCols, "measures past column 9600");
