@@ -290,7 +290,8 @@ bool OwnDecoder::search() {
     std::vector<Undo> undos(count);
     std::vector<std::vector<size_t>> conflicts(count);
     size_t level = 0;
-    orderByFreedom(0);
+    if (count > 0)
+        orderByFreedom(0);
     while (level < count) {
         if (++steps_ > kMaxSteps)
             return false;

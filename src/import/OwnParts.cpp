@@ -180,8 +180,10 @@ bool buildOwnParts(Song& song, const SongEvents& events, const MeasurePlan& plan
             if (n.row < 0)
                 report.add(ImportChange::NoFreeRow, {p, plan.measureOfColumn(n.head)});
         std::erase_if(notes, [](const GridNote& n) { return n.row < 0; });
-        if (notes.empty())
+        if (notes.empty()) { // a part without notes writes no track
+            exact &= tracks[static_cast<size_t>(p)].body.empty();
             continue;
+        }
         setAccidentals(notes, keys, plan);
         const PartSettings settings =
             settingsOf(events.parts[static_cast<size_t>(p)], plan, p, report);

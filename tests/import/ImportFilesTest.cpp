@@ -112,5 +112,28 @@ TEST(OwnExportTest, RhythmTracksTakeFreePartsInTrackOrder) {
     }
 }
 
+// A damaged export whose part track lost its notes: the part comes in without them.
+TEST(OwnExportTest, APartTrackWithoutNotesComesInEmpty) {
+    const Bytes file = smf(480, {{{0, metaText(0x03, "t")},
+                                  {0, metaText(0x02, "c")},
+                                  {0, kGmSystemOn},
+                                  {0, timeSig(1, 2)},
+                                  {480, timeSig(4, 2)},
+                                  {480, {0xFF, 0x59, 0x02, 0, 0}},
+                                  {480, tempoEv(500'000)}},
+                                 {{180, cc(0, 0x79, 0)},
+                                  {240, cc(0, 0x07, 127)},
+                                  {300, cc(0, 0x0A, 64)},
+                                  {360, cc(0, 0x5B, 40)},
+                                  {420, cc(0, 0x5D, 0)},
+                                  {480, program(0, 0)},
+                                  {600, {0xE0, 0, 0x50}},
+                                  {1440, program(0, 0)}}});
+    const MidiImport result = importMidi(file, IconvShiftJis(), "");
+    EXPECT_TRUE(result.ownExport);
+    EXPECT_FALSE(result.exact);
+    EXPECT_FALSE(result.image.parts[0].present);
+}
+
 } // namespace
 } // namespace zelk
