@@ -6,6 +6,7 @@
 
 #include "files/TextLines.h"
 #include "import/ImportMidi.h"
+#include "midi/LoopSpan.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/WriteMidiFile.h"
@@ -121,10 +122,14 @@ public:
 
 RenderPlan firstSeconds(RenderPlan plan) {
     const int64_t end = 30 * 44100;
-    std::erase_if(plan.messages, [end](const TimedMessage& m) { return m.frame >= end; });
+    auto schedule = std::make_shared<Schedule>(*plan.schedule);
+    std::erase_if(schedule->messages, [end](const ScheduledMessage& m) { return m.frame >= end; });
+    schedule->loop.reset();
+    schedule->endFrame = end;
     plan.loop.reset();
     plan.lastNoteOffFrame = end;
-    plan.lastNoteOffTick = plan.messages.back().tick;
+    plan.lastNoteOffTick = schedule->messages.back().tick;
+    plan.schedule = std::move(schedule);
     return plan;
 }
 
@@ -145,7 +150,8 @@ void BM_RenderFrom(benchmark::State& state) {
     RenderOptions options;
     for (auto _ : state) {
         const RenderPlan plan =
-            fromMidi ? planMidiFileRender(readMidiEventsFile(midi), "", "", options)
+            fromMidi ? planMidiFileRender(readMidiEventsFile(midi), "", "", options,
+                                          exportTickOfColumn(0))
                      : prepareRender(song, tmp.folder(), out, sjis, tmp.dir() / "r.mid", options);
         FluidSynthRenderer synth(44100, *font, 1);
         DiscardingSink sink;

@@ -34,10 +34,14 @@ public:
 // The song's first 30 seconds as a song without loop.
 RenderPlan firstSeconds(RenderPlan plan) {
     const int64_t end = kSeconds * kRate;
-    std::erase_if(plan.messages, [end](const TimedMessage& m) { return m.frame >= end; });
+    auto schedule = std::make_shared<Schedule>(*plan.schedule);
+    std::erase_if(schedule->messages, [end](const ScheduledMessage& m) { return m.frame >= end; });
+    schedule->loop.reset();
+    schedule->endFrame = end;
     plan.loop.reset();
     plan.lastNoteOffFrame = end;
-    plan.lastNoteOffTick = plan.messages.back().tick;
+    plan.lastNoteOffTick = schedule->messages.back().tick;
+    plan.schedule = std::move(schedule);
     return plan;
 }
 

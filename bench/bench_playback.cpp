@@ -3,16 +3,20 @@
 // buffer length a live preview note waits for on the sound card.
 #include "editor/EditorState.h"
 #include "editor/transport/Playback.h"
+#include "files/TextLines.h"
 #include "midi/LiveMidiOut.h"
 #include "midi/MidiExportOptions.h"
+#include "midi/MidiFileEvents.h"
+#include "midi/Schedule.h"
 #include "midi/WriteMidiFile.h"
 #include "model/Song.h"
 #include "platform/AudioDeviceOutput.h"
-#include "platform/FluidFilePlayer.h"
 #include "platform/IconvShiftJis.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
 #include "ports/NullMidiOut.h"
+#include "render/ScheduleRun.h"
 #include "support/BenchFolder.h"
 #include "support/DenseSong.h"
 
@@ -33,7 +37,7 @@ struct Player {
     SynthOpening opening =
         openSoundFontSynth({.soundFont = findSoundFontFromEnvironment(), .output = kOfflineOutput});
     SoundFontSynth& synth = *opening.synth;
-    FluidFilePlayer player{synth};
+    SchedulePlayer player{synth};
 
     // Renders block by block until a voice sounds; false after `limit` blocks.
     bool renderUntilFirstVoice(int limit = 10000) {
@@ -124,6 +128,68 @@ void BM_LoadAndFirstNoteDenseSong(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadAndFirstNoteDenseSong)->Unit(benchmark::kMillisecond);
+
+// The parts of the second half: the file read back, and timed into a schedule.
+void BM_ReadPlaybackFileDenseSong(benchmark::State& state) {
+    DenseFixture& f = dense();
+    NullMidiOut none;
+    const auto file = f.tmp.folder().playbackMidi();
+    WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, file,
+                  MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+    const std::string bytes = readWholeFile(file);
+    const std::span<const uint8_t> view(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                        bytes.size());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readMidiEvents(view).events.size());
+}
+BENCHMARK(BM_ReadPlaybackFileDenseSong)->Unit(benchmark::kMillisecond);
+
+void BM_ScheduleOfPlaybackFileDenseSong(benchmark::State& state) {
+    DenseFixture& f = dense();
+    NullMidiOut none;
+    const auto file = f.tmp.folder().playbackMidi();
+    WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, file,
+                  MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+    const MidiFileEvents events = readMidiEventsFile(file);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scheduleOf(events, 44100).messages.size());
+}
+BENCHMARK(BM_ScheduleOfPlaybackFileDenseSong)->Unit(benchmark::kMillisecond);
+
+// The scheduler's own share of the rendering thread: the dense song's schedule (48 notes per
+// eighth and every lane changing) walked block by block through a synthesizer that does
+// nothing, so only the cursor and the message hand-off are timed. Per 64-frame block.
+class SilentSynth : public SynthRenderer {
+public:
+    int sampleRate() const override { return 44100; }
+    void send(uint32_t m) override { benchmark::DoNotOptimize(m); }
+    void render(std::span<float> l, std::span<float>) override { benchmark::DoNotOptimize(l); }
+};
+
+void BM_SchedulerPerBlock(benchmark::State& state) {
+    DenseFixture& f = dense();
+    NullMidiOut none;
+    const auto file = f.tmp.folder().playbackMidi();
+    WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, file,
+                  MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+    const auto schedule = std::make_shared<Schedule>(scheduleOf(readMidiEventsFile(file), 44100));
+    SilentSynth synth;
+    std::vector<float> l(kBlock), r(kBlock);
+    auto run = std::make_unique<ScheduleRun>(schedule, ScheduleRun::Options{});
+    int64_t messages = 0;
+    for (auto _ : state) {
+        if (run->finished()) {
+            state.PauseTiming();
+            run = std::make_unique<ScheduleRun>(schedule, ScheduleRun::Options{});
+            state.ResumeTiming();
+        }
+        run->advanceOnAudioThread(synth, l, r);
+    }
+    messages = static_cast<int64_t>(schedule->messages.size());
+    state.counters["messages_per_block"] =
+        static_cast<double>(messages) / (static_cast<double>(schedule->endFrame) / kBlock);
+}
+BENCHMARK(BM_SchedulerPerBlock)->Unit(benchmark::kMicrosecond);
 
 // Steady eighth notes (closed hi-hat on the rhythm part) through tempo changes, written by the
 // MIDI file writer and rendered offline through the player. Each onset is found in the audio

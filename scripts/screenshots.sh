@@ -57,7 +57,14 @@ shot() {
   done
   sleep 1.5
   if [ -n "$window" ]; then
-    import -window "$(xdotool search --name "$window" | head -n 1)" "$out/$name.png"
+    local id
+    id=$(xdotool search --name "$window" 2>/dev/null | head -n 1 || true)
+    if [ -z "$id" ]; then
+      echo "not shown: $name ($window)" >&2
+      stop
+      return 0
+    fi
+    import -window "$id" "$out/$name.png"
   else
     xwd -root -silent | convert xwd:- -trim "$out/$name.png"
   fi
@@ -74,5 +81,5 @@ shot song-settings '曲の設定' ctrl+k
 shot measure-copy '小節コピー・クリア' alt+e c
 shot measure-edit '小節編集' alt+h
 fi
-shot recording '録音' alt+r
+shot recording '録音' alt+r Return
 shot version 'ﾊﾞｰｼﾞｮﾝ情報' alt Left Return Return

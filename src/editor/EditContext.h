@@ -39,6 +39,7 @@ struct EditOutcome {
     bool songReplaced = false;
     bool paletteChanged = false; // note length, accidental, tuplet mode, band or screen
     bool playStop = false;       // run the play button's action (Command4)
+    bool seamAudition = false;   // run "つなぎ目を試聴"
     // Lane columns whose values changed, as display columns (first..last); -1 when none.
     // The window repaints only their strip when nothing else needs a redraw.
     int32_t laneFirst = -1;
@@ -64,6 +65,7 @@ inline EditOutcome& EditOutcome::operator|=(const EditOutcome& o) {
     songReplaced |= o.songReplaced;
     paletteChanged |= o.paletteChanged;
     playStop |= o.playStop;
+    seamAudition |= o.seamAudition;
     if (o.laneFirst >= 0) {
         laneChanged(o.laneFirst);
         laneChanged(o.laneLast);

@@ -1,5 +1,7 @@
 #include "editor/KeyAssign.h"
 
+#include "storage/StateFile.h"
+
 #include <stdexcept>
 
 namespace zelk {
@@ -46,7 +48,7 @@ struct Action {
     std::string_view caption;
     int frame;
 };
-constexpr Action kActions[kKeyActions] = {
+constexpr Action kActions[kAllKeyActions] = {
     {"全音符", 0},
     {"２分音符", 0},
     {"４分音符", 0},
@@ -65,13 +67,18 @@ constexpr Action kActions[kKeyActions] = {
     {"右に１０小節移動", 3},
     {"再生/停止", 4},
     {"連符画面切り替え", 4},
+    {"ループ再生", 4},
+    {"つなぎ目を試聴", 4},
 };
+// The state file's names of the actions 18.., in order.
+constexpr std::string_view kExtraKeyNames[kExtraKeyActions] = {"keys.loopPlayback",
+                                                               "keys.seamAudition"};
 constexpr std::string_view kFrames[kKeyFrames] = {"音符", "臨時記号", "譜面切り替え", "小節移動",
                                                   "その他"};
 
 void checkAction(int action) {
-    if (action < 0 || action >= kKeyActions)
-        throw std::out_of_range("key action outside 0..17");
+    if (action < 0 || action >= kAllKeyActions)
+        throw std::out_of_range("key action outside the table");
 }
 
 } // namespace
@@ -130,7 +137,9 @@ std::string_view keyFrameCaption(int frame) {
 int assignedKeyCode(const KeyAssignment& keys, int action) {
     checkAction(action);
     const auto a = static_cast<size_t>(action);
-    const int position = keys.windowLoaded ? keys.ListIndex[a] : keys.KeyAssign[a];
+    const int position = keys.windowLoaded ? keys.ListIndex[a]
+                         : a < kKeyActions ? keys.KeyAssign[a]
+                                           : keys.ExtraAssign[a - kKeyActions];
     if (position < 0 || position >= kKeyTableEntries)
         return 0;
     return KeyTable()[static_cast<size_t>(position)];
@@ -138,7 +147,7 @@ int assignedKeyCode(const KeyAssignment& keys, int action) {
 
 void Form4_Load(KeyAssignment& keys) {
     for (size_t a = 0; a < keys.ListIndex.size(); ++a)
-        keys.ListIndex[a] = keys.KeyAssign[a];
+        keys.ListIndex[a] = a < kKeyActions ? keys.KeyAssign[a] : keys.ExtraAssign[a - kKeyActions];
     keys.windowLoaded = true;
 }
 
@@ -155,15 +164,32 @@ void Form4_Command2_Click(KeyAssignment& keys) {
     if (!keys.windowLoaded)
         Form4_Load(keys);
     for (size_t a = 0; a < keys.ListIndex.size(); ++a)
-        keys.ListIndex[a] = kDefaultKeyAssign[a];
+        keys.ListIndex[a] =
+            a < kKeyActions ? kDefaultKeyAssign[a] : kDefaultExtraKeyAssign[a - kKeyActions];
 }
 
 void Form4_Unload(KeyAssignment& keys) {
     if (!keys.windowLoaded)
         return;
-    for (size_t a = 0; a < keys.ListIndex.size(); ++a)
-        keys.KeyAssign[a] = static_cast<int16_t>(keys.ListIndex[a]);
+    for (size_t a = 0; a < keys.ListIndex.size(); ++a) {
+        const auto position = static_cast<int16_t>(keys.ListIndex[a]);
+        if (a < kKeyActions)
+            keys.KeyAssign[a] = position;
+        else
+            keys.ExtraAssign[a - kKeyActions] = position;
+    }
     keys.windowLoaded = false;
+}
+
+void readExtraKeys(const StateFile& state, KeyAssignment& keys) {
+    for (size_t i = 0; i < kExtraKeyActions; ++i)
+        if (const auto position = state.number(kExtraKeyNames[i], 0, kKeyTableEntries - 1))
+            keys.ExtraAssign[i] = static_cast<int16_t>(*position);
+}
+
+void writeExtraKeys(StateFile& state, const KeyAssignment& keys) {
+    for (size_t i = 0; i < kExtraKeyActions; ++i)
+        state.set(kExtraKeyNames[i], keys.ExtraAssign[i]);
 }
 
 } // namespace zelk

@@ -9,7 +9,8 @@
 
 namespace zelk {
 
-// Keyboard actions 0..17 and the keys they can be given. A key is chosen by its position
+// Keyboard actions 0..19 (0..17 kept in zelk.ini, 18.. in zelk-state.ini) and the keys they
+// can be given. A key is chosen by its position
 // 0..75 in the key table; the table maps a position to a Windows virtual-key code, the
 // numbering the window translates its key events into.
 using KeyAssignTable = std::array<int16_t, kKeyActions>;
@@ -40,9 +41,14 @@ std::string_view keyFrameCaption(int frame);
 // means commits the lists to KeyAssign.
 struct KeyAssignment {
     KeyAssignTable KeyAssign = kDefaultKeyAssign;
+    std::array<int16_t, kExtraKeyActions> ExtraAssign = kDefaultExtraKeyAssign; // actions 18..
     bool windowLoaded = false;
-    std::array<int, kKeyActions> ListIndex{}; // Form4.Combo1(a).ListIndex while loaded
+    std::array<int, kAllKeyActions> ListIndex{}; // Form4.Combo1(a).ListIndex while loaded
 };
+
+// The actions beyond zelk.ini's 18, kept in the state file by name.
+void readExtraKeys(const class StateFile& state, KeyAssignment& keys);
+void writeExtraKeys(class StateFile& state, const KeyAssignment& keys);
 
 // Key code of an action: through the window's current list when it is loaded, else
 // through KeyAssign. 0 (matches no key) for a position outside the table.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace zelk {
 
@@ -22,12 +23,19 @@ struct PendingStroke {
     std::map<int32_t, int32_t> before; // column -> value before the stroke
 };
 
+struct LanePoint {
+    double x = 0, y = 0; // canvas twips
+};
+
 // What the lane screens keep between canvas events.
 struct LaneEditState {
     int32_t LineX0 = 0; // X of the right press, rounded half to even
     int32_t LineY0 = 0; // nearest(Y - 7) of the right press
     RubberLine Line1;
     PendingStroke stroke;
+    // Where the pointer was at the last event of a left drag, so the columns a fast
+    // pointer jumps over are filled in; empty while no left drag runs.
+    std::optional<LanePoint> dragFrom;
 };
 
 } // namespace zelk

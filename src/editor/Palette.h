@@ -42,6 +42,9 @@ struct Palette {
     std::string PointerText;
     // Check1(0..15): 1 = the part takes part in playback.
     std::array<uint8_t, kParts> PlayPart = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    // "ループ再生": with a loop point the play button plays the loop as a game does, until
+    // stopped; off, the play button plays once.
+    bool LoopPlayback = false;
     // Velocity of every preview note-on.
     int32_t PreviewVelocity = 127;
 };

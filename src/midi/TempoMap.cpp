@@ -1,8 +1,18 @@
 #include "midi/TempoMap.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace zelk {
+namespace {
+
+__extension__ typedef __int128 Wide; // GCC and Clang: exact products of samples and ticks
+
+} // namespace
+
+TempoMap::TempoMap() : division_(480) {
+    changes_.push_back({0, 500'000, 0});
+}
 
 TempoMap::TempoMap(const MidiFileEvents& file) : division_(file.division) {
     changes_.push_back({0, 500'000, 0});
@@ -31,6 +41,21 @@ int64_t TempoMap::sampleAt(uint32_t tick, int sampleRate) const {
     const int64_t den = static_cast<int64_t>(division_) * 1'000'000;
     const int64_t whole = micro / den, rest = micro % den;
     return whole * sampleRate + (rest * sampleRate + den / 2) / den;
+}
+
+uint32_t TempoMap::tickAtSample(int64_t sample, int sampleRate) const {
+    if (sample <= 0 || sampleRate <= 0)
+        return 0;
+    // Microseconds x division at the sample, exactly (the product needs 128 bits).
+    const Wide micro = static_cast<Wide>(sample) * division_ * 1'000'000 / sampleRate;
+    const auto after =
+        std::upper_bound(changes_.begin(), changes_.end(), micro, [](Wide m, const Change& c) {
+            return m < static_cast<Wide>(c.microTicks);
+        });
+    const Change& c = *(after - 1);
+    const Wide ticks = (micro - c.microTicks) / std::max<uint32_t>(c.micros, 1);
+    const Wide tick = c.tick + ticks;
+    return tick > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(tick);
 }
 
 double TempoMap::secondsAt(uint32_t tick) const {

@@ -12,10 +12,14 @@ namespace zelk {
 // rounded to the nearest.
 class TempoMap {
 public:
+    // 120 beats per minute for ever, 480 ticks per quarter note.
+    TempoMap();
     explicit TempoMap(const MidiFileEvents& file);
 
     int64_t sampleAt(uint32_t tick, int sampleRate) const;
     double secondsAt(uint32_t tick) const;
+    // The tick sounding at `sample`: the last whose exact time is at or before it.
+    uint32_t tickAtSample(int64_t sample, int sampleRate) const;
 
 private:
     struct Change {

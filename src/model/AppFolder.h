@@ -28,6 +28,8 @@ public:
     // The recorder writes here while it records; save() moves it to recording().
     std::filesystem::path recordingScratch() const { return file(".wav.part"); }
     std::filesystem::path settings() const { return file("zelk.ini"); }
+    // What this machine remembers beyond the 77 lines of "zelk.ini" (window, sound, ports).
+    std::filesystem::path state() const { return file("zelk-state.ini"); }
 
 private:
     std::filesystem::path dir_;

@@ -9,7 +9,10 @@
 #include "model/Song.h"
 #include "ports/MidiOut.h"
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
+#include <fstream>
 
 namespace zelk {
 namespace {
@@ -126,6 +129,37 @@ void SavePartFile(const Song& song, const AppFolder& folder) {
     if (song.part.PartLen == 0)
         return;
     writeWholeFile(folder.workFile(song.CurPart), formatPartFile(song.part));
+}
+
+int32_t storedPartLen(const AppFolder& folder, int p) {
+    std::ifstream in(folder.workFile(p), std::ios::binary);
+    std::string line;
+    if (!in || !std::getline(in, line))
+        return 0;
+    int32_t len = 0;
+    const char* first = line.data();
+    const char* last = line.data() + line.size();
+    while (first != last && *first == ' ')
+        ++first;
+    const auto [end, ec] = std::from_chars(first, last, len);
+    if (ec != std::errc() || len < 0 || len > kLaneCols)
+        return 0;
+    (void)end;
+    return len;
+}
+
+int32_t songLastNoteOffCol(const Song& song, const AppFolder& folder) {
+    int32_t last = song.part.PartLen;
+    for (int p = 0; p < kParts; ++p)
+        if (p != song.CurPart)
+            last = std::max(last, storedPartLen(folder, p));
+    return last;
+}
+
+void forgetEmptiedPart(Song& song, const AppFolder& folder) {
+    std::error_code ec; // a file that is not there is what we want
+    std::filesystem::remove(folder.workFile(song.CurPart), ec);
+    song.part.PartLen = 0;
 }
 
 std::optional<std::vector<int64_t>> readPartFile(const AppFolder& folder, int p) {

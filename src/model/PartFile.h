@@ -29,12 +29,22 @@ std::string checkPartNumbers(std::span<const int64_t> values);
 // cells. Lane columns above PartLen keep their values.
 void applyPartNumbers(std::span<const int64_t> values, CurrentPart& part);
 
+// The length (last note-off column) of part p as its work file states it in its first line;
+// 0 without a work file or when the line is no number. Reads that line only.
+int32_t storedPartLen(const AppFolder& folder, int p);
+// The last note-off column of the whole song: the current part in memory, the others from
+// their work files.
+int32_t songLastNoteOffCol(const Song& song, const AppFolder& folder);
+
 // Checked numbers of part p's work file; nothing when the part has none. Throws
 // FormatError for a damaged file.
 std::optional<std::vector<int64_t>> readPartFile(const AppFolder& folder, int p);
 
 // Writes the current part to its work file; a part without notes writes nothing.
 void SavePartFile(const Song& song, const AppFolder& folder);
+// After an edit left the current part without notes: PartLen 0 and no work file, so no
+// reader meets the notes the file still held.
+void forgetEmptiedPart(Song& song, const AppFolder& folder);
 // Makes part p's stored data the current part's data. Without a work file the part's
 // default sound is sent on channel p instead. Throws FormatError (song untouched) for a
 // damaged work file.

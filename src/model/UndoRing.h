@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/MeasureArrays.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -19,10 +21,13 @@ struct LaneStrokeValues {
 inline constexpr int32_t kUndoNone = -1;
 inline constexpr int32_t kUndoClick = 0;
 inline constexpr int32_t kUndoLaneStroke = -2;
+inline constexpr int32_t kUndoMeasureArrays = -3;
 
 // One record of the undo ring. kind: -1 = no record (start or end of the chain),
-// 0 = note click, -2 = lane stroke, n >= 1 = snapshot number n. For a snapshot only
-// kind, viewCol, firstMeasure and part are used; a lane stroke also carries `stroke`.
+// 0 = note click, -2 = lane stroke, -3 = a change of the measure arrays (time signature, key
+// signature, tempo offset), n >= 1 = snapshot number n. For a snapshot only kind, viewCol,
+// firstMeasure and part are used; a lane stroke also carries `stroke`, a measure-array
+// change `arrays`.
 struct UndoRecord {
     int32_t kind = 0;
     int32_t column = 0; // column of the click, or of the removed note's head
@@ -38,7 +43,8 @@ struct UndoRecord {
     int32_t part = 0;
     // A removal records the removed note itself, so that undo re-places exactly that note.
     int32_t removedVelocity = -1; // velocity of its head column when it was the only head; -1 none
-    std::shared_ptr<const LaneStrokeValues> stroke; // lane strokes only
+    std::shared_ptr<const LaneStrokeValues> stroke;    // lane strokes only
+    std::shared_ptr<const MeasureArraysChange> arrays; // measure-array changes only
     bool operator==(const UndoRecord&) const = default;
 };
 

@@ -38,7 +38,8 @@ fluid_audio_driver_t* openDriver(SoundFontSynth& synth, fluid_audio_func_t proce
 SynthOutputResult AudioDeviceOutput::open(SoundFontSynth& synth) {
     fluid_settings_t* settings = synth.fluidSettings();
     std::string tried;
-    for (const std::string& name : audioDriverCandidates(chosenAudioDriver(), soundServerRuns())) {
+    for (const std::string& name :
+         audioDriverCandidates(chosenAudioDriver(), runningSoundServers())) {
         tried += (tried.empty() ? "" : ", ") + name;
         if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
             continue; // not built into this FluidSynth

@@ -1,20 +1,44 @@
 #include "platform/AudioDrivers.h"
 
+#include "platform/JackProbe.h"
+
 #include <cstdlib>
 #include <filesystem>
 
 namespace zelk {
 
+namespace {
+
+bool always(const SoundServers&) {
+    return true;
+}
+
+constexpr AudioDriverRow kDrivers[] = {
+    {"pulseaudio", [](const SoundServers& s) { return s.pulse; }},
+    {"alsa", always},
+    {"jack", [](const SoundServers& s) { return s.jack; }},
+    {"sdl2", always},
+};
+
+} // namespace
+
+std::span<const AudioDriverRow> audioDriverTable() {
+    return kDrivers;
+}
+
 std::vector<std::string> audioDriverCandidates(std::optional<std::string_view> chosen,
-                                               bool serverRuns) {
+                                               const SoundServers& running) {
     if (chosen && !chosen->empty())
         return {std::string(*chosen)};
     std::vector<std::string> drivers;
-    if (serverRuns)
-        drivers.emplace_back("pulseaudio");
-    for (const char* d : {"alsa", "jack", "sdl2"})
-        drivers.emplace_back(d);
+    for (const AudioDriverRow& row : kDrivers)
+        if (row.available(running))
+            drivers.emplace_back(row.name);
     return drivers;
+}
+
+SoundServers runningSoundServers() {
+    return {soundServerRuns(), jackServerRuns()};
 }
 
 bool soundServerRuns() {

@@ -1,11 +1,21 @@
 #include "platform/SoundFontSynth.h"
 
 #include "platform/FluidLog.h"
+#include "render/ScheduleRun.h"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace zelk {
+namespace {
+
+// The address that asks the rendering thread to give its run up; never dereferenced.
+char stopMarkerByte;
+ScheduleRun* const kStopMarker = reinterpret_cast<ScheduleRun*>(&stopMarkerByte);
+
+} // namespace
 
 SoundFontSynth::SoundFontSynth(double sampleRate, int cpuCores) : sampleRate_(sampleRate) {
     routeFluidLogByDefault();
@@ -14,13 +24,9 @@ SoundFontSynth::SoundFontSynth(double sampleRate, int cpuCores) : sampleRate_(sa
         throw std::runtime_error("FluidSynth settings could not be created");
     fluid_settings_setnum(settings_, "synth.sample-rate", sampleRate);
     fluid_settings_setint(settings_, "synth.cpu-cores", std::max(cpuCores, 1));
-    // Sends come from the UI thread while an output renders.
-    fluid_settings_setint(settings_, "synth.threadsafe-api", 1);
-    // A player follows the rendered samples, not the wall clock (see the class comment).
-    fluid_settings_setstr(settings_, "player.timing-source", "sample");
-    // A player's end would otherwise reset the synthesizer and lose the current part's program,
-    // reverb and chorus on the live channels.
-    fluid_settings_setint(settings_, "player.reset-synth", 0);
+    // Only the rendering thread calls FluidSynth (see the class comment): its API mutex would
+    // be a lock on every message the rendering thread sends.
+    fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
     synth_ = new_fluid_synth(settings_);
     if (synth_ == nullptr) {
         delete_fluid_settings(settings_);
@@ -29,7 +35,7 @@ SoundFontSynth::SoundFontSynth(double sampleRate, int cpuCores) : sampleRate_(sa
 }
 
 SoundFontSynth::~SoundFontSynth() {
-    output_.reset();
+    output_.reset(); // nothing renders any more; handedOver_ frees every run
     delete_fluid_synth(synth_);
     delete_fluid_settings(settings_);
 }
@@ -48,6 +54,14 @@ void SoundFontSynth::start(std::unique_ptr<SynthOutput> output) {
 }
 
 void SoundFontSynth::send(uint32_t shortMessage) {
+    if (!realTime()) { // no rendering thread: this is the only thread touching FluidSynth
+        applyOnAudioThread(shortMessage);
+        return;
+    }
+    live_.push(shortMessage); // a full ring drops the message, as a busy MIDI port would
+}
+
+void SoundFontSynth::applyOnAudioThread(uint32_t shortMessage) {
     const int status = static_cast<int>(shortMessage & 0xFF);
     const int channel = status & 0x0F;
     const int data1 = static_cast<int>((shortMessage >> 8) & 0x7F);
@@ -83,8 +97,48 @@ void SoundFontSynth::send(uint32_t shortMessage) {
     }
 }
 
+void SoundFontSynth::freeRetired() {
+    ScheduleRun* done = nullptr;
+    while (retired_.pop(done))
+        std::erase_if(handedOver_, [done](const auto& r) { return r.get() == done; });
+}
+
+void SoundFontSynth::play(std::shared_ptr<ScheduleRun> run) {
+    freeRetired();
+    ScheduleRun* raw = run.get();
+    handedOver_.push_back(std::move(run));
+    // A run handed over before and never taken is let go here: the rendering thread never saw it.
+    if (ScheduleRun* old = pending_.exchange(raw); old != nullptr && old != kStopMarker)
+        std::erase_if(handedOver_, [old](const auto& r) { return r.get() == old; });
+}
+
+void SoundFontSynth::stopPlaying() {
+    freeRetired();
+    if (ScheduleRun* old = pending_.exchange(kStopMarker); old != nullptr && old != kStopMarker)
+        std::erase_if(handedOver_, [old](const auto& r) { return r.get() == old; });
+}
+
+void SoundFontSynth::takeHandOversOnAudioThread() {
+    ScheduleRun* next = pending_.exchange(nullptr, std::memory_order_acq_rel);
+    if (next == nullptr)
+        return;
+    if (current_ != nullptr) {
+        if (!current_->finished())
+            ScheduleRun::silenceOnAudioThread(renderer_);
+        retired_.push(current_); // full only if the UI never collects: then it stays handed over
+    }
+    current_ = next == kStopMarker ? nullptr : next;
+}
+
+void SoundFontSynth::Renderer::render(std::span<float> left, std::span<float> right) {
+    const size_t frames = std::min(left.size(), right.size());
+    if (frames > 0)
+        fluid_synth_write_float(owner_.synth_, static_cast<int>(frames), left.data(), 0, 1,
+                                right.data(), 0, 1);
+}
+
 std::vector<float> SoundFontSynth::renderOffline(int frames) {
-    if (output_ && output_->isRealTime())
+    if (realTime())
         throw std::logic_error("offline render while the \"" + std::string(output_->name()) +
                                "\" output renders in real time");
     const auto n = static_cast<size_t>(std::max(frames, 0));
@@ -102,17 +156,29 @@ void SoundFontSynth::renderOnAudioThread(std::span<float> left, std::span<float>
     const size_t frames = std::min(left.size(), right.size());
     if (frames == 0)
         return;
-    std::lock_guard lock(renderMutex_);
-    fluid_synth_write_float(synth_, static_cast<int>(frames), left.data(), 0, 1, right.data(), 0,
-                            1);
+    blockSeq_.fetch_add(1); // odd: a block is under way
+    takeHandOversOnAudioThread();
+    uint32_t message = 0;
+    while (live_.pop(message))
+        applyOnAudioThread(message);
+    if (current_ != nullptr)
+        current_->advanceOnAudioThread(renderer_, left.first(frames), right.first(frames));
+    else
+        renderer_.render(left.first(frames), right.first(frames));
     framesRendered_.fetch_add(frames, std::memory_order_relaxed);
-    if (tap_ != nullptr)
-        tap_->takeOnAudioThread(left.first(frames), right.first(frames));
+    if (AudioTap* tap = tap_.load(); tap != nullptr)
+        tap->takeOnAudioThread(left.first(frames), right.first(frames));
+    blockSeq_.fetch_add(1);
 }
 
 void SoundFontSynth::setTap(AudioTap* tap) {
-    std::lock_guard lock(renderMutex_);
-    tap_ = tap;
+    tap_.store(tap);
+    // A block that began before the store may still call the old tap: wait for its end.
+    const uint64_t seq = blockSeq_.load();
+    if (seq % 2 == 0)
+        return;
+    while (blockSeq_.load() == seq)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
 }
 
 ChannelProgram SoundFontSynth::programOf(int channel) const {

@@ -1,19 +1,22 @@
 #pragma once
 
+#include "platform/SpscRing.h"
 #include "platform/SynthOutput.h"
 #include "ports/AudioTap.h"
 #include "ports/MidiOut.h"
+#include "ports/SynthRenderer.h"
 
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <fluidsynth.h>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <vector>
 
 namespace zelk {
+
+class ScheduleRun;
 
 struct ChannelProgram {
     int bank = 0;
@@ -25,15 +28,15 @@ struct ChannelProgram {
 // short messages like a MIDI port (channel 9 plays the percussion bank). Created by
 // openSoundFontSynth (SynthOpening.h).
 //
-// Threads: send, the queries and setTap come from the UI thread while an output renders on its
-// own thread; FluidSynth serialises its API calls (synth.threadsafe-api), and the tap is guarded.
-//
-// Seams for what comes next, all on this one synthesizer:
-// - playback: a fluid_player on fluidSynth() (FluidFilePlayer); its timing source is the sample
-//   timer, so it advances with whatever renders (sound card, silent clock or an offline loop).
-//   Players are created and deleted under holdRendering() and before the synthesizer.
-// - recording: setTap(&recorder) receives every rendered block, whichever output renders.
-// - offline render: open with the "offline" output and call renderOffline in a loop.
+// Threads: only the rendering thread (an output's, or the caller of renderOffline) touches
+// FluidSynth. What the UI thread hands it goes through lock-free hand-overs, so rendering
+// never locks, allocates or frees:
+// - live messages (previews, part headers) through a ring, applied at the start of the next
+//   block while a real-time output runs, at once otherwise;
+// - a schedule to play (ScheduleRun) through an atomic pointer; the run it replaces comes back
+//   through a second ring and is freed on the UI thread;
+// - the audio tap (the recorder) through an atomic pointer, with a wait in setTap until a
+//   block that may still use the old one has finished.
 class SoundFontSynth : public MidiOut {
 public:
     // cpuCores > 1 lets FluidSynth render voices on that many threads (an offline render).
@@ -43,7 +46,7 @@ public:
     SoundFontSynth& operator=(const SoundFontSynth&) = delete;
 
     // False when FluidSynth cannot read the file (it logs why). Without a SoundFont every message
-    // is still accepted and the synthesizer renders silence.
+    // is still accepted and the synthesizer renders silence. Before an output starts.
     bool loadSoundFont(const std::filesystem::path& file);
     bool hasSoundFont() const { return soundFontId_ >= 0; }
 
@@ -55,6 +58,11 @@ public:
     // seven bits, data 2 the high seven.
     void send(uint32_t shortMessage) override;
 
+    // Plays `run` from the next rendered block on, in place of any run playing (a run given up
+    // while it played is silenced first). stopPlaying gives the current one up.
+    void play(std::shared_ptr<ScheduleRun> run);
+    void stopPlaying();
+
     // Renders `frames` frames at once, as fast as the machine allows, as interleaved stereo (left,
     // right, left, ...). Only without a real-time output; throws std::logic_error otherwise.
     std::vector<float> renderOffline(int frames);
@@ -65,32 +73,52 @@ public:
     // The tap receives every block rendered after this returns; after setTap(nullptr) returns, the
     // previous tap is no longer called and may be destroyed.
     void setTap(AudioTap* tap);
-    // Holds the rendering between two blocks for as long as the lock lives: for changes that must
-    // not meet a block half-way (creating or deleting a MIDI file player, stopping one and
-    // silencing what it played). Keep it short; the sound card waits.
-    std::unique_lock<std::mutex> holdRendering() { return std::unique_lock(renderMutex_); }
     // Frames rendered since creation: the synthesizer's own clock.
     uint64_t framesRendered() const { return framesRendered_.load(std::memory_order_relaxed); }
     double sampleRate() const { return sampleRate_; }
 
     // What the synthesizer holds for a channel (0..15), as set by the messages it received.
+    // Only while nothing renders (offline), as tests ask.
     ChannelProgram programOf(int channel) const;
     int controllerOf(int channel, int controller) const;
     int pitchBendOf(int channel) const; // 0..16383, 8192 = centre
     int activeVoices() const;
 
-    // For a MIDI file player or driver on this synthesizer; the synthesizer keeps ownership.
-    fluid_synth_t* fluidSynth() { return synth_; }
     fluid_settings_t* fluidSettings() { return settings_; }
 
 private:
+    // The rendering thread's view of FluidSynth, as a run plays through it.
+    class Renderer : public SynthRenderer {
+    public:
+        explicit Renderer(SoundFontSynth& owner) : owner_(owner) {}
+        int sampleRate() const override { return static_cast<int>(owner_.sampleRate_); }
+        void send(uint32_t message) override { owner_.applyOnAudioThread(message); }
+        void render(std::span<float> left, std::span<float> right) override;
+
+    private:
+        SoundFontSynth& owner_;
+    };
+
+    void applyOnAudioThread(uint32_t message);
+    void takeHandOversOnAudioThread();
+    bool realTime() const { return output_ && output_->isRealTime(); }
+    void freeRetired();
+
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     double sampleRate_;
     int soundFontId_ = -1;
+    Renderer renderer_{*this};
     std::atomic<uint64_t> framesRendered_{0};
-    std::mutex renderMutex_; // one block at a time; guards the tap
-    AudioTap* tap_ = nullptr;
+    // Odd while a block renders: setTap waits for the block that may hold the old tap.
+    std::atomic<uint64_t> blockSeq_{0};
+    std::atomic<AudioTap*> tap_{nullptr};
+    SpscRing<uint32_t> live_{8192}; // UI -> rendering thread
+    // A run handed over and not yet taken; the stop marker asks to give the current one up.
+    std::atomic<ScheduleRun*> pending_{nullptr};
+    ScheduleRun* current_ = nullptr;                       // the rendering thread's
+    SpscRing<ScheduleRun*> retired_{64};                   // rendering thread -> UI
+    std::vector<std::shared_ptr<ScheduleRun>> handedOver_; // UI: what the rendering thread may hold
     std::unique_ptr<SynthOutput> output_; // renders through this object: destroyed first
 };
 

@@ -29,16 +29,25 @@ WavRecorder::~WavRecorder() {
     close();
 }
 
-void WavRecorder::open(const WaveFormat& format) {
+std::optional<std::string> WavRecorder::open(const WaveFormat& format) {
     close();
     dropped_ = 0;
     heard_ = 0;
     cut_ = false;
+    writeFailed_ = false;
     try {
         job_ = std::make_unique<WavWriterJob>(scratch_, format, inputRate_);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelk: recording not possible: %s\n", e.what());
+        return e.what();
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> WavRecorder::failure() const {
+    if (writeFailed_.load(std::memory_order_acquire))
+        return "cannot write " + scratch_.string();
+    return std::nullopt;
 }
 
 void WavRecorder::record() {
@@ -132,6 +141,8 @@ void WavRecorder::writeLoop() {
         const std::size_t n = ring_.pop(block.data(), block.size());
         if (n > 0) {
             job_->write(block.data(), n / 2);
+            if (!job_->ok())
+                writeFailed_.store(true, std::memory_order_release);
             continue;
         }
         if (last)

@@ -33,12 +33,13 @@ public:
     WavRecorder(const WavRecorder&) = delete;
     WavRecorder& operator=(const WavRecorder&) = delete;
 
-    void open(const WaveFormat& format) override;
+    std::optional<std::string> open(const WaveFormat& format) override;
     void record() override;
     int64_t framesHeard() const override { return heard_.load(std::memory_order_acquire); }
     double soundRate() const override { return inputRate_; }
     void keepFrames(int64_t from, int64_t to) override;
     void stop() override;
+    std::optional<std::string> failure() const override;
     bool save(const std::filesystem::path& file) override;
     void close() override;
 
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<WavWriterJob> job_;
     std::thread writer_;
     std::atomic<bool> draining_{false};
+    std::atomic<bool> writeFailed_{false}; // set by the writer thread
     std::atomic<uint64_t> dropped_{0};
     std::atomic<int64_t> heard_{0};
     bool tapped_ = false;

@@ -26,6 +26,8 @@ public:
     int outputRate() const { return format_.samplesPerSec; }
     // Pushes out what the resampler still holds and closes the file. False when any write failed.
     bool finish();
+    // No write has failed so far.
+    bool ok() const { return ok_; }
 
 private:
     void store(const float* samples, std::size_t frames);

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace zelk {
 
@@ -21,8 +23,9 @@ struct WaveFormat {
 class WaveRecorder {
 public:
     virtual ~WaveRecorder() = default;
-    // Prepares a recording in `format`; replaces one still open (discarding it).
-    virtual void open(const WaveFormat& format) = 0;
+    // Prepares a recording in `format`; replaces one still open (discarding it). Returns why
+    // it cannot record (its scratch file cannot be made), nothing when it is ready.
+    virtual std::optional<std::string> open(const WaveFormat& format) = 0;
     // Starts hearing the sound from now on.
     virtual void record() = 0;
     // Frames heard since record(), at the sound's own rate: the clock the lead-in and the
@@ -34,6 +37,9 @@ public:
     virtual void keepFrames(int64_t from, int64_t to) = 0;
     // Stops hearing; everything heard so far is kept.
     virtual void stop() = 0;
+    // Why the sound heard stopped reaching the scratch file (a full disk), nothing while it
+    // does: the recording is then lost, and the window says so at once.
+    virtual std::optional<std::string> failure() const = 0;
     // Writes the recording as a WAV file. False when it cannot be written.
     virtual bool save(const std::filesystem::path& file) = 0;
     // Ends the recording (stopping it first when it still runs).

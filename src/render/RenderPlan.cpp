@@ -2,7 +2,6 @@
 
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
-#include "midi/TempoMap.h"
 #include "midi/WriteMidiFile.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
@@ -14,23 +13,8 @@
 namespace zelk {
 namespace {
 
-bool trackSounds(const MidiEvent& e, const std::vector<int>& trackParts,
-                 const RenderOptions& options) {
-    if (e.track == 0)
-        return true;
-    const size_t i = e.track - 1u;
-    return i < trackParts.size() && options.parts[static_cast<size_t>(trackParts[i])];
-}
-
-std::vector<TimedMessage> messagesOf(const MidiFileEvents& file, const TempoMap& tempo,
-                                     const std::vector<int>& trackParts,
-                                     const RenderOptions& options) {
-    std::vector<TimedMessage> out;
-    for (const MidiEvent& e : file.events)
-        if (e.isChannelEvent() && trackSounds(e, trackParts, options))
-            out.push_back({tempo.sampleAt(e.tick, options.sampleRate), e.tick,
-                           shortMessage(e.status, e.d1, e.d2)});
-    return out;
+bool noteOn(const ScheduledMessage& m) {
+    return (m.message & 0xF0) == 0x90 && (m.message >> 16) != 0;
 }
 
 } // namespace
@@ -54,19 +38,32 @@ RenderPlan planRender(const Song& song, const MidiFileEvents& file,
     plan.channels = options.mono ? 1 : 2;
     plan.title = song.SongTitle;
     plan.copyright = song.SongCopyright;
-    const TempoMap tempo(file);
+    plan.normalize = options.normalize;
     plan.lastNoteOffTick = lastNoteOffTick(file);
     if (plan.lastNoteOffTick == 0)
         throw NothingToRender();
-    plan.lastNoteOffFrame = tempo.sampleAt(plan.lastNoteOffTick, options.sampleRate);
-    plan.messages = messagesOf(file, tempo, trackParts, options);
-    if (std::none_of(plan.messages.begin(), plan.messages.end(), [](const TimedMessage& m) {
-            return (m.message & 0xF0) == 0x90 && (m.message >> 16) != 0;
-        }))
+    LoopSpan span{};
+    const bool looped = options.loop && [&] {
+        const auto s = loopSpanOf(song, plan.lastNoteOffTick);
+        if (s)
+            span = *s;
+        return s.has_value();
+    }();
+    // An audio file starts at the song's first column: the set-up beat of the MIDI file is
+    // half a second of silence a game would play before every song.
+    const auto sounds = [&](int track) {
+        const size_t i = static_cast<size_t>(track) - 1u;
+        return i < trackParts.size() && options.parts[static_cast<size_t>(trackParts[i])];
+    };
+    auto schedule = std::make_shared<Schedule>(
+        scheduleOf(file, options.sampleRate, sounds, exportTickOfColumn(0),
+                   looped ? std::optional(std::pair(span.startTick, span.endTick)) : std::nullopt));
+    plan.lastNoteOffFrame = schedule->frameOfTick(plan.lastNoteOffTick);
+    if (std::none_of(schedule->messages.begin(), schedule->messages.end(), noteOn))
         throw NothingToRender("the chosen parts have no notes");
-    if (const auto span = options.loop ? loopSpanOf(song, plan.lastNoteOffTick) : std::nullopt)
-        plan.loop = LoopFrames{*span, tempo.sampleAt(span->startTick, options.sampleRate),
-                               tempo.sampleAt(span->endTick, options.sampleRate)};
+    if (looped && schedule->loop)
+        plan.loop = LoopFrames{span, schedule->loop->startFrame, schedule->loop->endFrame};
+    plan.schedule = std::move(schedule);
     return plan;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "midi/LoopSpan.h"
+#include "midi/Schedule.h"
 #include "model/Limits.h"
 #include "ports/AudioFileSink.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -24,17 +26,12 @@ struct RenderOptions {
     int sampleRate = 44100;
     bool mono = false;
     bool loop = true; // false: render as if the song had no loop point
+    // One gain for the whole file, bringing its peak to -1 dBFS (the loop stays seamless).
+    bool normalize = false;
     // Parts (0..15) that sound; the loop and the length are the whole song's either way,
     // so that renders of single parts line up.
     std::array<bool, kParts> parts{true, true, true, true, true, true, true, true,
                                    true, true, true, true, true, true, true, true};
-};
-
-// A channel message and the frame at which it sounds.
-struct TimedMessage {
-    int64_t frame = 0;
-    uint32_t tick = 0;
-    uint32_t message = 0;
 };
 
 struct LoopFrames {
@@ -47,12 +44,15 @@ struct LoopFrames {
 struct RenderPlan {
     int sampleRate = 44100;
     int channels = 2;
-    std::vector<TimedMessage> messages; // in time order
+    // The messages at their frames, counted from the song's first column (the set-up beat's
+    // all sound at frame 0), with the loop; the same schedule a playback of the file plays.
+    std::shared_ptr<const Schedule> schedule;
     uint32_t lastNoteOffTick = 0;
     int64_t lastNoteOffFrame = 0;
     std::optional<LoopFrames> loop;
     std::string title;
     std::string copyright;
+    bool normalize = false;
 
     AudioFileSpec fileSpec(AudioFileFormat format) const;
 };

@@ -38,8 +38,11 @@ int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compre
     return recordSnapshot(song, folder, compressor, view, buffers);
 }
 
-int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
-                   const SnapshotView& view, SaveBuffers& buffers) {
+namespace {
+
+// Writes the song as snapshot SnapshotNo + 1 and counts it; nothing is recorded yet.
+int writeSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
+                  SaveBuffers& buffers) {
     const int n = song.undo.SnapshotNo + 1;
     // A snapshot lives only as long as the run, and recovery never reads one: it is
     // written in place without the sync and rename a project file gets.
@@ -51,8 +54,11 @@ int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compre
     } catch (const std::runtime_error& e) { // system_error, or a compressor failure
         throw ProjectFileError(e.what());
     }
-    // Recorded only once the file exists, so undo never meets a missing snapshot.
     song.undo.SnapshotNo = n;
+    return n;
+}
+
+void pushSnapshotRecord(Song& song, int n, const SnapshotView& view) {
     UndoRecord record;
     record.kind = n;
     record.viewCol = view.viewCol;
@@ -60,7 +66,30 @@ int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compre
     record.part = view.part;
     song.undo.push(record);
     song.Dirty = 1;
+}
+
+} // namespace
+
+int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
+                   const SnapshotView& view, SaveBuffers& buffers) {
+    // Recorded only once the file exists, so undo never meets a missing snapshot.
+    const int n = writeSnapshot(song, folder, compressor, buffers);
+    pushSnapshotRecord(song, n, view);
     return n;
+}
+
+SnapshotPair::SnapshotPair(Song& song, const AppFolder& folder, const Compressor& compressor,
+                           const SnapshotView& before)
+    : song_(song), folder_(folder), compressor_(compressor), before_(before) {
+    SaveBuffers buffers;
+    beforeNo_ = writeSnapshot(song_, folder_, compressor_, buffers);
+}
+
+void SnapshotPair::finish(const SnapshotView& after) {
+    SaveBuffers buffers;
+    const int afterNo = writeSnapshot(song_, folder_, compressor_, buffers);
+    pushSnapshotRecord(song_, beforeNo_, before_);
+    pushSnapshotRecord(song_, afterNo, after);
 }
 
 void restoreSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,

@@ -28,6 +28,26 @@ int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compre
 int recordSnapshot(Song& song, const AppFolder& folder, const Compressor& compressor,
                    const SnapshotView& view, SaveBuffers& buffers);
 
+// An undo step of two snapshots around a change: the constructor writes the "before" file,
+// finish() the "after" file, and only then are both recorded. A failure of either throws
+// ProjectFileError and records nothing, so the ring never holds half a pair that would pair
+// with the wrong snapshot. The files written count in SnapshotNo (ClearTempFiles removes
+// them).
+class SnapshotPair {
+public:
+    SnapshotPair(Song& song, const AppFolder& folder, const Compressor& compressor,
+                 const SnapshotView& before);
+    // Makes the song dirty, as every recorded snapshot does.
+    void finish(const SnapshotView& after);
+
+private:
+    Song& song_;
+    const AppFolder& folder_;
+    const Compressor& compressor_;
+    SnapshotView before_;
+    int beforeNo_;
+};
+
 // Replaces the song by snapshot n: the work files of all parts are replaced by the
 // snapshot's (parts it does not hold lose theirs), FilePath is kept. A damaged snapshot
 // throws ProjectFileError and changes nothing.

@@ -74,13 +74,18 @@ TEST(MidiFilePlanTest, AnyFileIsPlannedFromItsOwnEventsAndChannels) {
     options.parts.fill(false);
     options.parts[1] = true; // channel 2 only
     const RenderPlan second = planMidiFileRender(file, "", "", options);
-    EXPECT_TRUE(std::all_of(second.messages.begin(), second.messages.end(),
-                            [](const TimedMessage& m) { return (m.message & 0x0F) == 1; }));
+    const auto& messages = second.schedule->messages;
+    EXPECT_TRUE(std::all_of(messages.begin(), messages.end(),
+                            [](const ScheduledMessage& m) { return (m.message & 0x0F) == 1; }));
+    EXPECT_EQ(second.loop->start, all.loop->start) << "the loop is the whole file's";
     options.parts.fill(false);
     options.parts[5] = true;
     EXPECT_THROW(planMidiFileRender(file, "", "", options), NothingToRender);
-    options.loop = false;
     options.parts.fill(true);
+    const RenderPlan led = planMidiFileRender(file, "", "", options, 96);
+    EXPECT_EQ(led.loop->start, 3 * 24000) << "a set-up quarter left out of the time";
+    EXPECT_EQ(led.lastNoteOffFrame, all.lastNoteOffFrame - 24000);
+    options.loop = false;
     EXPECT_FALSE(planMidiFileRender(file, "", "", options).loop);
 }
 

@@ -3,6 +3,8 @@
 #include "platform/SynthOpening.h"
 #include "ports/MidiOut.h"
 
+#include "render/ScheduleRun.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -135,30 +137,24 @@ TEST_F(OfflineSynthTest, OfflineRenderIsInterleavedLeftThenRight) {
     EXPECT_GT(rms(left), 2 * rms(right));
 }
 
-// The seam for playback: a player on the synthesizer is timed by the rendered samples, so it
-// plays to its end as fast as an offline render goes and in step with the silent clock.
-TEST_F(OfflineSynthTest, MidiFilePlayerFollowsTheRenderedSamples) {
-    // SMF 0, 480 ticks per quarter note, default tempo 120: middle C for 0.5 s, then the end.
-    // clang-format off
-    const std::vector<unsigned char> smf = {
-        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0,
-        'M', 'T', 'r', 'k', 0, 0, 0, 13,
-        0x00, 0x90, 60, 100,     // note on at tick 0
-        0x83, 0x60, 0x80, 60, 0, // note off 480 ticks later (VLQ 83 60)
-        0x00, 0xFF, 0x2F, 0x00,  // end of track
-    };
-    // clang-format on
-    fluid_player_t* player = new_fluid_player(synth->fluidSynth());
-    ASSERT_NE(player, nullptr);
-    ASSERT_EQ(fluid_player_add_mem(player, smf.data(), smf.size()), FLUID_OK);
-    fluid_player_play(player);
-    EXPECT_GT(rms(render(0.3)), kAudibleRms);
-    EXPECT_EQ(fluid_player_get_status(player), FLUID_PLAYER_PLAYING);
-    // FluidSynth reports the end a few seconds after the last event, once the tails have rung out.
-    for (int i = 0; i < 100 && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING; ++i)
-        render(0.1);
-    EXPECT_EQ(fluid_player_get_status(player), FLUID_PLAYER_DONE);
-    delete_fluid_player(player);
+// A schedule is handed to the rendering thread and back without a lock: the run it replaces
+// is silenced there, and freed on the thread that handed it over, never while it renders.
+TEST_F(OfflineSynthTest, ARunReplacedIsSilencedThereAndFreedHere) {
+    auto held = std::make_shared<Schedule>();
+    held->sampleRate = 44100;
+    held->messages = {{0, 0, shortMessage(0x90, 60, 100)}}; // never released
+    held->endFrame = 44100 * 10;
+    auto first = std::make_shared<ScheduleRun>(held, ScheduleRun::Options{});
+    std::weak_ptr<ScheduleRun> watch = first;
+    synth->play(std::move(first));
+    EXPECT_GT(rms(render(0.1)), kAudibleRms);
+    ASSERT_FALSE(watch.expired()) << "held by the synthesizer while it may render it";
+    synth->play(
+        std::make_shared<ScheduleRun>(std::make_shared<Schedule>(), ScheduleRun::Options{}));
+    render(0.01);
+    EXPECT_EQ(synth->activeVoices(), 0) << "all sounds off as the run was given up";
+    synth->stopPlaying(); // the next hand-over collects what the rendering thread let go
+    EXPECT_TRUE(watch.expired());
 }
 
 TEST(SoundFontSynth, OfflineRenderIsRefusedWhileARealTimeOutputRenders) {

@@ -17,8 +17,12 @@ using State = BackgroundRender::State;
 RenderPlan notePlan(int64_t seconds) {
     RenderPlan p;
     p.sampleRate = 1000;
-    p.messages = {{0, 0, shortMessage(0x90, 60, 100)},
-                  {seconds * 1000, 1, shortMessage(0x90, 60, 0)}};
+    auto schedule = std::make_shared<Schedule>();
+    schedule->sampleRate = 1000;
+    schedule->messages = {{0, 0, shortMessage(0x90, 60, 100)},
+                          {seconds * 1000, 1, shortMessage(0x90, 60, 0)}};
+    schedule->endFrame = seconds * 1000;
+    p.schedule = schedule;
     p.lastNoteOffTick = 1;
     p.lastNoteOffFrame = seconds * 1000;
     return p;

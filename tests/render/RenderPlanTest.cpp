@@ -16,7 +16,7 @@ protected:
     }
     static int noteOnsOf(const RenderPlan& p, int channel) {
         int n = 0;
-        for (const auto& m : p.messages)
+        for (const auto& m : p.schedule->messages)
             if ((m.message & 0xFF) == static_cast<uint32_t>(0x90 | channel) && (m.message >> 16))
                 ++n;
         return n;
@@ -30,13 +30,13 @@ TEST_F(RenderPlanTest, TimesEveryMessageAndTheLoopInFrames) {
     song.LoopMeasure = 1;
     const RenderPlan p = plan();
     ASSERT_TRUE(p.loop);
-    EXPECT_EQ(p.loop->start, 110250);
-    EXPECT_EQ(p.loop->end, 198450);
-    EXPECT_EQ(p.lastNoteOffFrame, 22050 + 48 * 44100 / 16);
+    EXPECT_EQ(p.loop->start, 88200); // measure 2 at 120 beats per minute
+    EXPECT_EQ(p.loop->end, 176400);
+    EXPECT_EQ(p.lastNoteOffFrame, 48 * 44100 / 16);
     ASSERT_EQ(noteOnsOf(p, 0), 2);
-    EXPECT_TRUE(std::is_sorted(p.messages.begin(), p.messages.end(),
+    EXPECT_TRUE(std::is_sorted(p.schedule->messages.begin(), p.schedule->messages.end(),
                                [](auto& a, auto& b) { return a.frame < b.frame; }));
-    EXPECT_EQ(p.fileSpec(AudioFileFormat::Flac).loop, (AudioLoop{110250, 88200}));
+    EXPECT_EQ(p.fileSpec(AudioFileFormat::Flac).loop, (AudioLoop{88200, 88200}));
     EXPECT_EQ(p.fileSpec(AudioFileFormat::Flac).title, "title");
     EXPECT_FALSE(std::filesystem::exists(tmp.path() / "render.mid")) << "no scratch file left";
 }
@@ -73,7 +73,29 @@ TEST_F(RenderPlanTest, NoLoopOptionAndUnplayableLoopsRenderWithoutOne) {
     mono.sampleRate = 22050;
     const RenderPlan m = plan(mono);
     EXPECT_EQ(m.channels, 1);
-    EXPECT_EQ(m.lastNoteOffFrame, 22050 / 2 + 22050 / 2);
+    EXPECT_EQ(m.lastNoteOffFrame, 22050 / 2);
+}
+
+// Audio files began with half a second of silence: the MIDI file's set-up beat, which a
+// game plays before every song and again before every loop that starts at measure 1.
+TEST_F(RenderPlanTest, AudioStartsAtTheFirstColumnWithTheSetUpMessagesFirst) {
+    putNote(song, 28, 0, 8);
+    song.part.PartProgram = 40;
+    song.LoopOn = 1; // loop from measure 1
+    const RenderPlan p = plan();
+    ASSERT_TRUE(p.loop);
+    EXPECT_EQ(p.loop->start, 0);
+    size_t firstNote = 0;
+    const auto& messages = p.schedule->messages;
+    while ((messages[firstNote].message & 0xF0) != 0x90)
+        ++firstNote;
+    EXPECT_EQ(messages[firstNote].frame, 0);
+    bool program = false;
+    for (size_t i = 0; i < firstNote; ++i) {
+        EXPECT_EQ(messages[i].frame, 0) << i;
+        program |= messages[i].message == 0xC0u + (40u << 8);
+    }
+    EXPECT_TRUE(program) << "the set-up beat's program comes before the first note";
 }
 
 TEST_F(RenderPlanTest, SongWithoutNotesHasNothingToRender) {

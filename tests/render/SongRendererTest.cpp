@@ -24,20 +24,25 @@ uint32_t off(int key) {
 }
 
 // Ticks are frames / 10 in these plans.
-TimedMessage at(int64_t frame, uint32_t m) {
+ScheduledMessage at(int64_t frame, uint32_t m) {
     return {frame, static_cast<uint32_t>(frame / 10), m};
 }
 
-RenderPlan planOf(std::vector<TimedMessage> messages, int channels = 2) {
+RenderPlan planOf(std::vector<ScheduledMessage> messages, int channels = 2) {
     RenderPlan p;
     p.sampleRate = kRate;
     p.channels = channels;
-    p.messages = std::move(messages);
-    for (const auto& m : p.messages)
+    auto s = std::make_shared<Schedule>();
+    s->sampleRate = kRate;
+    s->messages = std::move(messages);
+    for (const auto& m : s->messages)
         if ((m.message & 0xF0) == 0x90 && ((m.message >> 16) & 0x7F) == 0) {
             p.lastNoteOffTick = m.tick;
             p.lastNoteOffFrame = m.frame;
         }
+    s->endFrame = p.lastNoteOffFrame;
+    s->endTick = p.lastNoteOffTick;
+    p.schedule = std::move(s);
     return p;
 }
 
@@ -48,6 +53,16 @@ void loopFrom(RenderPlan& p, int64_t start, int64_t end) {
     l.span.startTick = static_cast<uint32_t>(start / 10);
     l.span.endTick = static_cast<uint32_t>(end / 10);
     p.loop = l;
+    auto s = std::make_shared<Schedule>(*p.schedule);
+    ScheduleLoop sl;
+    sl.startFrame = start;
+    sl.endFrame = end;
+    sl.startTick = l.span.startTick;
+    sl.endTick = l.span.endTick;
+    sl.first = s->indexAtFrame(start);
+    sl.end = s->indexAtFrame(end + 1);
+    s->loop = sl;
+    p.schedule = std::move(s);
 }
 
 std::vector<float> leftOf(const std::vector<float>& stereo) {
@@ -97,7 +112,7 @@ TEST(SongRendererTest, IntroIsTheFirstPassAndTheLoopIsPlayedAgainShifted) {
     // Pass one up to and with the loop end's note-off, then the loop's note 2000 frames on.
     EXPECT_EQ(frames, (std::vector<int64_t>{100, 200, 2500, 4000, 4500}));
 
-    RenderPlan plain = planOf(plan.messages);
+    RenderPlan plain = planOf(plan.schedule->messages);
     FakeSynthRenderer again(kRate, 0.99f);
     MemorySink straight;
     ASSERT_TRUE(renderPlan(plain, again, straight, nullptr));

@@ -56,6 +56,28 @@ TEST_F(SnapshotsTest, FailedSnapshotRecordsNothing) {
     EXPECT_EQ(song.FilePath, "/home/user/song.zelk");
 }
 
+// The "before" snapshot was recorded at once; a failure of the "after" one (disk full, a
+// damaged work file) left half a pair, which undo then paired with an older snapshot.
+TEST_F(SnapshotsTest, APairWhoseSecondSnapshotFailsRecordsNeitherHalf) {
+    fs::create_directories(tmp.folder().snapshotFile(2) / "x"); // the "after" file's place
+    SnapshotPair failing(song, tmp.folder(), gzip, {0, 1, 0});
+    EXPECT_THROW(failing.finish({0, 1, 0}), ProjectFileError);
+    EXPECT_EQ(song.undo.UndoPos, 1);
+    EXPECT_EQ(song.undo.SnapshotNo, 1) << "the written half is still a file to clean up";
+}
+
+TEST_F(SnapshotsTest, APairRecordsBothSnapshotsOnlyWhenBothAreWritten) {
+    SnapshotPair pair(song, tmp.folder(), gzip, {8, 1, 2});
+    EXPECT_EQ(song.undo.UndoPos, 1) << "nothing recorded before the change is done";
+    pair.finish({16, 3, 2});
+    EXPECT_EQ(song.undo.UndoPos, 3);
+    EXPECT_EQ(song.undo.at(2).kind, 1);
+    EXPECT_EQ(song.undo.at(2).viewCol, 8);
+    EXPECT_EQ(song.undo.at(3).kind, 2);
+    EXPECT_EQ(song.undo.at(3).firstMeasure, 3);
+    EXPECT_EQ(song.Dirty, 1);
+}
+
 TEST_F(SnapshotsTest, RestoreBringsBackTheSongAndOnlyItsWorkFiles) {
     recordSnapshot(song, tmp.folder(), gzip, {});
     const NoteGrid taken = song.part.Grid;

@@ -12,12 +12,15 @@ namespace zelk::test {
 // was asked to do, in order.
 class FakeMidiFilePlayer : public MidiFilePlayer {
 public:
-    bool open(const std::filesystem::path& file, uint32_t last) override {
+    using MidiFilePlayer::open;
+    bool open(const std::filesystem::path& file, uint32_t last, const PlayRange& r) override {
         calls.push_back("open");
         if (refuseOpen)
             return false;
         openedFile = file;
         lastTick = last;
+        range = r;
+        wraps_ = 0;
         isOpen = true;
         playing = false;
         tick_ = 0;
@@ -31,8 +34,11 @@ public:
         calls.push_back("stop");
         playing = false;
     }
-    bool isStopped() const override { return !playing || tick_ >= lastTick; }
+    bool isStopped() const override {
+        return !playing || (!range.loop && tick_ >= lastTick) || ended;
+    }
     uint32_t tick() const override { return tick_; }
+    int wraps() const override { return wraps_; }
     void close() override {
         calls.push_back("close");
         isOpen = false;
@@ -41,6 +47,11 @@ public:
 
     // The music reaches `tick` (never beyond the end).
     void advanceTo(uint32_t tick) { tick_ = tick < lastTick ? tick : lastTick; }
+    // The music wraps to the loop start and goes on to `tick` there.
+    void wrapTo(uint32_t tick) {
+        ++wraps_;
+        tick_ = tick;
+    }
     void advanceToSixteenth(uint32_t sixteenths) { advanceTo(sixteenths * 120); }
 
     std::vector<std::string> calls;
@@ -49,9 +60,12 @@ public:
     bool isOpen = false;
     bool playing = false;
     bool refuseOpen = false;
+    bool ended = false; // a seam audition's own end
+    PlayRange range;
 
 private:
     uint32_t tick_ = 0;
+    int wraps_ = 0;
 };
 
 } // namespace zelk::test

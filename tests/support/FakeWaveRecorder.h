@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,19 @@ namespace zelk::test {
 // A recorder that records the calls in order; save writes a small file holding `content`.
 class FakeWaveRecorder : public WaveRecorder {
 public:
-    void open(const WaveFormat& f) override {
+    std::optional<std::string> open(const WaveFormat& f) override {
         calls.push_back("open");
+        if (refuseOpen)
+            return "cannot create the scratch file";
         format = f;
         running = false;
         isOpen = true;
+        return std::nullopt;
+    }
+    std::optional<std::string> failure() const override {
+        if (failing)
+            return "disk full";
+        return std::nullopt;
     }
     void record() override {
         calls.push_back("record");
@@ -51,6 +60,8 @@ public:
     bool isOpen = false;
     bool running = false;
     bool refuseSave = false;
+    bool refuseOpen = false;
+    bool failing = false; // the scratch file stopped taking the sound
     std::string content = "RIFF recorded";
     // The sound heard so far. By default a second more each time it is asked, so no lead-in
     // or tail waits; tests that count frames set the step to 0 and move `heard` themselves.

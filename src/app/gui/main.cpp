@@ -13,7 +13,7 @@
 #include "model/Song.h"
 #include "platform/EncodedAudioFileWriter.h"
 #include "platform/FfmpegWmaEncoder.h"
-#include "platform/FluidFilePlayer.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/FluidSynthRenderer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
@@ -22,7 +22,9 @@
 #include "platform/WavRecorder.h"
 #include "ports/NullMidiOut.h"
 #include "storage/SettingsFile.h"
+#include "storage/StateFile.h"
 #include "ui/main/MainWindow.h"
+#include "ui/support/GuardedApplication.h"
 #include "ui/support/SingleInstance.h"
 #include "ui/support/Translations.h"
 
@@ -55,11 +57,11 @@ int handOverAndEnd(zelk::ui::SingleInstance& instance, std::string path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    using namespace zelk;
+    ui::GuardedApplication app(argc, argv);
     app.setDesktopFileName(QStringLiteral("zelk"));
     app.setWindowIcon(
         QIcon::fromTheme(QStringLiteral("zelk"), QIcon(QStringLiteral(":/icons/zelk.svg"))));
-    using namespace zelk;
     if (!ui::loadJapaneseTranslations(app))
         std::fprintf(stderr, "zelk: Qt's Japanese translations are missing; standard dialogs "
                              "speak English (apt-get install qt6-translations-l10n)\n");
@@ -86,7 +88,7 @@ int main(int argc, char** argv) {
     SynthOpening synth = openSoundFontSynth(options);
     // Declared after the synthesizer: gone before it.
     LiveMidiOut live(*synth.synth);
-    FluidFilePlayer player(*synth.synth);
+    SchedulePlayer player(*synth.synth);
     SoundFontSynth& sound = *synth.synth;
     WavRecorder recorder(sound.sampleRate(), folder.recordingScratch(),
                          [&sound](AudioTap* tap) { sound.setTap(tap); });
@@ -104,6 +106,8 @@ int main(int argc, char** argv) {
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
+    StateFile state = StateFile::read(folder);
+    window.restoreState(state);
     window.show();
     window.prompts().setMessagesWait(false);
 
@@ -124,7 +128,14 @@ int main(int argc, char** argv) {
     window.prompts().setMessagesWait(true);
 
     const int status = app.exec();
-    Shutdown(
-        {*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {}});
+    Shutdown({*song, folder, editor, colors, settings, [&window] { window.stopAndClose(); }, [] {},
+              [&window] { window.finishBackup(); }});
+    // After Shutdown: an open key-assignment window has committed its choices.
+    window.saveState(state);
+    try {
+        state.write(folder);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zelk: %s not saved: %s\n", folder.state().string().c_str(), e.what());
+    }
     return status;
 }

@@ -35,6 +35,22 @@ const ToolCommand* findCommand(std::string_view name) {
     return nullptr;
 }
 
+void printCommandUsage(std::ostream& os, const ToolCommand& c) {
+    os << "usage: zelk-tool " << c.name << " " << c.arguments << "\n  " << c.description
+       << "\n\nA file named - is standard input (IN) or standard output (OUT); -- ends the\n"
+          "options. zelk-tool --help lists every command.\n";
+}
+
+bool asksForHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args) {
+        if (a == "--")
+            return false;
+        if (a == "--help" || a == "-h")
+            return true;
+    }
+    return false;
+}
+
 void printUsage(std::ostream& os) {
     os << "zelk-tool - works on zelk project files (*.zelk) and Standard MIDI Files without the "
           "window\n\n"

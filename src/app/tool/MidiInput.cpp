@@ -1,6 +1,8 @@
 #include "MidiInput.h"
 
+#include "import/OwnExport.h"
 #include "import/SongLevel.h"
+#include "midi/LoopSpan.h"
 #include "midi/MidiFileEvents.h"
 #include "model/Song.h"
 #include "platform/IconvShiftJis.h"
@@ -47,7 +49,9 @@ RenderPlan prepareMidiFileRender(const std::filesystem::path& path, const Render
         else if (e.meta == 0x02 && copyright.empty())
             copyright = decodeSongText(e.data, shiftJis);
     }
-    return planMidiFileRender(file, title, copyright, options);
+    // Our own export plays from its first column, as the render of its project does.
+    const uint32_t lead = recogniseOwnExport(file) ? exportTickOfColumn(0) : 0;
+    return planMidiFileRender(file, title, copyright, options, lead);
 }
 
 } // namespace zelk::tool

@@ -27,7 +27,8 @@ MidiImport importMidiForTool(const std::filesystem::path& path, const std::strin
 std::unique_ptr<Song> importIntoFreshSong(const std::filesystem::path& path,
                                           const std::string& name, const AppFolder& folder);
 
-// The render plan of a MIDI file from its own events, its texts as the title and copyright.
+// The render plan of a MIDI file from its own events, its texts as the title and copyright;
+// our own export without its set-up beat.
 RenderPlan prepareMidiFileRender(const std::filesystem::path& path, const RenderOptions& options);
 
 } // namespace zelk::tool

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <thread>
@@ -39,6 +40,19 @@ struct RenderRequest {
     std::optional<std::filesystem::path> soundFont;
 };
 
+std::string extensionOf(AudioFileFormat f) {
+    return f == AudioFileFormat::Wav ? "wav" : f == AudioFileFormat::Ogg ? "ogg" : "flac";
+}
+
+// The finished file's bytes on standard output (the encoders need a file to seek in).
+void copyToStandardOutput(const std::filesystem::path& file, std::ostream& out) {
+    std::ifstream in(file, std::ios::binary);
+    out << in.rdbuf();
+    out.flush();
+    if (!in || !out)
+        throw std::runtime_error("cannot write to standard output");
+}
+
 int rateOf(const std::string& text) {
     const int rate = wholeNumber(text, "rate");
     if (rate != 44100 && rate != 48000 && rate != 22050)
@@ -48,8 +62,9 @@ int rateOf(const std::string& text) {
 
 RenderRequest parseArgs(const std::vector<std::string>& args) {
     RenderRequest req;
-    const SplitArgs split =
-        splitArgs(args, {"--rate", "--soundfont", "--parts"}, {"--mono", "--no-loop"});
+    const SplitArgs split = splitArgs(args, {"--rate", "--soundfont", "--parts", "--format"},
+                                      {"--mono", "--no-loop", "--normalize"});
+    std::optional<AudioFileFormat> named;
     for (const auto& [name, value] : split.options) {
         if (name == "--rate") {
             req.options.sampleRate = rateOf(value);
@@ -59,8 +74,14 @@ RenderRequest parseArgs(const std::vector<std::string>& args) {
             const auto parts = partList(value);
             for (size_t p = 0; p < parts.size(); ++p)
                 req.options.parts[p] = parts[p] == 1;
+        } else if (name == "--format") {
+            named = audioFormatOfPath("x." + value);
+            if (!named)
+                throw UsageError("--format must be wav, ogg or flac");
         } else if (name == "--mono") {
             req.options.mono = true;
+        } else if (name == "--normalize") {
+            req.options.normalize = true;
         } else {
             req.options.loop = false; // --no-loop
         }
@@ -69,11 +90,11 @@ RenderRequest parseArgs(const std::vector<std::string>& args) {
         throw UsageError("expects IN.zelk|IN.mid OUT.wav|OUT.ogg|OUT.flac");
     req.in = split.operands[0];
     req.out = split.operands[1];
-    if (req.out == "-")
-        throw UsageError("render writes a file, not standard output: its name gives the format");
-    const auto format = audioFormatOfPath(req.out);
+    const auto format = named ? named : audioFormatOfPath(req.out);
     if (!format)
-        throw UsageError("the output's name must end in .wav, .ogg or .flac");
+        throw UsageError(req.out == "-" ? "standard output needs --format wav|ogg|flac"
+                                        : "the output's name must end in .wav, .ogg or .flac "
+                                          "(or give --format)");
     req.format = *format;
     return req;
 }
@@ -149,10 +170,14 @@ int runRender(const Invocation& call) {
     try {
         EncodedAudioFileWriter writer;
         StderrProgress progress(call.err);
-        renderToFile(plan, req.format, req.out, *synth, writer, &progress);
+        const auto target = req.out == "-" ? tmp->path() / ("out." + extensionOf(req.format))
+                                           : std::filesystem::path(req.out);
+        renderToFile(plan, req.format, target, *synth, writer, &progress);
+        if (req.out == "-")
+            copyToStandardOutput(target, call.out);
         return kExitOk;
     } catch (const std::exception& e) {
-        reportFailure(call, req.out, e.what());
+        reportFailure(call, outputName(req.out), e.what());
         return kExitFailed;
     }
 }
@@ -163,9 +188,10 @@ extern const ToolCommand kRenderCommand;
 const ToolCommand kRenderCommand = {
     "render",
     "[--rate 44100|48000|22050] [--mono] [--soundfont FILE] [--parts 1,3,10] [--no-loop] "
-    "IN.zelk|IN.mid OUT.wav|OUT.ogg|OUT.flac",
+    "[--normalize] [--format wav|ogg|flac] IN.zelk|IN.mid OUT.wav|OUT.ogg|OUT.flac|-",
     "renders the song (or a MIDI file's own events) to audio as fast as the machine allows, "
-    "with its loop as LOOPSTART/LOOPLENGTH (Ogg, FLAC) or the smpl loop (WAV)",
+    "from its first column, with its loop as LOOPSTART/LOOPLENGTH (Ogg, FLAC) or the smpl loop "
+    "(WAV); --normalize brings the peak to -1 dBFS with one gain for the whole file",
     kArgsCheckedByCommand, &runRender};
 
 } // namespace zelk::tool

@@ -54,6 +54,10 @@ struct ToolCommand {
 std::span<const ToolCommand* const> toolCommands();
 const ToolCommand* findCommand(std::string_view name);
 void printUsage(std::ostream& os);
+// One command's usage line and what it does.
+void printCommandUsage(std::ostream& os, const ToolCommand& command);
+// --help or -h among the options (before a "--").
+bool asksForHelp(const std::vector<std::string>& args);
 
 // A program folder of the tool's own (work files, temporary project text) under the
 // system's temporary folder, "zelk-tool-<pid>-XXXXXX". It is removed with everything in it

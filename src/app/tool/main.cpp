@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     Invocation call{{argv + 2, argv + argc}, std::cout, std::cerr};
+    if (asksForHelp(call.args)) {
+        printCommandUsage(std::cout, *command);
+        return kExitOk;
+    }
     try {
         if (command->argCount != kArgsCheckedByCommand) {
             call.args = splitArgs(call.args, {}).operands;

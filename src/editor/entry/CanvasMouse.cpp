@@ -97,6 +97,10 @@ EditOutcome HitTestPress(EditContext& ctx) {
 
 EditOutcome Picture1_MouseMove(EditContext& ctx, int button, int shift, double x, double y) {
     ViewState& v = ctx.editor.view;
+    // The rubber band follows the pointer out of the canvas too: the line written on
+    // release runs to where the pointer is, so the band shows that.
+    if (geometryReady(v) && ctx.editor.lanes.Line1.visible && button == 2)
+        return laneMouseMove(ctx, button, x, y);
     if (!geometryReady(v) || !insideCanvas(v, x, y) || shift == 1)
         return {};
     if (v.LaneScale > 0 && nearest(y) / v.LaneScale == 128)

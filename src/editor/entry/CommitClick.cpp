@@ -4,6 +4,7 @@
 #include "editor/view/PointerMapping.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
+#include "model/PartFile.h"
 #include "model/RowTables.h"
 
 #include <algorithm>
@@ -137,9 +138,7 @@ void shrinkPartLen(EditContext& ctx) {
         part.PartLen = hi;
         return;
     }
-    std::error_code ec; // a file that is not there is what we want
-    std::filesystem::remove(ctx.folder.workFile(ctx.song.CurPart), ec);
-    part.PartLen = 0;
+    forgetEmptiedPart(ctx.song, ctx.folder);
 }
 
 // The removed note itself goes into its record, so that undo places exactly that note

@@ -1,8 +1,8 @@
 #include "editor/entry/KeyboardCommands.h"
 
 #include "editor/KeyAssign.h"
+#include "editor/entry/PartChange.h"
 #include "editor/view/ViewPosition.h"
-#include "model/PartSwitch.h"
 
 #include <optional>
 
@@ -23,6 +23,8 @@ enum KeyAction {
     ActTenRight = 15,
     ActPlayStop = 16,
     ActTuplet = 17,
+    ActLoopPlayback = 18,
+    ActSeamAudition = 19,
 };
 
 bool isKeyOf(const EditContext& ctx, int action, int code) {
@@ -66,7 +68,7 @@ std::optional<EditOutcome> measureMove(EditContext& ctx, int code) {
 }
 
 EditOutcome selectPart(EditContext& ctx, int part) {
-    switchPart(ctx.song, ctx.folder, ctx.out, part, ctx.editor.entry.LastPreviewNote);
+    changePart(ctx, part);
     EditOutcome out;
     out.partChanged = true;
     out.relayout = true;
@@ -129,6 +131,17 @@ EditOutcome Picture1_KeyDown(EditContext& ctx, int code, int shift) {
     if (isKeyOf(ctx, ActPlayStop, code)) {
         EditOutcome out;
         out.playStop = true;
+        return out;
+    }
+    if (isKeyOf(ctx, ActLoopPlayback, code)) {
+        ctx.editor.palette.LoopPlayback = !ctx.editor.palette.LoopPlayback;
+        EditOutcome out;
+        out.paletteChanged = true;
+        return out;
+    }
+    if (isKeyOf(ctx, ActSeamAudition, code)) {
+        EditOutcome out;
+        out.seamAudition = true;
         return out;
     }
     if (auto moved = measureMove(ctx, code))

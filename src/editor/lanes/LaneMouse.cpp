@@ -1,6 +1,5 @@
 #include "editor/lanes/LaneMouse.h"
 
-#include "editor/lanes/LaneLine.h"
 #include "editor/lanes/LaneStroke.h"
 #include "editor/lanes/LaneValues.h"
 #include "editor/view/Nearest.h"
@@ -8,6 +7,7 @@
 #include "model/Limits.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace zelk {
@@ -32,46 +32,88 @@ void write(EditContext& ctx, uint8_t screen, int32_t col, int32_t value, EditOut
         out.laneChanged(col - ctx.editor.view.ViewCol);
 }
 
-EditOutcome hoverVelocity(EditContext& ctx, bool left, double x, double y) {
+// A lane's value at height y (twips), kept in the lane's range: the line and the columns
+// between two pointer positions clamp at the top and the bottom instead of stopping.
+int32_t valueAtHeight(const ViewState& v, uint8_t screen, double y) {
+    if (screen == ScreenTem)
+        return std::clamp(tempoValueAt(v, y), 0, 300);
+    return std::clamp(controllerValueAt(v, y), 0, 127);
+}
+
+// The column a pointer x (twips) edits: a note click's resolution on "Vel.", so that
+// tuplet heads are reached; the plain column elsewhere.
+int32_t columnAt(EditContext& ctx, uint8_t screen, double x) {
     ViewState& v = ctx.editor.view;
-    const int32_t value = controllerValueAt(v, y);
-    ctx.editor.palette.PointerText = std::to_string(value);
-    EditOutcome out;
-    if (!left || y >= v.ScaleHeight - 100)
-        return out;
     NoteEntryState& e = ctx.editor.entry;
-    resolveFor(v, e, nearest(x), ctx.editor.palette.TupletMode);
-    write(ctx, ScreenVel, pointedColumn(v, e), value, out);
-    return out;
+    if (screen == ScreenVel) {
+        resolveFor(v, e, nearest(x), ctx.editor.palette.TupletMode);
+        return pointedColumn(v, e);
+    }
+    resolveNormal(v, e, nearest(x));
+    return e.ClickCol;
+}
+
+// A fast drag skips columns between two pointer events: every column passed between the
+// last position and this one takes the value of the straight path between them there.
+void fillPassedColumns(EditContext& ctx, uint8_t screen, double x, double y, EditOutcome& out) {
+    const LaneEditState& l = ctx.editor.lanes;
+    if (!l.dragFrom || l.dragFrom->x == x)
+        return;
+    const double x0 = l.dragFrom->x, y0 = l.dragFrom->y;
+    const ViewState& v = ctx.editor.view;
+    const double step = std::max(1.0, v.ColWidth / 3.0); // tuplet slots too
+    const int samples = static_cast<int>(std::abs(x - x0) / step);
+    int32_t written = columnAt(ctx, screen, x0);
+    const int32_t target = columnAt(ctx, screen, x);
+    for (int k = 1; k <= samples; ++k) {
+        const double xs = x0 + (x > x0 ? k : -k) * step;
+        const int32_t col = columnAt(ctx, screen, xs);
+        if (col == written || col == target)
+            continue;
+        // The path's height at the column's centre (within the two positions).
+        const double xc = std::clamp((col - v.ViewCol + 0.5) * v.ColWidth, std::min(x0, x),
+                                     std::max(x0, x));
+        const double yc = y0 + (y - y0) * (xc - x0) / (x - x0);
+        write(ctx, screen, col, valueAtHeight(v, screen, yc), out);
+        written = col;
+    }
 }
 
 EditOutcome hoverLane(EditContext& ctx, uint8_t screen, bool left, double x, double y) {
     ViewState& v = ctx.editor.view;
     const int32_t value = screen == ScreenTem ? tempoValueAt(v, y) : controllerValueAt(v, y);
     ctx.editor.palette.PointerText = std::to_string(value);
-    NoteEntryState& e = ctx.editor.entry;
-    resolveNormal(v, e, nearest(x));
     EditOutcome out;
-    if (left)
-        write(ctx, screen, e.ClickCol, value, out);
+    LaneEditState& l = ctx.editor.lanes;
+    // The bottom 100 twips of "Vel." set nothing.
+    if (!left || (screen == ScreenVel && y >= v.ScaleHeight - 100)) {
+        l.dragFrom.reset();
+        return out;
+    }
+    fillPassedColumns(ctx, screen, x, y, out);
+    write(ctx, screen, columnAt(ctx, screen, x), value, out);
+    l.dragFrom = LanePoint{x, y};
     return out;
 }
 
-// The value of the line point at height h (twips), q = h \ LaneScale. A tempo just above
-// the top (the line starts 7 twips over the press) stays 300.
-int32_t lineValue(const EditContext& ctx, uint8_t screen, int32_t h, int32_t q) {
-    if (screen == ScreenTem)
-        return std::clamp(tempoValueAt(ctx.editor.view, static_cast<double>(h)), 0, 300);
-    return 127 - q;
+// The columns a right-drag line walks, from the press column to the release column, each
+// given the height of the drawn segment there: the press column takes the line's start
+// (7 twips over the press), the release column its end, the columns between lie on the
+// straight line between those two.
+double lineHeight(const LaneEditState& l, double y, int32_t n, int32_t columns) {
+    if (columns == 0)
+        return y;
+    return l.LineY0 + (y - l.LineY0) * static_cast<double>(n) / columns;
 }
 
 } // namespace
 
 EditOutcome laneMouseDown(EditContext& ctx, int button, double x, double y) {
     finishLaneStroke(ctx);
+    LaneEditState& l = ctx.editor.lanes;
+    l.dragFrom.reset();
     if (button != 2)
         return {};
-    LaneEditState& l = ctx.editor.lanes;
     l.LineX0 = nearest(x);
     l.LineY0 = nearest(y - 7);
     l.Line1 = {true, x, static_cast<double>(l.LineY0), x, static_cast<double>(l.LineY0)};
@@ -96,8 +138,6 @@ EditOutcome laneMouseMove(EditContext& ctx, int button, double x, double y) {
     // Below the last whole step a controller value would be negative: nothing happens.
     if (screen != ScreenTem && controllerValueAt(ctx.editor.view, y) < 0)
         return {};
-    if (screen == ScreenVel)
-        return hoverVelocity(ctx, left, x, y);
     return hoverLane(ctx, screen, left, x, y);
 }
 
@@ -112,21 +152,19 @@ LineRelease commitLaneLine(EditContext& ctx, double x, double y) {
     if (screen == ScreenScore || v.LaneScale == 0 || v.ColWidth == 0)
         return r;
     finishLaneStroke(ctx); // a left drag held at the same time is a stroke of its own
-    const bool rightward = x > l.LineX0;
-    const int32_t step = rightward ? 1 : -1;
-    const int32_t probe = l.LineX0 + step * v.ColWidth;
-    const int32_t d = lineStep(v, l.LineX0, l.LineY0, x, y, probe);
+    const int32_t first = l.LineX0 / v.ColWidth;
     const int32_t last = nearest(x) / v.ColWidth;
-    const int32_t edge = rightward ? v.ShownCols : -1;
-    for (int32_t j = l.LineX0 / v.ColWidth, n = 0;; j += step, ++n) {
-        const int32_t h = n * d + l.LineY0;
-        const int32_t q = h / v.LaneScale;
+    const int32_t step = last >= first ? 1 : -1;
+    const int32_t columns = std::abs(last - first);
+    const int32_t edge = step > 0 ? v.ShownCols : -1;
+    for (int32_t j = first, n = 0;; j += step, ++n) {
         const int32_t col = v.ViewCol + j;
-        if (q < 0 || q > 127 || j == edge || col > kMaxSongCols) {
+        if (j == edge || col > kMaxSongCols) {
             r.stopped = true;
             break;
         }
-        write(ctx, screen, col, lineValue(ctx, screen, h, q), r.outcome);
+        write(ctx, screen, col, valueAtHeight(v, screen, lineHeight(l, y, n, columns)),
+              r.outcome);
         if (j == last)
             break;
     }

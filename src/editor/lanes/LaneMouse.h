@@ -12,15 +12,17 @@ namespace zelk {
 // Line1 from the press point down 7 twips, shown).
 EditOutcome laneMouseDown(EditContext& ctx, int button, double x, double y);
 // Hover and drag on a lane screen: Label10 and, with the left button, the value of the
-// column under the pointer. With the line shown and the right button held only the
+// column under the pointer and of every column passed since the last event. With the line shown and the right button held only the
 // line's end follows.
 EditOutcome laneMouseMove(EditContext& ctx, int button, double x, double y);
 
-// The release of a shown line: hides it and writes the columns it crosses.
+// The release of a shown line: hides it and writes the columns from the press column to
+// the release column, each with the drawn line's value there (the press column the
+// line's start 7 twips over the press, the release column its end), clamped to the lane's
+// range.
 struct LineRelease {
     EditOutcome outcome;
-    // The walk stopped early (a value outside 0..127 or the view's edge): the rest of
-    // the release is skipped.
+    // The walk stopped early at the view's edge: the rest of the release is skipped.
     bool stopped = false;
 };
 LineRelease commitLaneLine(EditContext& ctx, double x, double y);

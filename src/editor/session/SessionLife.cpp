@@ -30,6 +30,27 @@ bool isStagedWorkFile(const std::string& name) {
            name.find_first_not_of("0123456789", 0) == name.size() - 4;
 }
 
+void removeWorkFiles(const AppFolder& folder) {
+    for (int p = 0; p < kParts; ++p)
+        removeQuietly(folder.workFile(p));
+}
+
+void keepRefusedBackup(FileContext& ctx, const std::string& why) {
+    const auto bad = ctx.folder.file("log.bad");
+    std::error_code ec;
+    std::filesystem::rename(ctx.folder.backup(), bad, ec);
+    if (ec)
+        removeQuietly(ctx.folder.backup());
+    // The command-line project has replaced every work file; otherwise they are the
+    // crashed run's.
+    if (ctx.song.FilePath.empty())
+        removeWorkFiles(ctx.folder);
+    std::string detail = why;
+    if (!ec)
+        detail.append("\n").append(bad.string());
+    ctx.prompts.showMessage(kAppTitle, kRestoreFailedMessage, MessageIcon::Exclamation, detail);
+}
+
 } // namespace
 
 void removeOrphanedTempFiles(const AppFolder& folder) {
@@ -43,8 +64,7 @@ void removeOrphanedTempFiles(const AppFolder& folder) {
                           folder.recording(), folder.recordingScratch()})
         removeQuietly(p);
     if (!std::filesystem::exists(folder.backup(), ec))
-        for (int p = 0; p < kParts; ++p)
-            removeQuietly(folder.workFile(p));
+        removeWorkFiles(folder);
 }
 
 bool openCommandLineProject(FileContext& ctx, std::string arg) {
@@ -81,6 +101,7 @@ bool recoverFromBackup(FileContext& ctx) {
         applyProject(ctx.song, ctx.folder, ctx.out, image, WorkFileMode::ReplaceAll);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zelk: the backup cannot be restored: %s\n", e.what());
+        keepRefusedBackup(ctx, e.what());
         return false;
     }
     // The restored song is no file of the user's; a later save asks for a name.
@@ -95,6 +116,8 @@ bool recoverFromBackup(FileContext& ctx) {
 void Shutdown(const ShutdownParts& parts) {
     if (parts.stopAndClosePlayer)
         parts.stopAndClosePlayer();
+    if (parts.finishBackup)
+        parts.finishBackup();
     ClearTempFiles(parts.song, parts.folder);
     removeQuietly(parts.folder.playbackMidi());
     removeQuietly(parts.folder.backup());

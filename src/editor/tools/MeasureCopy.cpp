@@ -1,10 +1,10 @@
 #include "editor/tools/MeasureCopy.h"
 
+#include "editor/entry/PartChange.h"
 #include "editor/view/ViewPosition.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
 #include "model/PartFile.h"
-#include "model/PartSwitch.h"
 #include "storage/Snapshots.h"
 
 #include <filesystem>
@@ -21,7 +21,7 @@ constexpr int32_t kNeutralLanes[7] = {0, 0, 64, 0, 127, 64, 0};
 
 void selectPart(EditContext& ctx, int part) {
     if (part != ctx.song.CurPart)
-        switchPart(ctx.song, ctx.folder, ctx.out, part, ctx.editor.entry.LastPreviewNote);
+        changePart(ctx, part);
 }
 
 bool sameLength(const Song& song, int firstIndex, int lastIndex, int len) {
@@ -93,24 +93,36 @@ void settlePartLen(EditContext& ctx, int upTo) {
         p.PartLen = end;
         return;
     }
-    std::error_code ec;
-    std::filesystem::remove(ctx.folder.workFile(ctx.song.CurPart), ec);
-    p.PartLen = 0;
+    forgetEmptiedPart(ctx.song, ctx.folder);
+}
+
+struct CopyRefusal {
+    std::string message;
+    std::string detail;
+};
+
+// Where a note crosses a bar line that the range cuts: named, so it can be found.
+CopyRefusal crossingAt(const EditContext& ctx, std::string_view message, int col) {
+    const int m = ctx.song.MeasureLen.measureOfColumn(col);
+    return {std::string(message), "パート" + std::to_string(ctx.song.CurPart + 1) + "の" +
+                                      std::to_string(m) +
+                                      "小節目の頭で音符が小節線をまたいでいます"};
 }
 
 // One part's copy or clear; a refusal returns its message and changes nothing of the part.
-std::optional<std::string> CopyMeasures(EditContext& ctx, MeasureCopyForm& form) {
+std::optional<CopyRefusal> CopyMeasures(EditContext& ctx, MeasureCopyForm& form) {
     Song& song = ctx.song;
     const int s0 = form.sourceFirst;
     const int s1 = form.sourceLast;
     const int len = song.MeasureLen.len(s0 + 1);
     selectPart(ctx, form.sourcePart);
     if (!sameLength(song, s0, s1, len))
-        return std::string(kNotSameTime);
+        return CopyRefusal{std::string(kNotSameTime), {}};
     const int s = song.SumMeasureLen(s0);
     const int n = (s1 - s0 + 1) * len;
-    if (noteCrosses(song.part, s) || noteCrosses(song.part, s + n))
-        return std::string(kSourceNoteCrosses);
+    for (int edge : {s, s + n})
+        if (noteCrosses(song.part, edge))
+            return crossingAt(ctx, kSourceNoteCrosses, edge);
     const Clipboard clip = copyColumns(song.part, s, n, form.clearMode);
     if (form.clearMode) {
         form.destPart = form.sourcePart;
@@ -119,10 +131,11 @@ std::optional<std::string> CopyMeasures(EditContext& ctx, MeasureCopyForm& form)
     selectPart(ctx, form.destPart);
     const int d0 = form.destFirst;
     if (!sameLength(song, d0, form.destLastMeasure() - 1, len))
-        return std::string(kNotSameTime);
+        return CopyRefusal{std::string(kNotSameTime), {}};
     const int d = song.SumMeasureLen(d0);
-    if (noteCrosses(song.part, d) || noteCrosses(song.part, d + n))
-        return std::string(kDestinationNoteCrosses);
+    for (int edge : {d, d + n})
+        if (noteCrosses(song.part, edge))
+            return crossingAt(ctx, kDestinationNoteCrosses, edge);
     pasteColumns(song.part, clip, d, n);
     settlePartLen(ctx, d + n);
     return std::nullopt;
@@ -157,27 +170,38 @@ std::string_view sourceCaption(const MeasureCopyForm& form) {
 MeasureCopyResult Form2_Command1_Click(EditContext& ctx, MeasureCopyForm& form) {
     MeasureCopyResult result;
     Song& song = ctx.song;
-    if (form.destLastMeasure() > song.MeasureCount()) {
+    // The window's lists may be older than the song (a load or an undo lowered the measure
+    // count while it stayed open): every choice is checked against the song as it is now.
+    const auto inSong = [&](int index) { return index >= 0 && index < song.MeasureCount(); };
+    const auto isPart = [](int p) { return p >= 0 && p < kParts; };
+    if (!inSong(form.sourceFirst) || !inSong(form.sourceLast) || !inSong(form.destFirst) ||
+        form.sourceFirst > form.sourceLast || !isPart(form.sourcePart) || !isPart(form.destPart) ||
+        form.destLastMeasure() > song.MeasureCount()) {
         result.messages.emplace_back(kRangeWrong);
+        result.details.emplace_back();
         return result;
     }
-    recordSnapshot(song, ctx.folder, ctx.compressor, destinationView(song, form));
+    SnapshotPair pair(song, ctx.folder, ctx.compressor, destinationView(song, form));
     SavePartFile(song, ctx.folder);
+    const auto refused = [&](const std::optional<CopyRefusal>& r) {
+        if (!r)
+            return;
+        result.messages.push_back(r->message);
+        result.details.push_back(r->detail);
+    };
     if (!form.allParts) {
-        if (auto message = CopyMeasures(ctx, form))
-            result.messages.push_back(*message);
+        refused(CopyMeasures(ctx, form));
     } else {
         for (int p = 0; p < kParts; ++p) {
             if (!std::filesystem::exists(ctx.folder.workFile(p)))
                 continue;
             form.sourcePart = form.destPart = p;
-            if (auto message = CopyMeasures(ctx, form))
-                result.messages.push_back(*message);
+            refused(CopyMeasures(ctx, form));
         }
     }
     ctx.editor.view.FirstMeasure = form.destFirst + 1;
     HScroll1_Change(song, ctx.editor.view, ctx.editor.signatures);
-    recordSnapshot(song, ctx.folder, ctx.compressor, destinationView(song, form));
+    pair.finish(destinationView(song, form));
     // Ctrl+Z undoes the whole operation at once.
     ctx.editor.menus.Mundo = true;
     ctx.editor.menus.Mrido = false;

@@ -43,6 +43,8 @@ std::string_view sourceCaption(const MeasureCopyForm& form); // "コピー元" /
 // song changed at all.
 struct MeasureCopyResult {
     std::vector<std::string> messages;
+    // Beside each message: where it happened ("パート2の5小節目の頭で…"), or empty.
+    std::vector<std::string> details;
     EditOutcome outcome;
 };
 

@@ -2,6 +2,7 @@
 
 #include "model/Cell.h"
 #include "model/Limits.h"
+#include "model/PartFile.h"
 #include "storage/Snapshots.h"
 
 #include <algorithm>
@@ -37,9 +38,9 @@ SnapshotView here(const EditContext& ctx) {
 
 // Before and after a change: one Ctrl+Z restores it, as for the measure copy.
 template <typename Change> void asUndoStep(EditContext& ctx, Change&& change) {
-    recordSnapshot(ctx.song, ctx.folder, ctx.compressor, here(ctx));
+    SnapshotPair pair(ctx.song, ctx.folder, ctx.compressor, here(ctx));
     change();
-    recordSnapshot(ctx.song, ctx.folder, ctx.compressor, here(ctx));
+    pair.finish(here(ctx));
     ctx.editor.menus.Mundo = true;
     ctx.editor.menus.Mrido = false;
 }
@@ -66,6 +67,10 @@ void editTempo(Song& song, const MeasureEditForm& f, int s, int e) {
     for (int c = s; c <= e; ++c)
         song.TemLane[c] =
             f.op == LaneOp::Set ? f.value : shifted(song.TemLane[c], delta, 1, kMaxTempo);
+}
+
+bool measureIndexInSong(const Song& song, int index) {
+    return index >= 0 && index < song.MeasureCount();
 }
 
 } // namespace
@@ -116,10 +121,15 @@ void MeasureEdit_Option1_Click(MeasureEditForm& form, LaneOp op) {
 std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
                                                            const MeasureEditForm& form) {
     Song& song = ctx.song;
+    if (!measureIndexInSong(song, form.rangeFirst) || !measureIndexInSong(song, form.rangeLast) ||
+        form.rangeFirst > form.rangeLast || form.lane < 0 || form.lane >= kEditLanes)
+        return kRangeWrong;
     if (form.op == LaneOp::Set && form.lane == 0 && form.value == 0)
         return kVelocityZeroRefused;
     if (form.op == LaneOp::Set && form.lane == kTempoLane && form.value < 1)
         return kTempoBelowOneRefused;
+    if (form.op == LaneOp::Set && form.lane != kTempoLane && form.value > 127)
+        return kAboveLaneRangeRefused;
     const int s = song.SumMeasureLen(form.rangeFirst);
     const int e = std::min(song.SumMeasureLen(form.rangeLast + 1) - 1, kMaxSongCols);
     if (s > e)
@@ -134,8 +144,10 @@ std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
 }
 
 // After notes fell off the grid: the lanes and PartLen describe the notes that are left,
-// so no later edit or export meets a note that is gone.
-void settleAfterLoss(CurrentPart& p) {
+// so no later edit or export meets a note that is gone; a part left empty loses its work
+// file, which still holds the notes from before the shift.
+void settleAfterLoss(EditContext& ctx) {
+    CurrentPart& p = ctx.song.part;
     int last = 0;
     for (int c = 0; c <= p.PartLen; ++c) {
         bool sounds = false, starts = false;
@@ -153,6 +165,8 @@ void settleAfterLoss(CurrentPart& p) {
         }
     }
     p.PartLen = last;
+    if (last == 0)
+        forgetEmptiedPart(ctx.song, ctx.folder);
 }
 
 bool shiftOctave(CurrentPart& p, bool down) {
@@ -178,17 +192,21 @@ EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& 
     CurrentPart& p = ctx.song.part;
     asUndoStep(ctx, [&] {
         if (shiftOctave(p, form.octaveDown))
-            settleAfterLoss(p);
+            settleAfterLoss(ctx);
     });
     EditOutcome out;
     out.redraw = true;
     return out;
 }
 
-void MeasureEdit_Command4_Click(Song& song, const MeasureEditForm& form) {
+std::optional<std::string_view> MeasureEdit_Command4_Click(Song& song,
+                                                           const MeasureEditForm& form) {
+    if (!measureIndexInSong(song, form.loopIndex))
+        return kRangeWrong;
     song.LoopOn = 1;
     song.LoopMeasure = form.loopIndex;
     song.Dirty = 1;
+    return std::nullopt;
 }
 
 void MeasureEdit_Command5_Click(Song& song) {

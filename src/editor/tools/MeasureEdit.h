@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/EditContext.h"
+#include "editor/tools/MeasureCopy.h"
 
 #include <optional>
 #include <string>
@@ -11,6 +12,8 @@ namespace zelk {
 inline constexpr std::string_view kMeasureEditTitle = "小節編集";
 inline constexpr std::string_view kVelocityZeroRefused = "0に設定できません";
 inline constexpr std::string_view kTempoBelowOneRefused = "1以下に設定できません";
+// The value list keeps the tempo's 0..300 after a change of lane; a lane byte holds 0..127.
+inline constexpr std::string_view kAboveLaneRangeRefused = "127を超える値は設定できません";
 
 enum class LaneOp { Set = 0, Add = 1, Subtract = 2 }; // 固定, 加算, 減算
 inline constexpr int kEditLanes = 7;                  // Vel. Pit. Mod. Exp. Pan. Hol. Tem.
@@ -39,16 +42,17 @@ void MeasureEdit_Combo3_Click(MeasureEditForm& form);
 void MeasureEdit_Combo2_Click(MeasureEditForm& form);
 void MeasureEdit_Option1_Click(MeasureEditForm& form, LaneOp op);
 
-// The lane edit over the measure range; a refusal (checked before anything changes)
-// returns its message. A change is one undo step (a snapshot pair) and makes the song
+// The lane edit over the measure range; a refusal (checked before anything changes,
+// also a range the song no longer has: "小節範囲が間違ってます") returns its message. A change is one undo step (a snapshot pair) and makes the song
 // dirty.
 std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
                                                            const MeasureEditForm& form);
-// The octave shift of the current part; rows leaving the grid are lost (and PartLen and
+// The octave shift of the current part (the whole part, whatever the range says); rows leaving the grid are lost (and PartLen and
 // the lanes then follow the notes that are left). One undo step.
 EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& form);
-// Loop point set and clear; both make the song dirty (the project file keeps it).
-void MeasureEdit_Command4_Click(Song& song, const MeasureEditForm& form);
+// Loop point set and clear; both make the song dirty (the project file keeps it). A loop
+// measure the song no longer has is refused with its message.
+std::optional<std::string_view> MeasureEdit_Command4_Click(Song& song, const MeasureEditForm& form);
 void MeasureEdit_Command5_Click(Song& song);
 
 } // namespace zelk

@@ -1,9 +1,10 @@
 #include "editor/tools/UndoRedo.h"
 
 #include "editor/entry/CommitClick.h"
+#include "editor/entry/PartChange.h"
 #include "editor/lanes/LaneStroke.h"
+#include "editor/tools/SignatureSteps.h"
 #include "editor/view/ViewPosition.h"
-#include "model/PartSwitch.h"
 #include "storage/Snapshots.h"
 
 namespace zelk {
@@ -26,7 +27,7 @@ private:
 EditOutcome goToRecord(EditContext& ctx, const UndoRecord& rec) {
     EditOutcome out;
     if (rec.part != ctx.song.CurPart) {
-        switchPart(ctx.song, ctx.folder, ctx.out, rec.part, ctx.editor.entry.LastPreviewNote);
+        changePart(ctx, rec.part);
         out.partChanged = true;
         out.relayout = true;
     }
@@ -56,19 +57,24 @@ void resetLengthPalette(EditContext& ctx, EditOutcome& out) {
     out.redraw = true;
 }
 
+// Steps of one record; a snapshot step is a pair of records.
+bool inMemoryStep(int32_t kind) {
+    return kind == kUndoClick || kind == kUndoLaneStroke || kind == kUndoMeasureArrays;
+}
+
 bool redoAvailable(const UndoRing& ring) {
     const int k = UndoRing::next(ring.UndoPos);
     const int32_t kind = ring.at(k).kind;
     if (kind == -1)
         return false;
-    return kind == kUndoClick || kind == kUndoLaneStroke || ring.at(UndoRing::next(k)).kind != -1;
+    return inMemoryStep(kind) || ring.at(UndoRing::next(k)).kind != -1;
 }
 
 } // namespace
 
 bool undoAvailable(const UndoRing& ring) {
     const int32_t kind = ring.at(ring.UndoPos).kind;
-    if (kind == kUndoClick || kind == kUndoLaneStroke)
+    if (inMemoryStep(kind))
         return true;
     return kind > 0 && ring.at(UndoRing::prev(ring.UndoPos)).kind > 0;
 }
@@ -99,6 +105,9 @@ EditOutcome Mundo_Click(EditContext& ctx) {
         out |= replayClick(ctx, rec);
     } else if (rec.kind == kUndoLaneStroke) {
         out |= replayStroke(ctx, rec, true);
+        ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
+    } else if (rec.kind == kUndoMeasureArrays) {
+        out |= replayMeasureArrays(ctx, rec, true);
         ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
     } else {
         const int first = UndoRing::prev(ring.UndoPos);
@@ -132,6 +141,10 @@ EditOutcome Mrido_Click(EditContext& ctx) {
     } else if (ring.at(k).kind == kUndoLaneStroke) {
         const UndoRecord rec = ring.at(k);
         out |= replayStroke(ctx, rec, false);
+        ring.UndoPos = static_cast<uint8_t>(k);
+    } else if (ring.at(k).kind == kUndoMeasureArrays) {
+        const UndoRecord rec = ring.at(k);
+        out |= replayMeasureArrays(ctx, rec, false);
         ring.UndoPos = static_cast<uint8_t>(k);
     } else {
         const int second = UndoRing::next(k);

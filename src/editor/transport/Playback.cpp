@@ -1,5 +1,6 @@
 #include "editor/transport/Playback.h"
 
+#include "editor/transport/LoopPlayback.h"
 #include "editor/view/ViewPosition.h"
 #include "midi/LiveMidiOut.h"
 #include "midi/MidiExportOptions.h"
@@ -8,6 +9,7 @@
 #include "model/Song.h"
 #include "ports/MidiFilePlayer.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace zelk {
@@ -20,20 +22,24 @@ PlaybackOutcome failedStart(std::string detail) {
     return out;
 }
 
-PlaybackOutcome openFile(PlaybackContext& ctx) {
+PlaybackOutcome openFile(PlaybackContext& ctx, const PlayPlan& plan) {
     const auto file = ctx.folder.playbackMidi();
     uint32_t lastTick = 0;
     try {
-        lastTick =
-            WriteMidiFile(ctx.song, ctx.folder, ctx.live, ctx.encoder, file,
-                          MidiExportOptions::forPlayback(ctx.song, ctx.editor.view.FirstMeasure,
-                                                         ctx.editor.palette.PlayPart));
+        lastTick = WriteMidiFile(ctx.song, ctx.folder, ctx.live, ctx.encoder, file,
+                                 MidiExportOptions::forPlayback(ctx.song, plan.fileMeasure,
+                                                                ctx.editor.palette.PlayPart));
     } catch (const std::exception& e) {
         return failedStart(e.what());
     }
-    if (!ctx.player.open(file, lastTick))
+    if (!ctx.player.open(file, lastTick, plan.range))
         return failedStart("the player cannot read " + file.string());
     ctx.live.close();
+    PlaybackState& s = ctx.state;
+    s.startCol = ctx.song.SumMeasureLen(plan.fileMeasure - 1);
+    s.followCol = plan.followCol;
+    s.loop = plan.loop;
+    s.wraps = 0;
     return {};
 }
 
@@ -42,13 +48,12 @@ void playFile(PlaybackContext& ctx) {
     PlaybackState& s = ctx.state;
     s.playing = true;
     s.PlayedCols = 0;
-    s.startCol = ctx.editor.view.ViewCol;
     s.Timer1Interval = kTimer1Interval;
     s.Command4Caption = kStopCaption;
 }
 
-PlaybackOutcome start(PlaybackContext& ctx) {
-    PlaybackOutcome out = openFile(ctx);
+PlaybackOutcome start(PlaybackContext& ctx, const PlayPlan& plan) {
+    PlaybackOutcome out = openFile(ctx, plan);
     if (!out.message.empty())
         return out;
     playFile(ctx);
@@ -75,12 +80,31 @@ void end(PlaybackContext& ctx) {
     reopenLiveOutput(ctx.song, ctx.live);
 }
 
+// After a wrap the score jumps back to the loop measure and counts from there again.
+bool followWrap(PlaybackContext& ctx) {
+    PlaybackState& s = ctx.state;
+    const int wraps = ctx.player.wraps();
+    if (!s.loop || wraps == s.wraps)
+        return false;
+    s.wraps = wraps;
+    s.PlayedCols = 0;
+    s.followCol = s.loop->startCol;
+    ViewState& view = ctx.editor.view;
+    view.FirstMeasure = std::min(s.loop->measure, scrollMax(ctx.song));
+    HScroll1_Change(ctx.song, view, ctx.editor.signatures);
+    return true;
+}
+
 // One measure on when the position reaches the end of the measure in front; the position
-// counts sixteenths, the measures thirty-seconds.
+// counts sixteenths from where playing began, the measures thirty-seconds.
 bool follow(PlaybackContext& ctx) {
+    if (followWrap(ctx))
+        return true;
     PlaybackState& s = ctx.state;
     const auto threshold = static_cast<uint32_t>((ctx.song.MeasureCols + s.PlayedCols) / 2);
-    if (ctx.player.position() < threshold)
+    const int64_t fromStart =
+        static_cast<int64_t>(ctx.player.tick()) - int64_t{s.followCol - s.startCol} * 60;
+    if (fromStart < 0 || static_cast<uint32_t>(fromStart / 120) < threshold)
         return false;
     s.PlayedCols += ctx.song.MeasureCols;
     ViewState& view = ctx.editor.view;
@@ -102,7 +126,7 @@ PlaybackControls playbackControls(const Song& song, const PlaybackState& state) 
 
 PlaybackOutcome Command4_Click(PlaybackContext& ctx) {
     if (!ctx.state.playing)
-        return start(ctx);
+        return start(ctx, playButtonPlan(ctx));
     // The rest of the ending is the next tick's.
     ctx.player.stop();
     ctx.state.Command4Caption = kPlayCaption;
@@ -124,6 +148,29 @@ PlaybackOutcome Timer1_Timer(PlaybackContext& ctx) {
     return out;
 }
 
+PlaybackOutcome Maudition_Click(PlaybackContext& ctx) {
+    if (ctx.state.playing)
+        return {};
+    const auto plan = seamAuditionPlan(ctx);
+    if (!plan) {
+        PlaybackOutcome out;
+        out.message = kNoLoopPointMessage;
+        out.detail = "the song has no loop point with notes after it";
+        return out;
+    }
+    PlaybackOutcome out = start(ctx, *plan);
+    if (!out.message.empty())
+        return out;
+    // The score shows where the audition begins.
+    ViewState& view = ctx.editor.view;
+    view.FirstMeasure =
+        std::min(ctx.song.MeasureLen.measureOfColumn(plan->followCol), scrollMax(ctx.song));
+    HScroll1_Change(ctx.song, view, ctx.editor.signatures);
+    ctx.state.followCol = ctx.song.SumMeasureLen(view.FirstMeasure - 1);
+    out.positionChanged = true;
+    return out;
+}
+
 void stopAndClose(PlaybackContext& ctx) {
     if (!ctx.state.playing)
         return;
@@ -132,7 +179,10 @@ void stopAndClose(PlaybackContext& ctx) {
 }
 
 PlaybackOutcome openForRecording(PlaybackContext& ctx) {
-    return openFile(ctx);
+    PlayPlan once; // a recording plays the song once, from the first shown measure
+    once.fileMeasure = ctx.editor.view.FirstMeasure;
+    once.followCol = ctx.editor.view.ViewCol;
+    return openFile(ctx, once);
 }
 
 void playOpened(PlaybackContext& ctx) {

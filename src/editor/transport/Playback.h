@@ -4,6 +4,7 @@
 #include "editor/view/DrawList.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,13 @@ inline constexpr std::string_view kPlayFileFailedMessage = "Midi@保存できま
 // so the follow is never a visible step late, and the UI thread stays idle between ticks.
 inline constexpr int kTimer1Interval = 5;
 
+// A loop being played, in the song's columns; `measure` is the loop measure (1-based).
+struct PlayLoop {
+    int32_t startCol = 0;
+    int32_t endCol = 0;
+    int measure = 1;
+};
+
 // The play button's state between its press and the end of the music.
 struct PlaybackState {
     // From the start until a tick sees the player stopped; the menus and drop-downs are
@@ -33,6 +41,11 @@ struct PlaybackState {
     std::string_view Command4Caption = kPlayCaption;
     int Timer1Interval = 0; // 0: stopped
     int32_t startCol = 0;   // the column at the file's tick 0
+    // The column PlayedCols counts from: the measure playing began in, the loop start after a
+    // wrap.
+    int32_t followCol = 0;
+    std::optional<PlayLoop> loop; // while the music loops
+    int wraps = 0;                // wraps the follow has seen
 };
 
 // What the play button and Timer1 work on. The window owns every piece.
@@ -67,6 +80,9 @@ PlaybackOutcome Command4_Click(PlaybackContext& ctx);
 // The watch: one measure of scroll each time the music passes the end of the measure in
 // front, and the end of playback once the player has stopped.
 PlaybackOutcome Timer1_Timer(PlaybackContext& ctx);
+// "つなぎ目を試聴": the seam of the loop heard in a few seconds (LoopPlayback.h); refused
+// with a message when the song has no loop to play. Nothing while playing.
+PlaybackOutcome Maudition_Click(PlaybackContext& ctx);
 // For the end of the program: stops and closes the player at once, opens the live output.
 void stopAndClose(PlaybackContext& ctx);
 

@@ -4,6 +4,7 @@
 #include "editor/transport/RecordingTarget.h"
 #include "editor/transport/TagRecordBuilder.h"
 #include "files/MoveReplacing.h"
+#include "files/ReplacingFile.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/TempoMap.h"
 #include "model/AppFolder.h"
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
+#include <string>
 #include <system_error>
 
 namespace zelk {
@@ -62,15 +65,32 @@ int64_t leadFrames(const WaveRecorder& recorder) {
     return static_cast<int64_t>(std::llround(recorder.soundRate() * kLeadInterval / 1000.0));
 }
 
-// How long the file just written for playback lasts, up to its last event.
-int64_t fileFrames(const std::filesystem::path& file, double rate) {
+// What the file just written for playback holds: how long it lasts up to its last event,
+// and whether any note sounds in it.
+struct PlayedFile {
+    int64_t frames = 0;
+    bool hasNotes = true;
+};
+
+PlayedFile readPlayedFile(const std::filesystem::path& file, double rate) {
     try {
         const auto events = readMidiEventsFile(file);
-        return static_cast<int64_t>(
-            std::llround(TempoMap(events).secondsAt(events.lastTick) * rate));
+        return {
+            static_cast<int64_t>(std::llround(TempoMap(events).secondsAt(events.lastTick) * rate)),
+            lastNoteOffTick(events) > 0};
     } catch (const std::exception&) {
-        return 0; // the player read it; the end watch then ends the music where it ends
+        return {}; // the player read it; the end watch then ends the music where it ends
     }
+}
+
+// The target's folder takes a file: found before the take, not after the whole song.
+std::optional<std::string> targetRefusal(const std::string& target) {
+    try {
+        ReplacingFile probe(target); // removed again without touching the target
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    }
+    return std::nullopt;
 }
 
 // The music has ended: on its own (the file's length after its start) or earlier, stopped
@@ -107,12 +127,25 @@ RecordingOutcome finish(RecordingContext& ctx) {
 
 RecordingOutcome start(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
+    if (const auto why = targetRefusal(f.Text2))
+        return {std::string(kRecordSaveFailedMessage), *why, false};
     ctx.playback.state.PlaybackEnded = false;
     const PlaybackOutcome opened = openForRecording(ctx.playback);
     if (!opened.message.empty())
         return {opened.message, opened.detail, false};
-    ctx.recorder.open(waveFormatFor(f.Combo1, f.Option2 == 0 ? 2 : 1));
-    f.songFrames = fileFrames(ctx.playback.folder.playbackMidi(), ctx.recorder.soundRate());
+    const PlayedFile played =
+        readPlayedFile(ctx.playback.folder.playbackMidi(), ctx.recorder.soundRate());
+    if (!played.hasNotes) { // a take of silence from a measure after the last note
+        abandonOpened(ctx.playback);
+        return {std::string(kNoNotesToRecordMessage),
+                "no notes from measure " + std::to_string(ctx.playback.editor.view.FirstMeasure),
+                false};
+    }
+    if (const auto why = ctx.recorder.open(waveFormatFor(f.Combo1, f.Option2 == 0 ? 2 : 1))) {
+        abandonOpened(ctx.playback);
+        return {std::string(kRecordSaveFailedMessage), *why, false};
+    }
+    f.songFrames = played.frames;
     ctx.recorder.record();
     f.Label3 = kRecordingLabel;
     f.Command3Caption = kRecStopCaption;
@@ -147,6 +180,10 @@ RecordingOutcome stopMusic(RecordingContext& ctx) {
 }
 
 } // namespace
+
+std::string recordingStartText(const ViewState& view) {
+    return std::to_string(view.FirstMeasure) + "小節目から録音";
+}
 
 bool isRecording(const RecordingForm& form) {
     return form.Command3Caption == kRecStopCaption;
@@ -204,8 +241,23 @@ bool heardEnough(RecordingContext& ctx) {
     return false;
 }
 
+// The scratch file stopped taking the sound: the take is lost, and waiting for the end of
+// the song in real time would only hide it.
+std::optional<RecordingOutcome> lostTake(RecordingContext& ctx) {
+    const auto why = ctx.recorder.failure();
+    if (!why || !isRecording(ctx.form))
+        return std::nullopt;
+    RecordingOutcome out = Command4_Click(ctx);
+    out.message = kRecordSaveFailedMessage;
+    out.detail = *why;
+    ctx.form.Label3 = kSaveFailedLabel;
+    return out;
+}
+
 RecordingOutcome Timer3_Timer(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
+    if (auto lost = lostTake(ctx))
+        return *lost;
     f.Timer3Interval = 0;
     if (!heardEnough(ctx))
         return {};
@@ -225,6 +277,8 @@ RecordingOutcome Timer3_Timer(RecordingContext& ctx) {
 
 RecordingOutcome Timer2_Timer(RecordingContext& ctx) {
     RecordingForm& f = ctx.form;
+    if (auto lost = lostTake(ctx))
+        return *lost;
     if (ctx.playback.state.PlaybackEnded) {
         markMusicEnd(ctx);
         f.Timer3Interval = kLeadInterval;

@@ -23,6 +23,8 @@ inline constexpr std::string_view kConvertedLabel = "変換完了";
 inline constexpr std::string_view kSaveFailedLabel = "保存失敗";
 inline constexpr std::string_view kEncodeFailedMessage = "エンコード失敗";
 inline constexpr std::string_view kRecordSaveFailedMessage = "録音を保存できません";
+// The render's words for a song that sounds nothing from where it would start.
+inline constexpr std::string_view kNoNotesToRecordMessage = "音符がありません";
 // Silence recorded before the music starts and after it ends.
 inline constexpr int kLeadInterval = 700;
 // How often the encoder is asked whether it has finished.
@@ -74,6 +76,8 @@ struct RecordingOutcome {
 };
 
 bool isRecording(const RecordingForm& form);
+// Where a take starts: "N小節目から録音", the first shown measure, as the play button.
+std::string recordingStartText(const ViewState& view);
 // The settings frames: "Wave設定" for Wave, "WMA設定" for WMA.
 bool waveSettingsEnabled(const RecordingForm& form);
 bool tagSettingsEnabled(const RecordingForm& form);
@@ -82,6 +86,9 @@ bool command3Enabled(const RecordingForm& form);
 
 void Form7_Load(RecordingContext& ctx);
 void Option1_Click(RecordingContext& ctx, int index);
+// 録音開始 checks everything it can before the take: the target's folder takes a file, the
+// played file holds a note from the start measure on, the recorder's scratch file opens;
+// a refusal changes nothing. 録音停止 ends the music.
 RecordingOutcome Command3_Click(RecordingContext& ctx);
 RecordingOutcome Timer1_Timer(RecordingContext& ctx);
 RecordingOutcome Timer2_Timer(RecordingContext& ctx);

@@ -38,6 +38,20 @@ constexpr std::array<Rgb, kColorEntries> toRgb(const ColorTable& t) {
     return rgb;
 }
 
+// Colours beyond the table, derived from it so they follow the colour window: the ghost
+// notes of parts 1..16 (a light tint of each part's own hue over the canvas background),
+// the selection, the step-entry column and the small texts on the score (measure numbers,
+// the pitch ruler). A draw list names them by index like the table's own entries.
+inline constexpr uint8_t kGhostColor = 18;     // 18..33: the ghost notes of part p at 18 + p
+inline constexpr uint8_t kSelectionColor = 34; // outline of selected notes
+inline constexpr uint8_t kSelectionTint = 35;  // fill of selected notes
+inline constexpr uint8_t kEntryColumnColor = 36;
+inline constexpr uint8_t kScoreTextColor = 37; // measure numbers and pitch names
+inline constexpr int kPaletteEntries = 38;
+
+// The colour of palette index `index` (0..17 the table's, 18.. derived; black otherwise).
+Rgb paletteColor(const ColorTable& table, uint8_t index);
+
 // The colours the "デフォルト" button of the colour settings restores.
 constexpr ColorTable defaultColorTable() {
     return toColorTable(kDefaultColorTable);

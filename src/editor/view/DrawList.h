@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zelk {
@@ -10,9 +11,12 @@ enum class DrawKind : uint8_t {
     Line,  // segment (x1, y1) - (x2, y2)
     Box,   // filled rectangle with corners (x1, y1) and (x2, y2)
     Dot,   // a point at (x1, y1) drawn with the pen width as its diameter
+    Frame, // the outline of the rectangle (x1, y1) - (x2, y2), pen width in pixels
+    Text,  // texts[text] at (x1, y1), its size in points as width; x2 < 0: right-aligned there
 };
 
-// Colour of a primitive: an entry 0..17 of the colour table, or plain black.
+// Colour of a primitive: an index of the palette (ColorTable.h: the table's entries 0..17,
+// then colours derived from them), or plain black.
 inline constexpr uint8_t kBlack = 255;
 
 // One drawing call on the canvas. Coordinates are twips from the canvas's top left
@@ -22,6 +26,7 @@ struct DrawItem {
     uint8_t color;
     uint8_t width;
     float x1, y1, x2, y2;
+    uint32_t text = 0; // Text: index into DrawList::texts
     bool operator==(const DrawItem&) const = default;
 };
 
@@ -29,8 +34,12 @@ struct DrawItem {
 // redraw on every pointer move allocates nothing once it has grown.
 struct DrawList {
     std::vector<DrawItem> items;
+    std::vector<std::string> texts;
 
-    void clear() { items.clear(); }
+    void clear() {
+        items.clear();
+        texts.clear();
+    }
     void fill(uint8_t color) { items.push_back({DrawKind::Clear, color, 1, 0, 0, 0, 0}); }
     void line(float x1, float y1, float x2, float y2, uint8_t color, uint8_t width) {
         items.push_back({DrawKind::Line, color, width, x1, y1, x2, y2});
@@ -40,6 +49,16 @@ struct DrawList {
     }
     void dot(float x, float y, uint8_t color, uint8_t width) {
         items.push_back({DrawKind::Dot, color, width, x, y, x, y});
+    }
+    void frame(float x1, float y1, float x2, float y2, uint8_t color, uint8_t width) {
+        items.push_back({DrawKind::Frame, color, width, x1, y1, x2, y2});
+    }
+    // Text whose top left is (x, y), or whose top right when rightAligned.
+    void text(float x, float y, std::string s, uint8_t color, uint8_t points,
+              bool rightAligned = false) {
+        items.push_back({DrawKind::Text, color, points, x, y, rightAligned ? -1.0f : 0.0f, 0,
+                         static_cast<uint32_t>(texts.size())});
+        texts.push_back(std::move(s));
     }
 };
 

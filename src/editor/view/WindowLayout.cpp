@@ -53,12 +53,16 @@ std::optional<WindowLayout> Form_Resize(const Song& song, ViewState& view, doubl
     if (out.rhythmPart)
         placeDrumLabels(view, height, out);
 
+    setCanvasExtent(view, width, height);
+    view.ClickColWidth = view.ColWidth;
+    return out;
+}
+
+void setCanvasExtent(ViewState& view, double width, double height) {
     view.ScaleWidth = width;
     view.ScaleHeight = height;
     // LaneScale is a byte; a canvas taller than 255 x 127 twips keeps the largest step.
     view.LaneScale = static_cast<uint8_t>(std::clamp(nearest(height) / 127, 1, 255));
-    view.ClickColWidth = view.ColWidth;
-    return out;
 }
 
 } // namespace zelk

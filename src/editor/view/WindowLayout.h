@@ -44,6 +44,11 @@ struct WindowLayout {
     std::array<DrumLabel, kDrumLabels> drumLabels{};
 };
 
+// The canvas's size in twips and the lane step that follows from its height. The window
+// calls it again with the size the canvas really got in whole pixels, so that LaneScale
+// belongs to the height the lanes are drawn on.
+void setCanvasExtent(ViewState& view, double width, double height);
+
 // Form_Resize for a window whose inner size is scaleWidth x scaleHeight twips. Returns
 // nothing (and changes nothing) while the window is 1320 twips high or less. Otherwise
 // sets the canvas size, LaneScale and ClickColWidth of the view; the window then applies

@@ -76,6 +76,11 @@ MainMenus buildMainMenus(QMenuBar* bar) {
     m.Moption = topLevelItem(bar, "Moption", "色設定");
     m.Mhyou = topLevelItem(bar, "Mhyou", "キー割り当て");
     m.Medit = topLevelItem(bar, "Medit", "小節編集(&H)");
+    m.MplayMenu = bar->addMenu(QStringLiteral("再生(&P)"));
+    m.MplayMenu->setObjectName(QStringLiteral("MplayMenu"));
+    m.Mloop = item(m.MplayMenu, "Mloop", "ループ再生(&L)");
+    m.Mloop->setCheckable(true);
+    m.Mseam = item(m.MplayMenu, "Mseam", "つなぎ目を試聴(&S)");
     m.MrecMenu = bar->addMenu(QStringLiteral("録音(&R)"));
     m.MrecMenu->setObjectName(QStringLiteral("MrecMenu"));
     m.Mrec = item(m.MrecMenu, "Mrec", "録音(&R)...");

@@ -29,6 +29,9 @@ struct MainMenus {
     QAction* Moption = nullptr;
     QAction* Mhyou = nullptr;
     QAction* Medit = nullptr;
+    QMenu* MplayMenu = nullptr;
+    QAction* Mloop = nullptr; // "ループ再生", checkable
+    QAction* Mseam = nullptr; // "つなぎ目を試聴"
     QMenu* MrecMenu = nullptr;
     QAction* Mrec = nullptr;    // the recording window
     QAction* Mrender = nullptr; // the offline render to a file

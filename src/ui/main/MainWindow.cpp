@@ -5,6 +5,7 @@
 
 #include "editor/Palette.h"
 #include "editor/entry/PartHeaderControls.h"
+#include "editor/tools/SignatureSteps.h"
 #include "editor/view/DrawScore.h"
 #include "editor/view/Signatures.h"
 #include "editor/view/ViewPosition.h"
@@ -26,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace zelk::ui {
 namespace {
@@ -91,25 +93,16 @@ void MainWindow::connectTopRow() {
         ctx_.editor.view.FirstMeasure = v;
         scrolled();
     });
+    // Each change of the signatures or the tempo offset is one undo step.
     connect(c_.Combo5, &QComboBox::activated, this, [this](int i) {
-        const ActionResult r = Combo5_Click(ctx_.song, ctx_.editor.view, ctx_.editor.signatures, i);
-        if (r.refused())
-            showRefusal(r.message);
-        refreshControls();
-        redraw();
+        runEdit([i](EditContext& ec) { return changeTimeSignature(ec, i); });
     });
-    connect(c_.Combo6, &QComboBox::activated, this, [this](int i) {
-        Combo6_Click(ctx_.song, ctx_.editor.view, ctx_.editor.signatures, i);
-        redraw();
-    });
-    connect(c_.Combo7, &QComboBox::activated, this, [this](int i) {
-        Combo7_Click(ctx_.song, ctx_.editor.view, ctx_.editor.signatures, i);
-        redraw();
-    });
-    connect(c_.Combo2, &QComboBox::activated, this, [this](int i) {
-        if (Combo2_Click(ctx_.song, ctx_.editor.palette, i))
-            redraw();
-    });
+    connect(c_.Combo6, &QComboBox::activated, this,
+            [this](int i) { runEdit([i](EditContext& ec) { return changeKeyKind(ec, i); }); });
+    connect(c_.Combo7, &QComboBox::activated, this,
+            [this](int i) { runEdit([i](EditContext& ec) { return changeKeyCount(ec, i); }); });
+    connect(c_.Combo2, &QComboBox::activated, this,
+            [this](int i) { runEdit([i](EditContext& ec) { return changeTempoOffset(ec, i); }); });
     connect(c_.Combo1, &QComboBox::activated, this,
             [this](int i) { Combo1_Click(ctx_.song, ctx_.midi, i); });
     connect(c_.Combo3, &QComboBox::activated, this,
@@ -199,6 +192,10 @@ void MainWindow::connectMenus() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (filterComboKey(watched, e))
         return true;
+    if (e->type() == QEvent::Hide)
+        for (const auto& [view, box] : popupOwners_)
+            if (watched == view && box->isEnabled())
+                QTimer::singleShot(0, box, [box] { box->setFocus(Qt::PopupFocusReason); });
     // A right-button release over a length button adds that length to the sum.
     if (e->type() == QEvent::MouseButtonRelease) {
         auto* me = static_cast<QMouseEvent*>(e);

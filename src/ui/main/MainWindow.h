@@ -8,6 +8,7 @@
 #include "editor/view/DrawList.h"
 #include "render/BackgroundRender.h"
 #include "storage/Project.h"
+#include "storage/StateFile.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainWindowControls.h"
 #include "ui/support/QtPrompts.h"
@@ -16,6 +17,10 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QProgressDialog;
 
@@ -89,7 +94,8 @@ public:
     // After the song was replaced from outside the window (start-up, recovery): every
     // control, the recent-file menu, the layout and the picture.
     void showSongReplaced();
-    // A project file handed over by a second start: raised, asked, opened.
+    // A project file handed over by a second start: raised, asked, opened; during a
+    // playback or a recording it waits for their end.
     void openHandedOver(const std::string& path);
     // The prompts the window's commands use (message boxes and file dialogs).
     QtPrompts& prompts() { return prompts_; }
@@ -103,10 +109,15 @@ public:
     void runEdit(const std::function<EditOutcome(EditContext&)>& action);
     // Tool windows that work on measures keep the time signature from changing while open.
     void holdTimeSignature(bool hold);
+    // The size, zoom and render choices this machine remembers ("zelk-state.ini").
+    void restoreState(const StateFile& state);
+    void saveState(StateFile& state) const;
     // Waits for a backup still being written (before the end of the program).
     void finishBackup() { backup_.wait(); }
     // The play button's action (also the play/stop key).
     void playStop();
+    // "つなぎ目を試聴" (menu and key): the loop's seam in a few seconds.
+    void seamAudition();
     // The offline render entry after its file dialog: renders the song to `path` (.wav, .ogg
     // or .flac) on a thread of its own with a progress dialog. False when it cannot start
     // (the message has been shown).
@@ -121,6 +132,11 @@ public:
     class ColorSettingsWindow* colorWindow() const {
         return colorWindow_;
     }
+
+signals:
+    // The song's measure count changed (a time signature, New, Open, a drop, a reset, undo):
+    // tool windows that list measures fill their lists again.
+    void measureCountChanged();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
@@ -143,6 +159,7 @@ private:
     template <typename Command> void fileCommand(Command&& command);
     void showFileOutcome(const FileOutcome& outcome);
     void updateRecentMenu();
+    void openPendingHandOver();
     void showTitle();
     static void fitFont(class QLabel* l, int pointSize);
     void connectPlayback();
@@ -193,6 +210,11 @@ private:
     UserPrompts* filePrompts_ = &prompts_;
     BackupWriter backup_{ctx_.compressor};
     int timeSignatureHolds_ = 0;
+    int shownMeasureCount_ = -1; // the count the tool windows' lists were last told
+    bool recordingOpen_ = false;
+    // The list views of the drop-downs, to give the keyboard back to their box.
+    std::vector<std::pair<QObject*, class QComboBox*>> popupOwners_;
+    std::optional<std::string> pendingHandOver_;
     bool backupFailed_ = false; // shown in the title until a backup succeeds again
     PlaybackState playback_;
     class QTimer* timer1_ = nullptr;
@@ -201,6 +223,8 @@ private:
     DrawList line1_; // the lane line while a right drag lasts
     std::unique_ptr<BackgroundRender> render_;
     QProgressDialog* renderDialog_ = nullptr;
+    // One gain bringing the render's peak to -1 dBFS; the render dialog's choice, on at first.
+    bool renderNormalize_ = true;
     class QTimer* renderTimer_ = nullptr;
 };
 

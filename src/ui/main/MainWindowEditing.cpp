@@ -2,24 +2,28 @@
 #include "editor/EditContext.h"
 #include "editor/entry/CanvasMouse.h"
 #include "editor/entry/KeyboardCommands.h"
+#include "editor/entry/PartChange.h"
+#include "editor/session/ReasonText.h"
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/DrawScore.h"
 #include "model/FormatError.h"
-#include "model/PartSwitch.h"
 #include "storage/ProjectFileError.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
+#include "ui/support/GuardedApplication.h"
 #include "ui/support/KeyCodes.h"
 #include "ui/windows/KeyAssignWindow.h"
 #include "ui/windows/MeasureCopyWindow.h"
 #include "ui/windows/MeasureEditWindow.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace zelk::ui {
 namespace {
@@ -57,12 +61,13 @@ template <typename Action> void MainWindow::edit(Action&& action) {
     EditContext ec = context();
     try {
         apply(action(ec));
-    } catch (const FormatError& e) {
-        showRefusal(e.what());
-        refreshControls();
-        relayout();
-    } catch (const ProjectFileError& e) {
-        showRefusal(e.what());
+    } catch (const std::exception& e) {
+        // A damaged file met on the way is a refusal with its reason; anything else the
+        // core throws is reported the same way, and the song stays open.
+        const bool fileReason = dynamic_cast<const FormatError*>(&e) != nullptr ||
+                                dynamic_cast<const ProjectFileError*>(&e) != nullptr;
+        showRefusal(fileReason ? reasonInJapanese(e.what())
+                               : std::string(kUnfinishedAction) + "\n" + e.what());
         refreshControls();
         relayout();
     }
@@ -100,6 +105,8 @@ void MainWindow::apply(const EditOutcome& o) {
         showRefusal(o.message);
     if (o.playStop && c_.Command4->isEnabled())
         playStop();
+    if (o.seamAudition)
+        seamAudition();
 }
 
 void MainWindow::repaintLaneColumns(int first, int last) {
@@ -125,7 +132,7 @@ void MainWindow::moveRubberBand() {
 
 void MainWindow::selectPart(int part) {
     edit([&](EditContext& ec) {
-        switchPart(ec.song, ec.folder, ec.out, part, ec.editor.entry.LastPreviewNote);
+        changePart(ec, part);
         EditOutcome o;
         o.partChanged = true;
         return o;
@@ -172,6 +179,14 @@ void MainWindow::connectCanvas() {
     });
     for (QComboBox* box : {c_.Combo1, c_.Combo2, c_.Combo3, c_.Combo4, c_.Combo6, c_.Combo7})
         box->installEventFilter(this);
+    // A list closed without a choice (Esc, a click elsewhere) leaves the keyboard on its
+    // drop-down, whatever the window manager does with the popup's focus: the next arrow key
+    // changes the drop-down, not the part.
+    for (QComboBox* box :
+         {c_.Combo1, c_.Combo2, c_.Combo3, c_.Combo4, c_.Combo5, c_.Combo6, c_.Combo7}) {
+        box->view()->installEventFilter(this);
+        popupOwners_.push_back({box->view(), box});
+    }
 }
 
 bool MainWindow::filterComboKey(QObject* watched, QEvent* e) {

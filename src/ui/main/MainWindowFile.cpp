@@ -1,6 +1,7 @@
 // The main window's File menu commands, drops, the backup timer and the close request.
 #include "editor/session/MidiImportCommands.h"
 #include "editor/session/SessionLife.h"
+#include "editor/transport/RecordingTarget.h"
 #include "midi/WriteMidiFile.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
@@ -12,6 +13,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -20,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace zelk::ui {
 namespace {
@@ -114,6 +117,11 @@ void MainWindow::connectFileMenu() {
     connect(m_.Mmidi, &QAction::triggered, this, [this] {
         QFileDialog dialog(this, QStringLiteral("ファイルを保存"), QString(),
                            QStringLiteral("MIDIファイル(*.mid)"));
+        // Beside the project, named after the song, as recordings and renders are.
+        const QFileInfo offered(QFile::decodeName(QByteArray::fromStdString(
+            defaultRecordingTarget(ctx_.song, musicFolder(), ".mid").string())));
+        dialog.setDirectory(offered.absolutePath());
+        dialog.selectFile(offered.fileName());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("mid"));
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
@@ -139,8 +147,23 @@ void MainWindow::openHandedOver(const std::string& path) {
         showNormal();
     raise();
     activateWindow();
-    if (!path.empty())
-        fileCommand([&path](FileContext& fc) { return zelk::openHandedOver(fc, path); });
+    if (path.empty())
+        return;
+    // A song replaced under a playback or a recording would leave the controls locked
+    // and the take cut: the newest file handed over waits for their end.
+    if (playback_.playing || recordingOpen_) {
+        pendingHandOver_ = path;
+        return;
+    }
+    fileCommand([&path](FileContext& fc) { return zelk::openHandedOver(fc, path); });
+}
+
+void MainWindow::openPendingHandOver() {
+    if (!pendingHandOver_ || playback_.playing || recordingOpen_)
+        return;
+    const std::string path = *std::exchange(pendingHandOver_, std::nullopt);
+    // After the handler that ended the playback, not inside it.
+    QTimer::singleShot(0, this, [this, path] { openHandedOver(path); });
 }
 
 void MainWindow::startBackupTimer() {

@@ -5,6 +5,7 @@
 #include "ui/main/ScoreCanvas.h"
 #include "ui/support/WidgetText.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QMenu>
 #include <QMessageBox>
@@ -32,6 +33,11 @@ void MainWindow::connectPlayback() {
     lineTimer_->setInterval(kLineInterval);
     c_.Picture1->setOverlay(&playLine_);
     connect(c_.Command4, &QPushButton::clicked, this, &MainWindow::playStop);
+    m_.Mloop->setEnabled(true);
+    m_.Mseam->setEnabled(true);
+    connect(m_.Mloop, &QAction::toggled, this,
+            [this](bool on) { ctx_.editor.palette.LoopPlayback = on; });
+    connect(m_.Mseam, &QAction::triggered, this, &MainWindow::seamAudition);
     connect(timer1_, &QTimer::timeout, this, &MainWindow::onTimer1);
     connect(lineTimer_, &QTimer::timeout, this, &MainWindow::movePlayLine);
 }
@@ -46,6 +52,19 @@ void MainWindow::playStop() {
         return;
     PlaybackContext pc = playbackContext();
     showPlayback(Command4_Click(pc));
+    c_.Picture1->setFocus();
+}
+
+void MainWindow::seamAudition() {
+    if (ctx_.player == nullptr || playback_.playing)
+        return;
+    PlaybackContext pc = playbackContext();
+    const PlaybackOutcome o = Maudition_Click(pc);
+    if (o.positionChanged) {
+        refreshControls();
+        redraw();
+    }
+    showPlayback(o);
     c_.Picture1->setFocus();
 }
 
@@ -82,6 +101,7 @@ void MainWindow::showPlayback(const PlaybackOutcome& o) {
         menu->menuAction()->setEnabled(on.menusEnabled);
     }
     m_.Mrec->setEnabled(on.menusEnabled && recordingAvailable());
+    m_.Mseam->setEnabled(on.menusEnabled);
     for (QComboBox* box : {c_.Combo2, c_.Combo6, c_.Combo7})
         box->setEnabled(on.menusEnabled);
     c_.Combo5->setEnabled(on.menusEnabled && timeSignatureHolds_ == 0);
@@ -95,6 +115,8 @@ void MainWindow::showPlayback(const PlaybackOutcome& o) {
         lineTimer_->stop();
     }
     movePlayLine();
+    if (!playback_.playing)
+        openPendingHandOver();
 }
 
 void MainWindow::movePlayLine() {

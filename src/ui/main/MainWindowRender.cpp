@@ -52,8 +52,10 @@ void MainWindow::chooseRenderTarget() {
         return;
     }
     const auto suggested = defaultRecordingTarget(ctx_.song, musicFolder(), ".ogg");
-    if (const auto path = prompts_.chooseAudioToSave(suggested.string()))
-        startOfflineRender(QFile::decodeName(QByteArray::fromStdString(*path)));
+    if (const auto target = prompts_.chooseAudioToSave(suggested.string(), renderNormalize_)) {
+        renderNormalize_ = target->normalize;
+        startOfflineRender(QFile::decodeName(QByteArray::fromStdString(target->path)));
+    }
     c_.Picture1->setFocus();
 }
 
@@ -70,6 +72,7 @@ bool MainWindow::startOfflineRender(const QString& path) {
     // The parts ticked to play are the parts rendered, as playback hears them; the loop
     // and the length stay the whole song's.
     RenderOptions options;
+    options.normalize = renderNormalize_;
     for (size_t p = 0; p < options.parts.size(); ++p)
         options.parts[p] = ctx_.editor.palette.PlayPart[p] == 1;
     RenderPlan plan;

@@ -1,5 +1,6 @@
 // Showing the song and the editor state in the main window's controls.
 #include "editor/Palette.h"
+#include "editor/view/ViewPosition.h"
 #include "editor/view/WindowLayout.h"
 #include "model/Song.h"
 #include "ui/main/MainWindow.h"
@@ -8,6 +9,7 @@
 #include "ui/main/ScoreCanvas.h"
 #include "ui/support/WidgetText.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -16,8 +18,11 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace zelk::ui {
 namespace {
@@ -67,7 +72,15 @@ void MainWindow::refreshControls() {
         c_.Check1[i]->setChecked(p.PlayPart[i] == 1);
     c_.Option1[song.CurPart]->setChecked(true);
     m_.Mkakudai[ed.view.ShownMeasures]->setChecked(true);
+    {
+        const QSignalBlocker block(m_.Mloop);
+        m_.Mloop->setChecked(p.LoopPlayback);
+    }
     showTitle();
+    if (song.MeasureCount() != shownMeasureCount_) {
+        shownMeasureCount_ = song.MeasureCount();
+        emit measureCountChanged();
+    }
 }
 
 // The designed size, or smaller where a name is wider than its label on this screen.
@@ -77,6 +90,35 @@ void MainWindow::fitFont(QLabel* l, int pointSize) {
     while (f.pointSize() > 5 && QFontMetrics(f).horizontalAdvance(l->text()) > l->width())
         f.setPointSize(f.pointSize() - 1);
     l->setFont(f);
+}
+
+void MainWindow::restoreState(const StateFile& state) {
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+    const auto width = state.number("window.width", minimumWidth(), 100000);
+    const auto height = state.number("window.height", minimumHeight(), 100000);
+    if (width && height) // never larger than the screen it opens on now
+        resize(screen.isEmpty() ? *width : std::min(*width, screen.width()),
+               screen.isEmpty() ? *height : std::min(*height, screen.height()));
+    if (const auto zoom = state.number("view.shownMeasures", 1, 7)) {
+        Mkakudai_Click(ctx_.song, ctx_.editor.view, ctx_.editor.signatures, *zoom);
+        refreshControls();
+        relayout();
+    }
+    if (state.number("window.maximized", 0, 1) == 1)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    if (const auto normalize = state.number("render.normalize", 0, 1))
+        renderNormalize_ = *normalize == 1;
+    readExtraKeys(state, ctx_.editor.keys);
+}
+
+void MainWindow::saveState(StateFile& state) const {
+    const QSize size = isMaximized() ? normalGeometry().size() : this->size();
+    state.set("window.width", size.width());
+    state.set("window.height", size.height());
+    state.set("window.maximized", isMaximized() ? 1 : 0);
+    state.set("view.shownMeasures", ctx_.editor.view.ShownMeasures);
+    state.set("render.normalize", renderNormalize_ ? 1 : 0);
+    writeExtraKeys(state, ctx_.editor.keys);
 }
 
 void MainWindow::showTitle() {
@@ -95,8 +137,7 @@ void MainWindow::relayout() {
     c_.Picture1->setGeometry(pixels(tw_, layout->canvas));
     c_.HScroll1->setGeometry(pixels(tw_, layout->scrollBar));
     // The core sized the canvas in twips; give it the size the pixels really have.
-    ctx_.editor.view.ScaleWidth = c_.Picture1->scaleWidth();
-    ctx_.editor.view.ScaleHeight = c_.Picture1->scaleHeight();
+    setCanvasExtent(ctx_.editor.view, c_.Picture1->scaleWidth(), c_.Picture1->scaleHeight());
     ctx_.editor.view.TwipsPerPixel = c_.Picture1->twipsPerPixel();
     for (size_t p = 0; p < c_.Option1.size(); ++p)
         c_.Option1[p]->setStyleSheet(layout->partCaptionRed[p] ? QStringLiteral("color: red;")
@@ -114,6 +155,9 @@ void MainWindow::relayout() {
         QRect r = tw_.rect(kDrumLabelLeft, d.top, kDrumLabelWidth, 240);
         r.moveBottom(std::min(r.bottom(), form_->height() - 1)); // the lowest one stays inside
         l->setGeometry(r);
+        // The top one reaches up beside the readouts; drawn over them (only its text is
+        // painted), it is not cut off.
+        l->raise();
         fitFont(l, d.fontSize);
     }
     redraw();

@@ -47,8 +47,11 @@ void MainWindow::openRecordingWindow() {
             showPlayback(changed);
         },
         this);
+    recordingOpen_ = true;
     window.exec();
+    recordingOpen_ = false;
     c_.Picture1->setFocus();
+    openPendingHandOver();
 }
 
 } // namespace zelk::ui

@@ -19,9 +19,19 @@ namespace zelk::ui {
 namespace {
 
 QColor colorOf(const ColorTable& c, uint8_t entry) {
-    if (entry >= ColorTable::kEntries)
+    if (entry >= kPaletteEntries)
         return Qt::black;
-    return QColor(c.ColorR[entry], c.ColorG[entry], c.ColorB[entry]);
+    const Rgb rgb = paletteColor(c, entry);
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+void paintText(QPainter& p, const DrawItem& it, const std::string& text, int x, int y) {
+    QFont font = p.font();
+    font.setPointSize(it.width);
+    p.setFont(font);
+    const QString s = QString::fromStdString(text);
+    const int w = p.fontMetrics().horizontalAdvance(s);
+    p.drawText(it.x2 < 0 ? x - w : x, y + p.fontMetrics().ascent(), s);
 }
 
 } // namespace
@@ -42,12 +52,12 @@ void ScoreCanvas::paintList(QPainter& p, const DrawList& list, const ColorTable&
                             double pxPerTwip) {
     // Twips are turned into whole pixels here rather than by a painter transform: integer
     // rectangles and lines are the raster engine's fast path, and pen widths stay pixels.
-    std::array<QColor, ColorTable::kEntries + 1> palette;
-    for (uint8_t i = 0; i < ColorTable::kEntries; ++i)
+    std::array<QColor, kPaletteEntries + 1> palette;
+    for (uint8_t i = 0; i < kPaletteEntries; ++i)
         palette[i] = colorOf(colors, i);
-    palette[ColorTable::kEntries] = Qt::black;
+    palette[kPaletteEntries] = Qt::black;
     auto color = [&](uint8_t e) -> const QColor& {
-        return palette[std::min<size_t>(e, ColorTable::kEntries)];
+        return palette[std::min<size_t>(e, kPaletteEntries)];
     };
     auto px = [pxPerTwip](float t) { return static_cast<int>(std::lround(t * pxPerTwip)); };
     QPen pen;
@@ -60,6 +70,18 @@ void ScoreCanvas::paintList(QPainter& p, const DrawList& list, const ColorTable&
         case DrawKind::Box:
             p.fillRect(QRect(QPoint(px(it.x1), px(it.y1)), QPoint(px(it.x2) - 1, px(it.y2) - 1)),
                        color(it.color));
+            break;
+        case DrawKind::Frame:
+            p.setPen(QPen(color(it.color), it.width));
+            penColor = 254; // the next line sets its own pen again
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRect(QPoint(px(it.x1), px(it.y1)), QPoint(px(it.x2) - 1, px(it.y2) - 1)));
+            break;
+        case DrawKind::Text:
+            p.setPen(color(it.color));
+            penColor = 254;
+            if (it.text < list.texts.size())
+                paintText(p, it, list.texts[it.text], px(it.x1), px(it.y1));
             break;
         case DrawKind::Line:
         case DrawKind::Dot:

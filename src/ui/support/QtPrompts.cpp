@@ -1,11 +1,15 @@
 #include "ui/support/QtPrompts.h"
 #include "ui/support/WidgetText.h"
 
+#include "editor/session/ReasonText.h"
+
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -84,8 +88,9 @@ Answer QtPrompts::askYesNoCancel(std::string_view title, std::string_view text) 
 }
 
 void QtPrompts::showMessage(std::string_view title, std::string_view text, MessageIcon icon,
-                            std::string_view detail) {
+                            std::string_view englishDetail) {
     std::fprintf(stderr, "zelk: %.*s\n", static_cast<int>(text.size()), text.data());
+    const std::string detail = reasonInJapanese(englishDetail);
     const auto qtIcon = icon == MessageIcon::Stop          ? QMessageBox::Critical
                         : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                            : QMessageBox::Information;
@@ -147,7 +152,8 @@ std::optional<std::string> QtPrompts::chooseProjectToSave(const std::string& fol
     return pathBytes(dialog.selectedFiles().front());
 }
 
-std::optional<std::string> QtPrompts::chooseAudioToSave(const std::string& suggested) {
+std::optional<QtPrompts::AudioTarget> QtPrompts::chooseAudioToSave(const std::string& suggested,
+                                                                   bool normalize) {
     static const QStringList filters{QStringLiteral("Ogg Vorbisファイル(*.ogg)"),
                                      QStringLiteral("WAVファイル(*.wav)"),
                                      QStringLiteral("FLACファイル(*.flac)")};
@@ -169,9 +175,15 @@ std::optional<std::string> QtPrompts::chooseAudioToSave(const std::string& sugge
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    // Qt's own dialog lays its parts out in a grid: the choice goes below them.
+    auto* loudness = new QCheckBox(QStringLiteral("音量を揃える（最大音量を-1dBに）"), &dialog);
+    loudness->setObjectName(QStringLiteral("Normalize"));
+    loudness->setChecked(normalize);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(loudness, grid->rowCount(), 0, 1, grid->columnCount());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return pathBytes(dialog.selectedFiles().front());
+    return AudioTarget{pathBytes(dialog.selectedFiles().front()), loudness->isChecked()};
 }
 
 } // namespace zelk::ui

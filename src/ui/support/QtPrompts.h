@@ -28,8 +28,13 @@ public:
     std::optional<std::string> chooseProjectToSave(const std::string& startFolder) override;
     std::optional<std::string> chooseMidiToOpen(const std::string& startFolder) override;
     // The offline render's target: WAV, Ogg Vorbis or FLAC, offering `suggested`; a name
-    // without extension gets the chosen type's. Asks before overwriting.
-    std::optional<std::string> chooseAudioToSave(const std::string& suggested);
+    // without extension gets the chosen type's. Asks before overwriting. The dialog also
+    // holds the normalize choice, shown as `normalize` and returned as chosen.
+    struct AudioTarget {
+        std::string path;
+        bool normalize = true;
+    };
+    std::optional<AudioTarget> chooseAudioToSave(const std::string& suggested, bool normalize);
 
 private:
     QWidget* owner_;

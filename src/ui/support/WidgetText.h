@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPushButton>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -23,6 +24,15 @@ template <typename W> W* placed(W* w, const QString& id, const QRect& r) {
 
 template <typename W> W* placed(W* w, const char* id, const QRect& r) {
     return placed(w, id ? QString::fromLatin1(id) : QString(), r);
+}
+
+// No button of the window is pressed by Enter: a tool window's buttons change the song, and
+// Qt makes the first push button of a dialog its default.
+inline void noDefaultButton(QWidget* window) {
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
 }
 
 } // namespace zelk::ui

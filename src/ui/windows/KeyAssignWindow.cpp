@@ -45,7 +45,7 @@ KeyAssignWindow::KeyAssignWindow(KeyAssignment& keys, QWidget* owner)
     std::array<QGroupBox*, kKeyFrames> frames{};
     std::array<int, kKeyFrames> rowsUsed{};
     std::array<int, kKeyFrames> rows{};
-    for (int a = 0; a < kKeyActions; ++a)
+    for (int a = 0; a < kAllKeyActions; ++a)
         ++rows[static_cast<size_t>(keyActionFrame(a))];
     std::array<int, 2> columnTop = {120, 120};
     for (int f = 0; f < kKeyFrames; ++f) {
@@ -60,7 +60,7 @@ KeyAssignWindow::KeyAssignWindow(KeyAssignment& keys, QWidget* owner)
     }
     const int bottom = std::max(columnTop[0], columnTop[1]);
     const int width = 120 + 2 * kFrameWidth + kColumnGap + 120;
-    for (int a = 0; a < kKeyActions; ++a) {
+    for (int a = 0; a < kAllKeyActions; ++a) {
         const int f = keyActionFrame(a);
         QGroupBox* frame = frames[static_cast<size_t>(f)];
         const int row = rowsUsed[static_cast<size_t>(f)]++;
@@ -98,7 +98,7 @@ void KeyAssignWindow::showEvent(QShowEvent* e) {
 }
 
 void KeyAssignWindow::selectAll() {
-    for (int a = 0; a < kKeyActions; ++a) {
+    for (int a = 0; a < kAllKeyActions; ++a) {
         const QSignalBlocker block(lists_[static_cast<size_t>(a)]);
         lists_[static_cast<size_t>(a)]->setCurrentIndex(keys_.ListIndex[static_cast<size_t>(a)]);
     }

@@ -26,7 +26,7 @@ private:
     void selectAll();
 
     KeyAssignment& keys_;
-    std::array<QComboBox*, kKeyActions> lists_{};
+    std::array<QComboBox*, kAllKeyActions> lists_{};
 };
 
 } // namespace zelk::ui

@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace zelk::ui {
 MeasureCopyWindow::MeasureCopyWindow(MainWindow& main, Song& song, EditorState& editor)
     : QDialog(&main), main_(main), song_(song), editor_(editor) {
@@ -26,6 +28,13 @@ MeasureCopyWindow::MeasureCopyWindow(MainWindow& main, Song& song, EditorState& 
     setModal(false);
     buildControls();
     guardWheel(this);
+    noDefaultButton(this);
+    connect(&main_, &MainWindow::measureCountChanged, this, [this] {
+        if (!isVisible())
+            return;
+        read(); // what the lists show now, then the lists the song has
+        fillMeasureLists();
+    });
 }
 
 void MeasureCopyWindow::buildControls() {
@@ -119,12 +128,23 @@ void MeasureCopyWindow::load() {
         for (int p = 1; p <= kParts; ++p)
             combo1_[i]->addItem(QString::number(p));
     }
+    form_ = Form2_Load(song_, editor_.view);
+    fillMeasureLists();
+}
+
+// The measure lists offer the song's measures as they are now; a choice past the end
+// moves to the last measure.
+void MeasureCopyWindow::fillMeasureLists() {
+    const int count = song_.MeasureCount();
     for (int i : {0, 1, 2}) {
+        const QSignalBlocker block(combo1_[i]);
         combo1_[i]->clear();
-        for (int m = 1; m <= song_.MeasureCount(); ++m)
+        for (int m = 1; m <= count; ++m)
             combo1_[i]->addItem(QString::number(m));
     }
-    form_ = Form2_Load(song_, editor_.view);
+    for (int* index : {&form_.sourceFirst, &form_.sourceLast, &form_.destFirst})
+        *index = std::clamp(*index, 0, std::max(0, count - 1));
+    Form2_Combo1_Click(form_);
     showForm(form_);
 }
 
@@ -160,8 +180,13 @@ void MeasureCopyWindow::okClicked() {
     read();
     main_.runEdit([this](EditContext& ec) {
         MeasureCopyResult r = Form2_Command1_Click(ec, form_);
-        for (const std::string& m : r.messages)
-            QMessageBox::warning(this, qtText(kAppTitle), QString::fromStdString(m));
+        for (size_t i = 0; i < r.messages.size(); ++i) {
+            QMessageBox box(QMessageBox::Warning, qtText(kAppTitle), qtText(r.messages[i]),
+                            QMessageBox::Ok, this);
+            if (i < r.details.size())
+                box.setInformativeText(qtText(r.details[i]));
+            box.exec();
+        }
         return r.outcome;
     });
     showForm(form_);

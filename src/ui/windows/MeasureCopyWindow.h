@@ -30,6 +30,7 @@ protected:
 private:
     void buildControls();
     void load();
+    void fillMeasureLists();
     void showForm(const MeasureCopyForm& f);
     void read();
     void okClicked();

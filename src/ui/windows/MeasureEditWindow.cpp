@@ -16,6 +16,8 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace zelk::ui {
 namespace {
 
@@ -40,6 +42,14 @@ MeasureEditWindow::MeasureEditWindow(MainWindow& main, Song& song, EditorState& 
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     setFixedSize(tw.px(5895), tw.px(5295));
     guardWheel(this);
+    // Enter ran the octave shift, the first OK, with nothing shown.
+    noDefaultButton(this);
+    connect(&main_, &MainWindow::measureCountChanged, this, [this] {
+        if (!isVisible())
+            return;
+        read(); // what the lists show now, then the lists the song has
+        fillMeasureLists();
+    });
 }
 
 void MeasureEditWindow::buildOctave(const Twips& tw) {
@@ -121,7 +131,8 @@ void MeasureEditWindow::buildLoop(const Twips& tw) {
                          tw.rect(4200, 840, 1335, 375));
     connect(set, &QPushButton::clicked, this, [this] {
         read();
-        MeasureEdit_Command4_Click(song_, form_);
+        if (const auto refused = MeasureEdit_Command4_Click(song_, form_))
+            QMessageBox::warning(this, qtText(kAppTitle), qtText(*refused));
         loopState_->setText(QString::fromStdString(loopLabel(song_)));
     });
     connect(clear, &QPushButton::clicked, this, [this] {
@@ -142,12 +153,23 @@ void MeasureEditWindow::done(int result) {
 }
 
 void MeasureEditWindow::load() {
+    form_ = MeasureEdit_Load(song_, editor_.view);
+    fillMeasureLists();
+}
+
+// The measure lists offer the song's measures as they are now; a choice past the end
+// moves to the last measure.
+void MeasureEditWindow::fillMeasureLists() {
+    const int count = song_.MeasureCount();
     for (QComboBox* box : {range_[0], range_[1], loop_}) {
+        const QSignalBlocker block(box);
         box->clear();
-        for (int m = 1; m <= song_.MeasureCount(); ++m)
+        for (int m = 1; m <= count; ++m)
             box->addItem(QString::number(m));
     }
-    form_ = MeasureEdit_Load(song_, editor_.view);
+    for (int* index : {&form_.rangeFirst, &form_.rangeLast, &form_.loopIndex})
+        *index = std::clamp(*index, 0, std::max(0, count - 1));
+    MeasureEdit_Combo3_Click(form_);
     loopState_->setText(QString::fromStdString(loopLabel(song_)));
     showForm(form_);
 }

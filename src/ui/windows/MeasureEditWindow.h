@@ -30,6 +30,7 @@ private:
     void buildLanes(const class Twips& tw);
     void buildLoop(const class Twips& tw);
     void load();
+    void fillMeasureLists();
     void showForm(const MeasureEditForm& f);
     void read();
 

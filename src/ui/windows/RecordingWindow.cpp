@@ -26,6 +26,13 @@
 namespace zelk::ui {
 namespace {
 
+// Set only when it differs: setting a line edit puts its cursor at the end, under the
+// fingers of someone typing while the timers tick.
+void showText(QLineEdit* edit, const std::string& text) {
+    if (edit->text() != qtText(text))
+        edit->setText(qtText(text));
+}
+
 void runTimer(QTimer* timer, int interval) {
     if (interval <= 0)
         timer->stop();
@@ -51,7 +58,8 @@ RecordingWindow::RecordingWindow(PlaybackContext playback, WaveRecorder& recorde
     buildFormatFrames(tw);
     buildTagFrame(tw);
     buildBottomRow(tw);
-    setFixedSize(tw.px(6720), tw.px(4740));
+    setFixedSize(tw.px(6720), tw.px(4980));
+    noDefaultButton(this);
     timer1_ = new QTimer(this);
     timer2_ = new QTimer(this);
     timer2_->setTimerType(Qt::PreciseTimer);
@@ -103,13 +111,16 @@ void RecordingWindow::buildBottomRow(const Twips& tw) {
     command1_ = placed(new QPushButton(QStringLiteral("..."), this), QStringLiteral("Command1"),
                        tw.rect(5940, 3435, 660, 375));
     auto* mixer = placed(new QPushButton(QStringLiteral("ﾎﾞﾘｭｰﾑｺﾝﾄﾛｰﾙ"), this),
-                         QStringLiteral("Command2"), tw.rect(120, 4050, 2040, 420));
+                         QStringLiteral("Command2"), tw.rect(120, 4290, 2040, 420));
     connect(mixer, &QPushButton::clicked, this, &RecordingWindow::openMixer);
-    label3_ = placed(new QLabel(this), QStringLiteral("Label3"), tw.rect(2280, 4110, 1300, 300));
+    label3_ = placed(new QLabel(this), QStringLiteral("Label3"), tw.rect(2280, 4350, 1300, 300));
     command3_ =
-        placed(new QPushButton(this), QStringLiteral("Command3"), tw.rect(3720, 4050, 1380, 420));
+        placed(new QPushButton(this), QStringLiteral("Command3"), tw.rect(3720, 4290, 1380, 420));
     auto* cancelButton = placed(new QPushButton(QStringLiteral("キャンセル"), this),
-                                QStringLiteral("Command4"), tw.rect(5220, 4050, 1380, 420));
+                                QStringLiteral("Command4"), tw.rect(5220, 4290, 1380, 420));
+    // Where the take starts, as the play button would play.
+    startLabel_ = placed(new QLabel(qtText(recordingStartText(ctx_.playback.editor.view)), this),
+                         QStringLiteral("Label5"), tw.rect(120, 3900, 6480, 300));
     connect(cancelButton, &QPushButton::clicked, this, &RecordingWindow::cancel);
 }
 
@@ -130,9 +141,19 @@ void RecordingWindow::connectControls() {
                 stderr, "zelk: recording: %s\n",
                 waveSetCommand(waveFormatFor(form_.Combo1, form_.Option2 == 0 ? 2 : 1)).c_str());
     });
-    connect(timer1_, &QTimer::timeout, this, [this] { present(Timer1_Timer(ctx_)); });
-    connect(timer2_, &QTimer::timeout, this, [this] { present(Timer2_Timer(ctx_)); });
-    connect(timer3_, &QTimer::timeout, this, [this] { present(Timer3_Timer(ctx_)); });
+    // What the user types while a take runs is what the take is saved with.
+    connect(timer1_, &QTimer::timeout, this, [this] {
+        takeControls();
+        present(Timer1_Timer(ctx_));
+    });
+    connect(timer2_, &QTimer::timeout, this, [this] {
+        takeControls();
+        present(Timer2_Timer(ctx_));
+    });
+    connect(timer3_, &QTimer::timeout, this, [this] {
+        takeControls();
+        present(Timer3_Timer(ctx_));
+    });
 }
 
 // The user's entries into the form (the handlers read them there).
@@ -154,11 +175,11 @@ void RecordingWindow::showForm() {
         w->setEnabled(wave);
     frame3_->setEnabled(tagSettingsEnabled(form_));
     for (std::size_t i = 0; i < 4; ++i) {
-        text1_[i]->setText(qtText(form_.Text1[i]));
+        showText(text1_[i], form_.Text1[i]);
         label1_[i]->setEnabled(tagSettingsEnabled(form_));
         text1_[i]->setEnabled(tagSettingsEnabled(form_));
     }
-    text2_->setText(qtText(form_.Text2));
+    showText(text2_, form_.Text2);
     label3_->setText(qtText(form_.Label3));
     command3_->setText(qtText(form_.Command3Caption));
     command3_->setEnabled(command3Enabled(form_));

@@ -70,6 +70,7 @@ private:
     QLineEdit* text2_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command3_ = nullptr;
+    QLabel* startLabel_ = nullptr;
     QLabel* label3_ = nullptr;
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;

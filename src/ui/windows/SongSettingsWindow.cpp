@@ -44,6 +44,7 @@ SongSettingsWindow::SongSettingsWindow(Song& song, EditorState& editor, QWidget*
                          tw.rect(4425, 2550, 1215, 375));
     connect(close, &QPushButton::clicked, this, &SongSettingsWindow::closeClicked);
     setFixedSize(tw.px(5790), tw.px(3090));
+    noDefaultButton(this);
 }
 
 void SongSettingsWindow::closeClicked() {

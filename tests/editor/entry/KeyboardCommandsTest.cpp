@@ -55,6 +55,17 @@ TEST_F(KeyboardCommandsTest, EscapePlaysAndSpaceSwitchesTupletMode) {
     EXPECT_EQ(ed.palette.TupletMode, 0);
 }
 
+TEST_F(KeyboardCommandsTest, LTogglesLoopPlaybackAndPAuditionsTheSeam) {
+    EXPECT_FALSE(ed.palette.LoopPlayback);
+    EXPECT_TRUE(key('L').paletteChanged);
+    EXPECT_TRUE(ed.palette.LoopPlayback);
+    key('L');
+    EXPECT_FALSE(ed.palette.LoopPlayback);
+    const EditOutcome seam = key('P');
+    EXPECT_TRUE(seam.seamAudition);
+    EXPECT_FALSE(seam.playStop);
+}
+
 TEST_F(KeyboardCommandsTest, DisabledLengthButtonsCanStillBeChosenByKey) {
     tupletMode(true);
     key('B');

@@ -1,7 +1,7 @@
 #include "editor/EntryFixture.h"
-#include "editor/lanes/LaneLine.h"
 #include "editor/lanes/LaneValues.h"
 
+#include <cmath>
 #include <vector>
 
 namespace zelk {
@@ -83,7 +83,7 @@ TEST_F(LaneMouseTest, HoverShowsTheValueAndAClickWithoutMovementWritesNothing) {
 
 TEST_F(LaneMouseTest, LeftDragSetsOnlyTheColumnsPassedAndMarksTheSong) {
     const EditOutcome out = leftDrag({{50, 0}, {150, 66 * 10}, {350, 66 * 20}});
-    EXPECT_EQ(mod(0, 5), (std::vector<int>{127, 117, 0, 107, 0}));
+    EXPECT_EQ(mod(0, 5), (std::vector<int>{127, 117, 112, 107, 0}));
     EXPECT_EQ(song.Dirty, 1);
     EXPECT_EQ(out.laneFirst, 0);
     EXPECT_EQ(out.laneLast, 3);
@@ -105,8 +105,8 @@ TEST_F(LaneMouseTest, PositionsBelowTheLastStepOrPastTheLaneWriteNothing) {
 
 TEST_F(LaneMouseTest, VelocityDragChangesOnlyNoteStartsAboveTheBottomBand) {
     noteAt(2);
-    leftDrag({{50, 660}, {150, 660}, {350, 660}, {450, 660}});
-    EXPECT_EQ(song.part.VelLane[2], 100); // the pointer jumped over column 2
+    leftDrag({{50, 660}, {150, 660}});
+    EXPECT_EQ(song.part.VelLane[2], 100); // not reached
     EXPECT_EQ(song.part.VelLane[0], 0);
     EXPECT_EQ(song.part.VelLane[1], 0);
     EXPECT_EQ(song.part.VelLane[3], 0);
@@ -151,43 +151,79 @@ TEST_F(LaneLineTest, PressShowsTheLineSevenTwipsUpAndMovesOnlyItsEnd) {
 }
 
 TEST_F(LaneLineTest, ALineReleasedAtThePressHeightSlopesDownSevenTwips) {
-    // LineY0 = 3959 (one twip above step 60); the end is 3966. At the probe column the
-    // segment is at 3959 + 7 / 4 -> row 3961: d = 2, so the second column already falls.
+    // LineY0 = 3959 (value 68); the end 3966 (value 67): the second column already falls.
     rightDrag(50, 3966, 450, 3966);
     EXPECT_EQ(mod(0, 5), (std::vector<int>{68, 67, 67, 67, 67}));
 }
 
-TEST_F(LaneLineTest, LowerLeftToUpperRightRisesByTheStepPerColumn) {
-    rightDrag(50, 4007, 350, 3700); // LineY0 4000, one twip up per twip right: d = -100
-    const int d = -100;
-    std::vector<int> expected;
-    for (int n = 0; n < 4; ++n)
-        expected.push_back(127 - (n * d + 4000) / 66);
-    expected.push_back(0);
-    EXPECT_EQ(mod(0, 5), expected);
-    EXPECT_EQ(expected.front(), 67);
-    EXPECT_EQ(expected[3], 71);
+// Each column takes the drawn line's height there: the press column the line's start,
+// the release column its end, the columns between on the straight line.
+TEST_F(LaneLineTest, EveryColumnTakesTheLinesValueFromStartToEnd) {
+    struct Case {
+        double x0, y0, x1, y1;
+        std::vector<int> expected; // columns 0..5
+    };
+    const Case cases[] = {
+        // Up by 100 twips a column from 4000: 4000, 3900, 3800, 3700 (/66 -> 60, 59, 57, 56).
+        {50, 4007, 350, 3700, {67, 68, 70, 71, 0, 0}},
+        // The same line drawn leftward: the walk includes both ends.
+        {350, 4007, 50, 3700, {71, 70, 68, 67, 0, 0}},
+        // Steeply up past the top: clamped to 127, not stopped.
+        {50, 2007, 350, -1000, {97, 112, 127, 127, 0, 0}},
+        // Down past the bottom: clamped to 0 to the release column.
+        {50, 8007, 450, 9000, {127 - 8000 / 66, 127 - 8250 / 66, 0, 0, 0, 0}},
+        // Within one column: the release height.
+        {20, 1007, 80, 3000, {127 - 3000 / 66, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        song.part.ModLane.fill(0);
+        rightDrag(c.x0, c.y0, c.x1, c.y1);
+        EXPECT_EQ(mod(0, 6), c.expected) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
+    }
 }
 
-TEST_F(LaneLineTest, LeftwardWalkIncludesBothEnds) {
-    rightDrag(350, 4007, 50, 3700);
-    EXPECT_EQ(mod(0, 5), (std::vector<int>{71, 70, 68, 67, 0}));
+// At 4 measures a line from 60 to the top of the lane reached 127 at column 100 of 128 and
+// stopped, leaving the rest at their old values; a line from 80 to 115 exported 122: the
+// step per column was off by up to a pixel row and the error grew along the line.
+TEST_F(LaneLineTest, LongLinesEndExactlyWhereTheyWereReleased) {
+    for (int shown : {1, 2, 4, 7}) {
+        show(1, shown);
+        screen(ScreenExp);
+        const int cols = shown * 32;
+        const double lastX = (cols - 0.5) * ed.view.ColWidth;
+        struct Line {
+            int from, to; // values at the press and the release
+        };
+        for (const Line l : {Line{60, 127}, Line{80, 115}, Line{115, 80}, Line{3, 125}}) {
+            song.part.ExpLane.fill(0);
+            const double yFrom = (127 - l.from) * 66 + 40 + 7; // inside the step, 7 above
+            const double yTo = (127 - l.to) * 66 + 40;
+            rightDrag(ed.view.ColWidth / 2.0, yFrom, lastX, yTo);
+            EXPECT_EQ(song.part.ExpLane[0], l.from) << shown << ": " << l.from << "->" << l.to;
+            EXPECT_EQ(song.part.ExpLane[cols - 1], l.to) << shown << ": " << l.from << "->" << l.to;
+            for (int c = 1; c < cols; ++c) {
+                const int step = song.part.ExpLane[c] - song.part.ExpLane[c - 1];
+                EXPECT_TRUE(l.to > l.from ? step >= 0 : step <= 0) << shown << " column " << c;
+                // Straight: no column strays more than one step from the ideal line.
+                const double ideal = l.from + (l.to - l.from) * double(c) / (cols - 1);
+                EXPECT_LE(std::abs(song.part.ExpLane[c] - ideal), 1.0) << shown << " column " << c;
+            }
+        }
+    }
 }
 
-TEST_F(LaneLineTest, CompletedWalkEndsWithTheNoteOffAndAnEarlyStopSkipsIt) {
+TEST_F(LaneLineTest, CompletedWalkEndsWithTheNoteOffAndAStopAtTheViewsEdgeSkipsIt) {
     const size_t before = noteOffs();
     rightDrag(50, 4007, 350, 3700);
     EXPECT_EQ(noteOffs(), before + 1);
-    // Steeply up: the fourth column would lie above the top (q < 0).
-    rightDrag(50, 2007, 350, -1000);
-    EXPECT_EQ(noteOffs(), before + 1);
-    EXPECT_EQ(mod(0, 4), (std::vector<int>{97, 112, 127, 71}));
+    rightDrag(50, 2007, 350, -1000); // past the top: clamped, the walk completes
+    EXPECT_EQ(noteOffs(), before + 2);
+    rightDrag(2950, 1007, 3600, 1007); // released right of the canvas
+    EXPECT_EQ(noteOffs(), before + 2);
     EXPECT_FALSE(ed.lanes.Line1.visible);
 }
 
-TEST_F(LaneLineTest, WalkStopsBelowTheBottomAndAtTheViewsEdges) {
-    rightDrag(50, 8007, 350, 9000); // 8000, 8333, then past step 127
-    EXPECT_EQ(mod(0, 4), (std::vector<int>{127 - 8000 / 66, 127 - 8333 / 66, 0, 0}));
+TEST_F(LaneLineTest, WalkStopsAtTheViewsEdges) {
     show(2, 1);
     screen(ScreenHol);
     rightDrag(2950, 1007, 3600, 1007); // released right of the canvas
@@ -202,10 +238,12 @@ TEST_F(LaneLineTest, WalkStopsBelowTheBottomAndAtTheViewsEdges) {
 
 TEST_F(LaneLineTest, TempoLineUsesTheTempoMapping) {
     screen(ScreenTem);
-    rightDrag(50, 847, 250, 1407);   // LineY0 840, about 282 twips down per column
+    rightDrag(50, 847, 250, 1407);   // LineY0 840, 280 twips down a column
     EXPECT_EQ(song.TemLane[0], 270); // 300 - 840 / 28
     EXPECT_EQ(song.TemLane[1], 260);
     EXPECT_EQ(song.TemLane[2], 250);
+    rightDrag(50, 847, 250, -2000); // above the top: 300, not more
+    EXPECT_EQ(song.TemLane[2], 300);
 }
 
 TEST_F(LaneLineTest, VelocityLineWritesNoteStartsOnlyAndNeverZero) {
@@ -216,16 +254,29 @@ TEST_F(LaneLineTest, VelocityLineWritesNoteStartsOnlyAndNeverZero) {
         EXPECT_EQ(song.part.VelLane[c], 0) << c;
 }
 
-TEST(LaneLineStep, PixelRowsOfTheSegmentGiveTheStep) {
-    ViewState v;
-    v.ScaleWidth = 3200;
-    v.ScaleHeight = 8400;
-    v.TwipsPerPixel = 15;
-    // Flat in pixels: the row of 3959 (264) starts at twip 3953.
-    EXPECT_EQ(lineStep(v, 50, 3959, 450, 3966, 150), 3953 - 3959);
-    // The probe column off the canvas, or not reached by the segment: no pixel.
-    EXPECT_EQ(lineStep(v, 50, 3959, 60, 3966, 150), 8400 - 3959);
-    EXPECT_EQ(lineStep(v, 50, 3959, -400, 3966, -50), 8400 - 3959);
+// At 4 measures a column is 8.7 pixels: a normal drag jumped over columns and left holes.
+TEST_F(LaneMouseTest, AFastLeftDragSetsEveryColumnItPasses) {
+    leftDrag({{50, 66 * 27}, {950, 66 * 27}, {1550, 66 * 37}}); // 100, then down to 90
+    for (int c = 0; c <= 9; ++c)
+        EXPECT_EQ(song.part.ModLane[c], 100) << c;
+    for (int c = 10; c <= 15; ++c) {
+        EXPECT_LE(song.part.ModLane[c], song.part.ModLane[c - 1]) << c;
+        EXPECT_GE(song.part.ModLane[c], 90) << c;
+    }
+    EXPECT_EQ(song.part.ModLane[15], 90);
+    EXPECT_EQ(song.part.ModLane[16], 0);
+    leftDrag({{1550, 66 * 7}, {50, 66 * 7}}); // leftward too
+    for (int c = 0; c <= 15; ++c)
+        EXPECT_EQ(song.part.ModLane[c], 120) << c;
+}
+
+TEST_F(LaneMouseTest, AFastVelocityDragReachesEveryNoteStartItPasses) {
+    noteAt(2);
+    noteAt(5);
+    leftDrag({{50, 660}, {750, 660}});
+    EXPECT_EQ(song.part.VelLane[2], 117);
+    EXPECT_EQ(song.part.VelLane[5], 117);
+    EXPECT_EQ(song.part.VelLane[3], 0);
 }
 
 } // namespace

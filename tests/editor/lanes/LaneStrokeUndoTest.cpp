@@ -1,4 +1,5 @@
 #include "editor/EntryFixture.h"
+#include "editor/entry/KeyboardCommands.h"
 #include "editor/session/SongReset.h"
 #include "editor/tools/UndoRedo.h"
 #include "model/PartSwitch.h"
@@ -76,6 +77,31 @@ TEST_F(LaneStrokeUndoTest, UndoReturnsToThePartAndMeasureOfTheStroke) {
     EXPECT_EQ(song.part.PanLane, start);
     redo();
     EXPECT_EQ(song.part.PanLane, drawn);
+}
+
+// ↓ while the left button is held: the stroke was finished after the switch, so its
+// "after" values were read from the other part, and undo wrote them into the first.
+TEST_F(LaneStrokeUndoTest, APartSwitchMidDragEndsTheStrokeOnItsOwnPart) {
+    screen(ScreenHol);
+    switchPart(song, temp.folder(), midi, 1, ed.entry.LastPreviewNote);
+    const ByteLane otherPart = song.part.HolLane;
+    switchPart(song, temp.folder(), midi, 0, ed.entry.LastPreviewNote);
+    const ByteLane start = song.part.HolLane;
+    Picture1_MouseDown(ctx, 1, 0, 50, 1007);
+    for (double x = 50; x <= 350; x += 100)
+        Picture1_MouseMove(ctx, 1, 0, x, 1007);
+    const ByteLane drawn = song.part.HolLane;
+    Picture1_KeyDown(ctx, kVkDown, 0); // to part 2 with the button still down
+    ASSERT_EQ(song.CurPart, 1);
+    Picture1_MouseUp(ctx, 1, 0, 350, 1007);
+    EXPECT_EQ(song.part.HolLane, otherPart);
+    undo();
+    EXPECT_EQ(song.CurPart, 0);
+    EXPECT_EQ(song.part.HolLane, start);
+    redo();
+    EXPECT_EQ(song.part.HolLane, drawn);
+    switchPart(song, temp.folder(), midi, 1, ed.entry.LastPreviewNote);
+    EXPECT_EQ(song.part.HolLane, otherPart) << "the other part never took the stroke";
 }
 
 TEST_F(LaneStrokeUndoTest, TempoStrokesUndoOnTheSongLane) {

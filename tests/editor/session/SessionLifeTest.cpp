@@ -133,6 +133,31 @@ TEST_F(SessionLifeTest, RecoveryReplacesTheCommandLineSongAndHasNoName) {
     EXPECT_EQ(prompts.messages[0].text, "復元しました");
 }
 
+// A refused backup was dropped without a word, overwritten by the next backup within a
+// minute, and the crashed run's work files mixed into the fresh song.
+TEST_F(SessionLifeTest, ARefusedBackupIsReportedKeptAsLogBadAndItsWorkFilesGo) {
+    writeWholeFile(app.folder().backup(), "not a gzip stream");
+    writeWholeFile(app.folder().workFile(3), "a crashed run's part 4");
+    auto c = ctx();
+    EXPECT_FALSE(recoverFromBackup(c));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, "復元できませんでした");
+    EXPECT_NE(prompts.messages[0].detail, "");
+    EXPECT_FALSE(fs::exists(app.folder().backup()));
+    EXPECT_EQ(test::slurp(app.folder().file("log.bad")), "not a gzip stream");
+    EXPECT_FALSE(fs::exists(app.folder().workFile(3)));
+}
+
+TEST_F(SessionLifeTest, ARefusedBackupLeavesTheCommandLineSongsWorkFiles) {
+    const std::string cmdLine = project("a.zelk", "A");
+    writeWholeFile(app.folder().backup(), "not a gzip stream");
+    auto c = ctx();
+    ASSERT_TRUE(openCommandLineProject(c, cmdLine));
+    EXPECT_FALSE(recoverFromBackup(c));
+    EXPECT_EQ(song.SongTitle, "A");
+    EXPECT_TRUE(fs::exists(app.folder().workFile(5)));
+}
+
 TEST_F(SessionLifeTest, NoBackupNoRecovery) {
     auto c = ctx();
     EXPECT_FALSE(recoverFromBackup(c));
@@ -222,8 +247,15 @@ TEST_F(SessionLifeTest, ShutdownStopsThePlayerFirstAndLeavesOnlyTheSettings) {
               [&] {
                   order.push_back(fs::exists(app.folder().settings()) ? "window after ini"
                                                                       : "window early");
+              },
+              // A backup still in flight finishes now, writing "log" once more: it must
+              // not outlive the run, or the next start restores a discarded song.
+              [&] {
+                  order.push_back("backup waited for");
+                  writeWholeFile(app.folder().backup(), "late backup");
               }});
-    EXPECT_EQ(order, (std::vector<std::string>{"player, log still there", "window after ini"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"player, log still there", "backup waited for",
+                                               "window after ini"}));
     for (const char* gone : {"0", "7", "undo1", "undo12", "copy", "rec.mid", "work", "log"})
         EXPECT_FALSE(fs::exists(app.folder().file(gone))) << gone;
     const Settings written = readSettingsFile(app.folder());

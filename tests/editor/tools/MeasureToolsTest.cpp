@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 namespace zelk {
 namespace {
@@ -90,10 +91,13 @@ TEST_F(MeasureToolsTest, NotesAcrossTheEdgesAreRefusedWithTheirOwnMessages) {
     auto r = Form2_Command1_Click(ctx, f);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0], "音符が二つの小節にまたがっているとできません ");
+    // The detail names where: the bar line at the head of measure 2 of part 1.
+    EXPECT_EQ(r.details.at(0), "パート1の2小節目の頭で音符が小節線をまたいでいます");
     f = copyForm(3, 3, 1); // measure 3 is free, the destination is not
     r = Form2_Command1_Click(ctx, f);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0], "音符が二つの小節にまたがっているとできません");
+    EXPECT_EQ(r.details.at(0), "パート1の2小節目の頭で音符が小節線をまたいでいます");
     EXPECT_TRUE(head(28, 28));
 }
 
@@ -168,6 +172,37 @@ TEST_F(MeasureToolsTest, RefusalInOnePartOfAllPartsLeavesItAndGoesOn) {
     EXPECT_FALSE(head(20, 96));
 }
 
+// A window left open while the song lost measures still offers the old ones.
+TEST_F(MeasureToolsTest, ChoicesBeyondTheSongAreRefusedBeforeAnySnapshot) {
+    struct Case {
+        const char* what;
+        std::function<void(MeasureCopyForm&)> copy;
+    };
+    const Case cases[] = {
+        {"source first past the end",
+         [](MeasureCopyForm& f) { f.sourceFirst = f.sourceLast = 300; }},
+        {"source last past the end", [](MeasureCopyForm& f) { f.sourceLast = 310; }},
+        {"destination past the end", [](MeasureCopyForm& f) { f.destFirst = 2000; }},
+        {"negative measure", [](MeasureCopyForm& f) { f.sourceFirst = -1; }},
+        {"part 17", [](MeasureCopyForm& f) { f.destPart = 16; }},
+    };
+    for (const Case& c : cases) {
+        MeasureCopyForm f = copyForm(1, 1, 2);
+        c.copy(f);
+        const MeasureCopyResult r = Form2_Command1_Click(ctx, f);
+        EXPECT_EQ(r.messages, std::vector<std::string>{std::string(kRangeWrong)}) << c.what;
+    }
+    MeasureEditForm e = MeasureEdit_Load(song, ed.view);
+    e.rangeLast = 300;
+    EXPECT_EQ(MeasureEdit_Command1_Click(ctx, e), kRangeWrong);
+    e = MeasureEdit_Load(song, ed.view);
+    e.loopIndex = 300;
+    EXPECT_EQ(MeasureEdit_Command4_Click(song, e), kRangeWrong);
+    EXPECT_EQ(song.LoopOn, 0);
+    EXPECT_EQ(song.undo.SnapshotNo, 0);
+    EXPECT_EQ(song.Dirty, 0);
+}
+
 TEST_F(MeasureToolsTest, SourceRangeStaysOrdered) {
     MeasureCopyForm f = copyForm(5, 3, 1);
     Form2_Combo1_Click(f);
@@ -213,6 +248,28 @@ TEST_F(MeasureToolsTest, OctaveShiftThatLosesTheLastNoteLowersPartLen) {
     EXPECT_EQ(song.part.PartLen, 8);
     EXPECT_TRUE(head(21, 0));
     EXPECT_EQ(song.part.Sounding[44], 0);
+}
+
+// The shift wrote the "before" snapshot, and with it the work file, then emptied the part:
+// the file's old notes came back at the next save, part switch, playback or undo step.
+TEST_F(MeasureToolsTest, OctaveShiftThatPushesEveryNoteOffLeavesNoWorkFileToBringThemBack) {
+    test::putNote(song, 2, 0, 8);
+    test::putNote(song, 6, 40, 8);
+    SavePartFile(song, temp.folder());
+    MeasureEditForm e = MeasureEdit_Load(song, ed.view);
+    MeasureEdit_Command2_Click(ctx, e);
+    EXPECT_EQ(song.part.PartLen, 0);
+    EXPECT_FALSE(fs::exists(temp.folder().workFile(0)));
+    switchPart(song, temp.folder(), midi, 1, -1);
+    switchPart(song, temp.folder(), midi, 0, -1);
+    EXPECT_EQ(song.part.PartLen, 0);
+    EXPECT_FALSE(head(2, 0));
+    Mundo_Click(ctx);
+    EXPECT_TRUE(head(2, 0));
+    EXPECT_EQ(song.part.PartLen, 48);
+    Mrido_Click(ctx);
+    EXPECT_EQ(song.part.PartLen, 0);
+    EXPECT_FALSE(fs::exists(temp.folder().workFile(0)));
 }
 
 TEST_F(MeasureToolsTest, LaneListFollowsTheLaneOnlyWhileSetIsChosen) {
@@ -279,6 +336,33 @@ TEST_F(MeasureToolsTest, RefusedSettingsChangeNothing) {
     e.value = 1; // tempo 1 itself is accepted
     EXPECT_EQ(MeasureEdit_Command1_Click(ctx, e), std::nullopt);
     EXPECT_EQ(song.TemLane[0], 1);
+}
+
+// 固定 on "Tem.", then 加算, another lane and 固定 again: the list still offers 0..300, and
+// a velocity of 256 was stored as 0, turning the note start into a note-off.
+TEST_F(MeasureToolsTest, SetValuesBeyondALanesByteAreRefusedNotWrapped) {
+    test::putNote(song, 28, 0, 8);
+    song.part.VelLane[0] = 90;
+    MeasureEditForm e = MeasureEdit_Load(song, ed.view);
+    e.lane = kTempoLane;
+    MeasureEdit_Combo2_Click(e);
+    MeasureEdit_Option1_Click(e, LaneOp::Add);
+    e.lane = 0;
+    MeasureEdit_Combo2_Click(e);
+    MeasureEdit_Option1_Click(e, LaneOp::Set);
+    ASSERT_EQ(e.valueCount, 301);
+    for (int lane = 0; lane < kTempoLane; ++lane) {
+        e.lane = lane;
+        for (int v : {128, 256, 300}) {
+            e.value = v;
+            EXPECT_EQ(MeasureEdit_Command1_Click(ctx, e), kAboveLaneRangeRefused)
+                << lane << " " << v;
+        }
+        e.value = 127; // the top of the lane itself is accepted
+        EXPECT_EQ(MeasureEdit_Command1_Click(ctx, e), std::nullopt) << lane;
+    }
+    EXPECT_EQ(song.part.VelLane[0], 127);
+    EXPECT_EQ(song.part.HolLane[0], 127);
 }
 
 TEST_F(MeasureToolsTest, LaneEditIsOneUndoStep) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 namespace zelk {
 namespace {
@@ -240,6 +241,57 @@ TEST_F(RecordingTest, AMusicFileThatCannotBeOpenedStartsNothing) {
     EXPECT_EQ(form.Command3Caption, kRecStartCaption);
     EXPECT_EQ(form.Timer3Interval, 0);
     EXPECT_TRUE(live.isOpen());
+}
+
+// Each refusal of 録音開始 comes before the take and leaves everything idle: a target
+// folder that cannot take the file (it was found after the whole song in real time), a
+// start measure after the last note (a second take recorded silence and said 変換完了),
+// and a scratch file the recorder cannot make.
+TEST_F(RecordingTest, WhatCannotWorkIsRefusedBeforeTheTake) {
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        std::string_view message;
+    };
+    const Case cases[] = {
+        {"target folder missing", [this] { form.Text2 = (tmp.path() / "gone" / "a.wav").string(); },
+         kRecordSaveFailedMessage},
+        {"no note from the shown measure", [this] { scrollTo(5); }, kNoNotesToRecordMessage},
+        {"no scratch file", [this] { recorder.refuseOpen = true; }, kRecordSaveFailedMessage},
+    };
+    for (const Case& c : cases) {
+        recorder = FakeWaveRecorder{};
+        player = FakeMidiFilePlayer{};
+        scrollTo(1);
+        Form7_Load(ctx);
+        c.arrange();
+        const RecordingOutcome out = Command3_Click(ctx);
+        EXPECT_EQ(out.message, c.message) << c.what;
+        EXPECT_NE(out.detail, "") << c.what;
+        EXPECT_FALSE(isRecording(form)) << c.what;
+        EXPECT_EQ(form.Timer3Interval, 0) << c.what;
+        EXPECT_FALSE(recorder.running) << c.what;
+        EXPECT_FALSE(player.isOpen) << c.what;
+        EXPECT_TRUE(live.isOpen()) << c.what;
+    }
+}
+
+TEST_F(RecordingTest, AScratchFileThatStopsTakingTheSoundEndsTheTakeAtOnce) {
+    startAndPlay();
+    recorder.failing = true;
+    const RecordingOutcome out = Timer2_Timer(ctx);
+    EXPECT_EQ(out.message, kRecordSaveFailedMessage);
+    EXPECT_EQ(out.detail, "disk full");
+    EXPECT_FALSE(isRecording(form));
+    EXPECT_FALSE(state.playing);
+    EXPECT_EQ(form.Label3, kSaveFailedLabel);
+    EXPECT_FALSE(std::filesystem::exists(form.Text2));
+}
+
+TEST_F(RecordingTest, TheWindowSaysFromWhichMeasureItRecords) {
+    EXPECT_EQ(recordingStartText(ed.view), "1小節目から録音");
+    scrollTo(12);
+    EXPECT_EQ(recordingStartText(ed.view), "12小節目から録音");
 }
 
 // Cancel and close in each phase: the music stops, the recorder is closed, "wav" is gone.

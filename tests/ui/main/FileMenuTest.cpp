@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -111,6 +112,23 @@ private slots:
         QVERIFY(asked.contains(QStringLiteral("の内容は変更されてます。")));
         QVERIFY(f.song->part.Grid(28, 0) & cell::Head);
         QCOMPARE(int(f.song->Dirty), 1);
+    }
+
+    // The export dialog opened on the program's current folder with no name.
+    void midiExportDialogStartsBesideTheProjectWithTheSongsName() {
+        Fixture f;
+        f.song->SongTitle = "森の歌";
+        f.song->FilePath = (f.files.path() / "forest.zelk").string();
+        QString folder, name;
+        whenModal<QFileDialog>([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            folder = dialog->directory().absolutePath();
+            name = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->reject();
+        });
+        f.action("Mmidi")->trigger();
+        QCOMPARE(folder, QString::fromStdString(f.files.path().string()));
+        QCOMPARE(name, QStringLiteral("森の歌.mid"));
     }
 
     void openDialogIsTheProjectDialog() {

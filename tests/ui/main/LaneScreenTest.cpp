@@ -1,4 +1,3 @@
-#include "editor/lanes/LaneLine.h"
 #include "editor/session/SongReset.h"
 #include "editor/view/Nearest.h"
 #include "midi/SmfReader.h"
@@ -18,6 +17,7 @@
 #include <QRadioButton>
 #include <QtTest/QtTest>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -94,45 +94,53 @@ private slots:
         QCOMPARE(int(f.song->part.ModLane[6]), 0);
     }
 
-    // The line's step is taken from the segment's geometry; it must be what scanning the
-    // painted segment for its first black twip in the probe column finds.
-    void lineStepMatchesThePaintedSegment() {
-        const ColorTable colors = defaultColorTable();
+    // LaneScale came from the height the layout asked for, then the canvas got a whole
+    // number of pixels: the bars and the pointer mapping used different heights.
+    void laneScaleComesFromTheCanvasAsLaidOut() {
+        Fixture f;
+        for (int height : {600, 613, 777, 901}) {
+            f.window->resize(f.window->width(), height);
+            QCoreApplication::processEvents();
+            const double laidOut = f.canvas()->scaleHeight();
+            QCOMPARE(f.editor.view.ScaleHeight, laidOut);
+            QCOMPARE(int(f.editor.view.LaneScale), std::clamp(nearest(laidOut) / 127, 1, 255));
+        }
+    }
+
+    // The written line follows the rubber band the user saw: its first column takes the
+    // value at the band's start, its last the value at the band's end, at every zoom.
+    void theLineWrittenEndsAtTheRubberBandsOwnEndPoints() {
+        Fixture f;
+        f.window->findChild<QRadioButton*>("Option3_4")->click(); // Exp.
         std::mt19937 rng(11);
         auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-        for (double tpp : {15.0, 12.0, 7.5}) {
-            ViewState v;
-            v.TwipsPerPixel = tpp;
-            QImage image(640, 400, QImage::Format_RGB32);
-            v.ScaleWidth = image.width() * tpp;
-            v.ScaleHeight = image.height() * tpp;
-            int mismatches = 0;
-            for (int i = 0; i < 300; ++i) {
-                const int x0 = any(0, int(v.ScaleWidth)), y0 = any(-7, int(v.ScaleHeight));
-                const double x1 = any(0, int(v.ScaleWidth)), y1 = any(0, int(v.ScaleHeight));
-                const int xp = x0 + (x1 > x0 ? 1 : -1) * any(30, 600);
-                DrawList segment;
-                segment.line(float(x0), float(y0), float(x1), float(y1), kBlack, 1);
-                image.fill(Qt::white);
-                QPainter p(&image);
-                ui::ScoreCanvas::paintList(p, segment, colors, 1.0 / tpp);
-                p.end();
-                int first = nearest(v.ScaleHeight);
-                const int col = pixelOf(xp, tpp);
-                for (int y = 0; y < v.ScaleHeight && col >= 0 && col < image.width(); ++y) {
-                    const int row = pixelOf(y, tpp);
-                    if (row < image.height() && image.pixelColor(col, row) == Qt::black) {
-                        first = y;
-                        break;
-                    }
-                }
-                if (lineStep(v, x0, y0, x1, y1, xp) != first - y0) {
-                    ++mismatches;
-                    qInfo() << "tpp" << tpp << "segment" << x0 << y0 << x1 << y1 << "probe" << xp
-                            << "core" << lineStep(v, x0, y0, x1, y1, xp) << "painted" << first - y0;
+        for (int shown = 1; shown <= 7; ++shown) {
+            f.action(QStringLiteral("Mkakudai_%1").arg(shown).toLatin1().constData())->trigger();
+            const ViewState& v = f.editor.view;
+            QCOMPARE(int(v.ShownMeasures), shown);
+            for (int i = 0; i < 20; ++i) {
+                const int c0 = any(0, v.ShownCols - 1), c1 = any(0, v.ShownCols - 1);
+                const double y0 = any(0, int(v.ScaleHeight)),
+                             y1 = any(-300, int(v.ScaleHeight) + 300);
+                f.song->part.ExpLane.fill(0);
+                f.send(QEvent::MouseButtonPress, f.at(c0 + 0.5, y0), Qt::RightButton,
+                       Qt::RightButton);
+                f.send(QEvent::MouseMove, f.at(c1 + 0.5, y1), Qt::NoButton, Qt::RightButton);
+                const DrawItem band = f.window->rubberBand().items.at(0);
+                f.send(QEvent::MouseButtonRelease, f.at(c1 + 0.5, y1), Qt::RightButton,
+                       Qt::NoButton);
+                const auto valueAt = [&](double y) {
+                    return std::clamp(127 - nearest(y) / int(v.LaneScale), 0, 127);
+                };
+                // A line within one column writes its release height.
+                QCOMPARE(int(f.song->part.ExpLane[c0]), valueAt(c0 == c1 ? band.y2 : band.y1));
+                QCOMPARE(int(f.song->part.ExpLane[c1]), valueAt(band.y2));
+                for (int c = std::min(c0, c1); c <= std::max(c0, c1); ++c) {
+                    const int lo = std::min(valueAt(band.y1), valueAt(band.y2));
+                    const int hi = std::max(valueAt(band.y1), valueAt(band.y2));
+                    QVERIFY(f.song->part.ExpLane[c] >= lo && f.song->part.ExpLane[c] <= hi);
                 }
             }
-            QCOMPARE(mismatches, 0);
         }
     }
 };

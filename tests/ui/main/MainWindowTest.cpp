@@ -5,18 +5,22 @@
 #include "model/Song.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
+#include "storage/StateFile.h"
 #include "support/FakeMidiOut.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
 #include "ui/WindowFixture.h"
 #include "ui/main/ScoreCanvas.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QtTest/QtTest>
@@ -80,6 +84,57 @@ private slots:
         // 中段 starts at row 14; row 44 (offset 30) is beyond the band, row 40 is offset 26.
         QCOMPARE(f.find<QLabel>("Label5_26")->text(), QStringLiteral("ﾊｲﾊｯﾄ2"));
         QVERIFY(f.find<QLabel>("Label5_26")->isVisibleTo(f.window.get()));
+    }
+
+    // The top drum label of a rhythm part was cut off by the readout above it.
+    void noDrumLabelIsCoveredByAnotherControl() {
+        Fixture f;
+        f.window->findChild<QRadioButton*>("Option1_9")->click();
+        int shown = 0;
+        for (QLabel* l : f.window->findChildren<QLabel*>()) {
+            if (!l->objectName().startsWith(QStringLiteral("Label5_")) || !l->isVisible())
+                continue;
+            ++shown;
+            QCOMPARE(l->visibleRegion(), QRegion(l->rect()));
+        }
+        QVERIFY(shown > 20);
+    }
+
+    // Size and zoom came back to their defaults at every start.
+    void sizeAndZoomAreRememberedInTheStateFile() {
+        StateFile state;
+        {
+            Fixture f;
+            f.window->resize(f.window->minimumWidth() + 111, f.window->minimumHeight() + 77);
+            f.action("Mkakudai_3")->trigger();
+            f.window->saveState(state);
+            state.write(f.tmp.folder());
+            QVERIFY(test::slurp(f.tmp.folder().settings()).empty());
+            state = StateFile::read(f.tmp.folder());
+            QCOMPARE(state.number("window.width", 0, 99999), f.window->minimumWidth() + 111);
+            QCOMPARE(state.number("window.height", 0, 99999), f.window->minimumHeight() + 77);
+        }
+        Fixture again;
+        const QSize defaultSize = again.window->size();
+        again.window->restoreState(state);
+        // As saved, but never larger than the screen (the offscreen one is small).
+        const QRect screen = again.window->screen()->availableGeometry();
+        QCOMPARE(again.window->width(),
+                 std::max(again.window->minimumWidth(),
+                          std::min(again.window->minimumWidth() + 111, screen.width())));
+        QCOMPARE(again.window->height(),
+                 std::max(again.window->minimumHeight(),
+                          std::min(again.window->minimumHeight() + 77, screen.height())));
+        QCOMPARE(int(again.editor.view.ShownMeasures), 3);
+        QVERIFY(again.action("Mkakudai_3")->isChecked());
+        StateFile odd;
+        odd.set("window.width", 100); // smaller than the controls
+        odd.set("window.height", 99999);
+        odd.set("view.shownMeasures", 12);
+        Fixture third;
+        third.window->restoreState(odd);
+        QCOMPARE(third.window->size(), defaultSize);
+        QCOMPARE(int(third.editor.view.ShownMeasures), 1);
     }
 
     void staffBandAndZoomChangeTheDrawing() {
@@ -219,6 +274,27 @@ private slots:
         QTest::keyClick(canvas, Qt::Key_C); // quarter note
         QCOMPARE(f.editor.palette.NoteLen, 8);
         QCOMPARE(f.find<QLabel>("Label1")->text(), QStringLiteral("４"));
+    }
+
+    // A list closed with Esc, without a choice, must leave the keyboard on its drop-down:
+    // the next arrow key changes the instrument, tempo or time signature, not the part.
+    void aListClosedWithEscapeKeepsTheFocusOnItsDropDown() {
+        Fixture f;
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        for (const char* name : {"Combo1", "Combo2", "Combo5"}) {
+            auto* box = f.find<QComboBox>(name);
+            box->setFocus();
+            const int before = box->currentIndex();
+            box->showPopup();
+            QTRY_VERIFY(box->view()->isVisible());
+            QTest::keyClick(box->view(), Qt::Key_Escape);
+            QTRY_VERIFY(!box->view()->isVisible());
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            QCOMPARE(int(f.song->CurPart), 0);
+            QVERIFY2(box->currentIndex() != before, name);
+        }
     }
 
     void dropDownsPassLettersToTheKeyboardCommands() {

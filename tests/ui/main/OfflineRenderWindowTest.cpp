@@ -12,14 +12,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest/QtTest>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <sndfile.h>
 #include <thread>
+#include <vector>
 
 using namespace zelk;
 
@@ -153,6 +161,47 @@ private slots:
         untick->click(); // every part unticked
         QVERIFY(!f.window->startOfflineRender(f.target("none.wav")));
         QVERIFY(f.messages().contains(QStringLiteral("再生するパートに音符がありません")));
+    }
+
+    // Renders peaked at -15 dBFS; the render dialog offers one gain to -1 dBFS, on at first,
+    // and remembers the choice.
+    void theRenderDialogNormalizesUnlessTold() {
+        Fixture f;
+        auto renderThroughDialog = [&](const char* name, bool tick) -> bool {
+            bool offered = false;
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                auto* box = dialog->findChild<QCheckBox*>("Normalize");
+                QVERIFY(box && box->isVisible());
+                offered = box->isChecked();
+                box->setChecked(tick);
+                dialog->selectFile(f.target(name));
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            f.renderItem()->trigger();
+            QElapsedTimer waited;
+            waited.start();
+            while (f.window->offlineRender() != nullptr && waited.elapsed() < kWaitMs)
+                QTest::qWait(10);
+            return offered;
+        };
+        auto peak = [&](const char* name) {
+            SF_INFO info{};
+            SNDFILE* file = sf_open(f.target(name).toLocal8Bit().constData(), SFM_READ, &info);
+            std::vector<short> s(static_cast<size_t>(info.frames * info.channels));
+            sf_read_short(file, s.data(), static_cast<sf_count_t>(s.size()));
+            sf_close(file);
+            int most = 0;
+            for (short x : s)
+                most = std::max(most, std::abs(int(x)));
+            return most;
+        };
+        QVERIFY(renderThroughDialog("loud.wav", true));
+        QVERIFY(std::abs(peak("loud.wav") - 29204) <= 2);
+        QVERIFY(renderThroughDialog("plain.wav", false));
+        QVERIFY(std::abs(peak("plain.wav") - 29204) > 100);
+        QVERIFY2(!renderThroughDialog("again.wav", false), "the last choice is offered again");
     }
 
     void refusalsSayWhy() {

@@ -1,15 +1,17 @@
 #include "editor/session/SongReset.h"
 #include "midi/LiveMidiOut.h"
 #include "model/Song.h"
-#include "platform/FluidFilePlayer.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SynthOpening.h"
+#include "storage/Project.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,7 +37,7 @@ struct Fixture {
     SynthOpening synth =
         openSoundFontSynth({.soundFont = std::nullopt, .output = kSilentClockOutput});
     LiveMidiOut live{*synth.synth};
-    FluidFilePlayer player{*synth.synth};
+    SchedulePlayer player{*synth.synth};
     EditorState editor;
     ColorTable colors = defaultColorTable();
     GzipCompressor compressor;
@@ -128,6 +130,64 @@ private slots:
         QTest::keyClick(canvas, Qt::Key_Escape);
         QCOMPARE(f.caption(), QStringLiteral("再生"));
         QTRY_VERIFY_WITH_TIMEOUT(f.menusEnabled(), kWaitMs);
+    }
+
+    // The running window replaced its song in the middle of a playback: the button still
+    // read "停止" and the menus stayed disabled.
+    void aFileHandedOverDuringPlaybackOpensAfterIt() {
+        Fixture f;
+        f.song->TemLane.fill(30);
+        const auto other = f.tmp.path() / "other.zelk";
+        {
+            Song s = test::freshSong();
+            s.SongTitle = "handed over";
+            s.FilePath = other.string();
+            test::TempFolder scratch;
+            SaveProject(s, scratch.folder(), f.compressor);
+        }
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(f.player.tick() > 0, kWaitMs);
+        f.window->openHandedOver(other.string());
+        QCoreApplication::processEvents();
+        QCOMPARE(f.song->SongTitle, std::string("title"));
+        QCOMPARE(f.caption(), QStringLiteral("停止"));
+        // Menu shortcuts stay blocked while playing (Ctrl+K, Ctrl+N were tried).
+        QCOMPARE(f.unlocked(), 0);
+        QTest::keyClick(f.window.get(), Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(f.window.get(), Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(f.window->playback().playing);
+        QVERIFY(f.song->part.Grid(28, 0) != 0);
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(f.song->SongTitle, std::string("handed over"), kWaitMs);
+        QVERIFY(f.menusEnabled());
+        QCOMPARE(f.song->FilePath, other.string());
+    }
+
+    // ループ再生 and つなぎ目を試聴 from the play menu, on the real player and the silent clock.
+    void theLoopPlaysUntilStoppedAndTheSeamAuditionEndsByItself() {
+        Fixture f;
+        f.song->LoopOn = 1;
+        f.song->LoopMeasure = 1; // measure 2 loops: half a second
+        auto* loop = f.window->findChild<QAction*>("Mloop");
+        auto* seam = f.window->findChild<QAction*>("Mseam");
+        QVERIFY(loop && seam && loop->isCheckable());
+        QCOMPARE(loop->text(), QStringLiteral("ループ再生(&L)"));
+        loop->trigger();
+        QVERIFY(f.editor.palette.LoopPlayback);
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QVERIFY2(!seam->isEnabled(), "nothing to audition while playing");
+        QTRY_VERIFY_WITH_TIMEOUT(f.player.wraps() >= 2, kWaitMs);
+        QCOMPARE(f.caption(), QStringLiteral("停止"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.editor.view.FirstMeasure, 2, kWaitMs);
+        QTest::mouseClick(f.playButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(f.menusEnabled(), kWaitMs);
+        loop->trigger();
+        QVERIFY(!f.editor.palette.LoopPlayback);
+        seam->trigger();
+        QCOMPARE(f.caption(), QStringLiteral("停止"));
+        QTRY_VERIFY_WITH_TIMEOUT(f.player.wraps() == 1, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(f.caption(), QStringLiteral("再生"), kWaitMs);
+        QVERIFY(f.menusEnabled());
     }
 
     void unwritableFileLeavesTheWindowIdle() {

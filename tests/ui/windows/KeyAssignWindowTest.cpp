@@ -1,5 +1,6 @@
 #include "ui/windows/KeyAssignWindow.h"
 #include "editor/KeyAssign.h"
+#include "storage/StateFile.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -10,13 +11,17 @@ using namespace zelk;
 class KeyAssignWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void showsEighteenListsOfSeventySixKeys() {
+    void showsTwentyListsOfSeventySixKeys() {
         KeyAssignment keys;
         ui::KeyAssignWindow w(keys, nullptr);
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("キー割り当て"));
         const auto lists = w.findChildren<QComboBox*>();
-        QCOMPARE(lists.size(), qsizetype(18));
+        QCOMPARE(lists.size(), qsizetype(20)); // zelk.ini's 18, the two play commands
+        QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("Combo1_18"))->currentText(),
+                 QStringLiteral("L"));
+        QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("Combo1_19"))->currentText(),
+                 QStringLiteral("P"));
         auto* play = w.findChild<QComboBox*>(QStringLiteral("Combo1_16"));
         QCOMPARE(play->count(), 76);
         QCOMPARE(play->currentText(), QStringLiteral("ESC"));
@@ -46,6 +51,26 @@ private slots:
                  QStringLiteral("Z"));
         w.close();
         QCOMPARE(int(keys.KeyAssign[0]), 47);
+    }
+
+    // The two play commands' keys live beyond zelk.ini's 77 lines, in the state file.
+    void thePlayCommandsKeysAreKeptInTheStateFile() {
+        KeyAssignment keys;
+        {
+            ui::KeyAssignWindow w(keys, nullptr);
+            w.show();
+            auto* seam = w.findChild<QComboBox*>(QStringLiteral("Combo1_19"));
+            seam->setCurrentIndex(68);
+            emit seam->activated(68);
+            w.close();
+        }
+        QCOMPARE(int(keys.ExtraAssign[1]), 68);
+        StateFile state;
+        writeExtraKeys(state, keys);
+        KeyAssignment restored;
+        readExtraKeys(state, restored);
+        QCOMPARE(assignedKeyCode(restored, 19), assignedKeyCode(keys, 19));
+        QCOMPARE(int(restored.ExtraAssign[0]), 33);
     }
 };
 

@@ -27,6 +27,7 @@ namespace {
 
 struct Fixture : test::WindowFixture {
     Fixture() : WindowFixture([](Song& s) { test::putNote(s, 28, 0, 8); }) {}
+    explicit Fixture(const std::function<void(Song&)>& prepare) : WindowFixture(prepare) {}
     QDialog* open(const char* action, const char* form) {
         window->findChild<QAction*>(action)->trigger();
         return window->findChild<QDialog*>(form);
@@ -107,6 +108,46 @@ private slots:
         QCOMPARE(d->findChild<QLabel*>("Label5")->text(), QStringLiteral("加算する"));
         click(d, "Command3");
         QVERIFY(f.combo5()->isEnabled());
+    }
+
+    // New, Open, a drop, a reset or undo lowered the measure count while the modeless windows
+    // kept their lists; picking a measure past the end threw out of a Qt slot.
+    void staleMeasureListsFollowTheSongsMeasureCount() {
+        Fixture f([](Song& s) {
+            s.MeasureLen.assign(2400, 4); // 1/8 everywhere
+            s.resetKeySignatures();
+            test::putNote(s, 28, 0, 4);
+        });
+        QDialog* copy = f.open("Msyo", "Form2");
+        QDialog* edit = f.open("Medit", "Form5");
+        QCOMPARE(copy->findChild<QComboBox*>("Combo1_0")->count(), 2400);
+        choose(copy, "Combo1_0", 2000);
+        choose(edit, "Combo4", 2300);
+        f.action("Mnew")->trigger();
+        QCOMPARE(f.song->MeasureCount(), 300);
+        for (const char* name : {"Combo1_0", "Combo1_1", "Combo1_2"})
+            QCOMPARE(copy->findChild<QComboBox*>(name)->count(), 300);
+        for (const char* name : {"Combo3_0", "Combo3_1", "Combo4"})
+            QCOMPARE(edit->findChild<QComboBox*>(name)->count(), 300);
+        QCOMPARE(edit->findChild<QComboBox*>("Combo4")->currentIndex(), 299);
+        click(edit, "Command4");
+        QCOMPARE(f.song->LoopMeasure, 299);
+        click(copy, "Command1"); // measure 300 onto itself: nothing to refuse, nothing thrown
+        QVERIFY(copy->isVisible());
+    }
+
+    void enterInAToolWindowChangesNothing() {
+        Fixture f;
+        for (auto [action, form] : {std::pair{"Medit", "Form5"}, std::pair{"Msyo", "Form2"}}) {
+            QDialog* d = f.open(action, form);
+            for (QPushButton* b : d->findChildren<QPushButton*>())
+                QVERIFY2(!b->autoDefault() && !b->isDefault(), qPrintable(b->objectName()));
+            QTest::keyClick(d, Qt::Key_Return);
+            QTest::keyClick(d, Qt::Key_Enter);
+            QVERIFY(f.song->part.Grid(28, 0) & cell::Head);
+            QCOMPARE(f.song->undo.SnapshotNo, 0);
+            QCOMPARE(int(f.song->Dirty), 0);
+        }
     }
 };
 

@@ -5,7 +5,7 @@
 #include "midi/LiveMidiOut.h"
 #include "model/Song.h"
 #include "platform/FfmpegWmaEncoder.h"
-#include "platform/FluidFilePlayer.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/IconvShiftJis.h"
 #include "platform/SilentClockOutput.h"
 #include "platform/SoundFontLookup.h"
@@ -46,7 +46,7 @@ struct Fixture {
     SynthOpening synth = openSoundFontSynth(
         {.soundFont = findSoundFontFromEnvironment(), .output = kSilentClockOutput});
     LiveMidiOut live{*synth.synth};
-    FluidFilePlayer player{*synth.synth};
+    SchedulePlayer player{*synth.synth};
     WavRecorder recorder{synth.synth->sampleRate(), tmp.folder().recordingScratch(),
                          [this](AudioTap* t) { synth.synth->setTap(t); }};
     FfmpegWmaEncoder wma;
@@ -180,6 +180,26 @@ private slots:
         QVERIFY(QFileInfo(f.target()).size() > 1000);
         QVERIFY(!QFile::exists(QString::fromStdString(f.tmp.folder().recording().string())));
         QVERIFY(f.prompts.messages.empty());
+    }
+
+    // The form was shown again from the values of the press of 録音開始 at every timer tick,
+    // undoing what the user typed meanwhile.
+    void whatIsTypedDuringATakeIsKeptAndUsed() {
+        Fixture f;
+        f.child<QRadioButton>("Option1_1")->click();
+        QCOMPARE(f.child<QLabel>("Label5")->text(), QStringLiteral("1小節目から録音"));
+        f.child<QPushButton>("Command3")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(f.playback.playing, kWaitMs);
+        auto* description = f.child<QLineEdit>("Text1_3");
+        description->setFocus();
+        QTest::keyClicks(description, QStringLiteral("during"));
+        const QString renamed = f.target().replace(QStringLiteral(".wma"), QStringLiteral("2.wma"));
+        f.child<QLineEdit>("Text2")->setText(renamed);
+        QTest::qWait(50); // several ticks of every running timer
+        QCOMPARE(description->text(), QStringLiteral("during"));
+        QCOMPARE(description->cursorPosition(), 6);
+        QTRY_COMPARE_WITH_TIMEOUT(f.label3(), QStringLiteral("変換完了"), kWaitMs);
+        QVERIFY(QFileInfo(renamed).size() > 1000);
     }
 
     void cancelWhileRecordingLeavesNothing() {

@@ -1,0 +1,85 @@
+#include "platform/SchedulePlayer.h"
+
+#include "files/TextLines.h"
+#include "midi/MidiFileEvents.h"
+#include "platform/SoundFontSynth.h"
+#include "render/ScheduleRun.h"
+
+#include <exception>
+#include <vector>
+
+namespace zelk {
+
+SchedulePlayer::~SchedulePlayer() {
+    close();
+}
+
+bool SchedulePlayer::open(const std::filesystem::path& file, uint32_t lastTick,
+                          const PlayRange& range) {
+    std::string bytes;
+    try {
+        bytes = readWholeFile(file);
+    } catch (const std::exception&) {
+        close();
+        return false;
+    }
+    return openBytes({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, lastTick,
+                     range);
+}
+
+bool SchedulePlayer::openBytes(std::span<const uint8_t> file, uint32_t lastTick,
+                               const PlayRange& range) {
+    close();
+    auto schedule = std::make_shared<Schedule>();
+    try {
+        *schedule = scheduleOf(readMidiEvents(file), static_cast<int>(synth_.sampleRate()), {}, 0,
+                               range.loop);
+    } catch (const std::exception&) {
+        return false;
+    }
+    // The file ends where the writer says its last event is.
+    schedule->endTick = lastTick;
+    schedule->endFrame = schedule->frameOfTick(lastTick);
+    ScheduleRun::Options options;
+    options.startFrame = schedule->frameOfTick(range.fromTick);
+    options.loop = schedule->loop.has_value();
+    if (schedule->loop && range.stopAfterWrapAt)
+        options.stopFrame =
+            schedule->loop->endFrame +
+            (schedule->frameOfTick(*range.stopAfterWrapAt) - schedule->loop->startFrame);
+    run_ = std::make_shared<ScheduleRun>(std::move(schedule), options);
+    return true;
+}
+
+void SchedulePlayer::play() {
+    if (!run_ || playing_)
+        return;
+    playing_ = true;
+    synth_.play(run_);
+}
+
+void SchedulePlayer::stop() {
+    if (run_)
+        run_->requestStop();
+}
+
+bool SchedulePlayer::isStopped() const {
+    return !run_ || run_->finished() || run_->stopRequested();
+}
+
+uint32_t SchedulePlayer::tick() const {
+    return run_ && playing_ ? run_->position().tick : 0;
+}
+
+int SchedulePlayer::wraps() const {
+    return run_ && playing_ ? run_->position().wraps : 0;
+}
+
+void SchedulePlayer::close() {
+    if (playing_)
+        synth_.stopPlaying();
+    playing_ = false;
+    run_.reset();
+}
+
+} // namespace zelk
