@@ -118,6 +118,22 @@ int main(int argc, char** argv) {
     WriteMidiFile(exported, fuzz::folder(), quiet, shiftJis, mid,
                   MidiExportOptions::forPlayback(exported, 1, allParts));
     write(out / "midi_read", "playback", readWholeFile(mid));
+    // The import: our export, and files of other programs (running status, another
+    // division, time and key signatures, triplets, a loop marker).
+    WriteMidiFile(exported, fuzz::folder(), quiet, shiftJis, mid, MidiExportOptions::forExport());
+    write(out / "midi_import", "own-export", readWholeFile(mid));
+    write(out / "midi_import", "format0-running-status",
+          std::string("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\x18"
+                      "\0\x90\x3C\x5A\0\x40\x5A\x60\x3C\0\0\x40\0\0\x91\x43\x50"
+                      "\x60\x43\0\0\xFF\x2F\0",
+                      46));
+    write(out / "midi_import", "meters-keys-triplets-loop",
+          std::string("MThd\0\0\0\6\0\1\0\1\x01\xE0MTrk\0\0\0\x36"
+                      "\0\xFF\x58\x04\x09\x03\x18\x08\0\xFF\x59\x02\x02\0"
+                      "\0\xFF\x51\x03\x09\x64\x29\0\xC0\x05\0\x90\x3C\x64"
+                      "\x81\x20\x3C\0\0\x3E\x64\x81\x20\x3E\0\0\x40\x64"
+                      "\x81\x20\x40\0\0\xB0\x6F\0\0\xFF\x2F\0",
+                      76));
     std::cout << "seed corpora written to " << out << "\n";
     return 0;
 }

@@ -44,6 +44,16 @@ ROWS = [
      0.0145),
     ("Sound output open at start (no sound card)", "BM_OpenSoundOutput/iterations:3",
      "BM_OpenSilentClock/iterations:3", 1000.0),
+    ("MIDI import of the large song's export", "BM_ImportDenseSongExport", None, 100.0),
+    ("MIDI import of a 1 MB file of another program", "BM_ImportForeignMegabyte", None, 100.0),
+    ("Render of 30 s of the large song from its MIDI file", "BM_RenderFrom/1/iterations:2",
+     "BM_RenderFrom/0/iterations:2", None),
+]
+
+# (what, benchmark, goal in MB): peak memory held during one run
+PEAKS = [
+    ("MIDI import of the large song's export, peak memory", "BM_ImportDenseSongExport", 50.0),
+    ("MIDI import of a 1 MB file, peak memory", "BM_ImportForeignMegabyte", 50.0),
 ]
 
 
@@ -62,6 +72,10 @@ def main():
             ref, label = goal, f"goal {goal}"
         ratio = f"{t / ref:.2f}x" if ref else ""
         print(f"| {what} | {t:.3f} | {label} | {ratio} |")
+    for what, bench, goal in PEAKS:
+        peak = counters.get(bench, {}).get("peak_MB")
+        if peak is not None:
+            print(f"| {what} | {peak:.1f} MB | goal {goal} MB | {peak / goal:.2f}x |")
     onset = counters.get("BM_OnsetAccuracy/iterations:3", {})
     if "worst_onset_ms" in onset:
         value = onset["worst_onset_ms"]

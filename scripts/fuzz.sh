@@ -12,7 +12,7 @@ CC=${cxx/clang++/clang} CXX=$cxx cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD
   -DZELK_FUZZ=ON -DZELK_BUILD_UI=OFF -DZELK_BUILD_TESTS=OFF -DZELK_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz
 status=0
-for target in project_load work_file settings midi_export midi_read; do
+for target in project_load work_file settings midi_export midi_read midi_import; do
   work=build-fuzz/corpus/$target
   mkdir -p "$work" build-fuzz/findings
   echo "== fuzz_$target: ${seconds}s"

@@ -41,12 +41,6 @@ bool soundsAt(const NoteSpan& n, uint32_t tick) {
     return n.on < tick && (!n.off || *n.off > tick);
 }
 
-int measureOfTick(const Song& song, uint32_t tick) {
-    const uint32_t start = exportTickOfColumn(0);
-    const auto col = static_cast<int>(tick > start ? (tick - start) / 60 : 0);
-    return song.MeasureLen.measureOfColumn(col);
-}
-
 std::string partName(const LoopSubject& s, uint16_t track) {
     if (track >= 1 && track <= s.trackParts.size())
         return "part " + std::to_string(s.trackParts[track - 1u] + 1);
@@ -58,8 +52,7 @@ LoopFindings notesSoundingAt(const LoopSubject& s, uint32_t tick, const char* wh
     for (const NoteSpan& n : noteSpansOf(s.file))
         if (soundsAt(n, tick))
             out.push_back(partName(s, n.track) + ": key " + std::to_string(n.key) +
-                          " begun in measure " + std::to_string(measureOfTick(s.song, n.on)) +
-                          what);
+                          " begun in measure " + std::to_string(s.measureOf(n.on)) + what);
     return out;
 }
 
@@ -104,8 +97,10 @@ constexpr Setting kSettings[] = {
     {"pan", 0xB0, 10, 64},       {"hold pedal", 0xB0, 64, 0}, {"program", 0xC0, 0, 0},
 };
 
-std::optional<int> valueOf(const MidiEvent& e, const Setting& c, uint16_t track) {
-    if (e.track != track || !e.isChannelEvent() || e.kind() != c.kind)
+// A setting's value in an event of a part track, or (byChannel) of a channel.
+std::optional<int> valueOf(const MidiEvent& e, const Setting& c, uint16_t owner, bool byChannel) {
+    if (!e.isChannelEvent() || e.kind() != c.kind ||
+        (byChannel ? e.channel() != owner : e.track != owner))
         return std::nullopt;
     if (c.kind == 0xB0)
         return e.d1 == c.number ? std::optional<int>(e.d2) : std::nullopt;
@@ -138,12 +133,18 @@ LoopFindings notesAcrossLoopStart(const LoopSubject& s) {
 
 LoopFindings controllersChangedByTheLoop(const LoopSubject& s) {
     LoopFindings out;
-    for (uint16_t track = 1; track < s.file.trackCount; ++track) {
+    const uint16_t first = s.byChannel ? 0 : 1;
+    const uint16_t end = s.byChannel ? 16 : s.file.trackCount;
+    for (uint16_t owner = first; owner < end; ++owner) {
         for (const Setting& c : kSettings) {
-            const Through t = through(s.file, s.span, c.normal,
-                                      [&](const MidiEvent& e) { return valueOf(e, c, track); });
-            if (t.changedByTheLoop())
-                out.push_back(partName(s, track) + ": " + changeText(c.name, t.start, t.end));
+            const Through t = through(s.file, s.span, c.normal, [&](const MidiEvent& e) {
+                return valueOf(e, c, owner, s.byChannel);
+            });
+            if (!t.changedByTheLoop())
+                continue;
+            const std::string who =
+                s.byChannel ? "channel " + std::to_string(owner + 1) : partName(s, owner);
+            out.push_back(who + ": " + changeText(c.name, t.start, t.end));
         }
     }
     return out;
@@ -162,10 +163,10 @@ LoopFindings tempoChangedByTheLoop(const LoopSubject& s) {
 LoopFindings midiWrapOffTheBar(const LoopSubject& s) {
     const uint32_t last = s.file.lastTick;
     const uint32_t bar = s.span.endTick;
-    if (last == bar)
+    if (last == bar || s.song == nullptr)
         return {};
     const std::string where = " the bar line of measure " +
-                              std::to_string(s.song.MeasureLen.measureOfColumn(s.span.endCol - 1));
+                              std::to_string(s.song->MeasureLen.measureOfColumn(s.span.endCol - 1));
     if (last < bar)
         return {"MIDI loop ends " + std::to_string(bar - last) + " ticks before" + where +
                 " (export with --loop-to-bar)"};
@@ -200,7 +201,8 @@ LoopReport checkLoop(const Song& song, const MidiFileEvents& file,
         return report;
     }
     report.loop = loopLine(song, *span);
-    const LoopSubject s{song, file, trackParts, *span};
+    const LoopSubject s{file, trackParts, *span,
+                        [&song](uint32_t tick) { return measureOfExportTick(song, tick); }, &song};
     using Rule = LoopFindings (*)(const LoopSubject&);
     constexpr Rule kRules[] = {notesAcrossLoopEnd, notesAcrossLoopStart,
                                controllersChangedByTheLoop, tempoChangedByTheLoop,

@@ -3,6 +3,7 @@
 #include "midi/LoopSpan.h"
 #include "midi/MidiFileEvents.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,13 +13,17 @@ namespace zelk {
 
 struct Song;
 
-// An exported file seen as the loop a game plays: the song for its measures, the file's
-// events, the part of every part track (trackParts[0] is the part of track 1) and the loop.
+// A file seen as the loop a game plays: its events, the part of every part track
+// (trackParts[0] is the part of track 1; none: tracks go by their numbers), the loop, the
+// measure of a file tick, and the song of an exported file (none for any other file, whose
+// controllers are followed by channel rather than by track).
 struct LoopSubject {
-    const Song& song;
     const MidiFileEvents& file;
     std::span<const int> trackParts;
     LoopSpan span;
+    std::function<int(uint32_t)> measureOf;
+    const Song* song = nullptr;
+    bool byChannel = false;
 };
 
 // One line of text per thing that makes the loop sound wrong.
@@ -31,7 +36,8 @@ LoopFindings notesAcrossLoopStart(const LoopSubject& s);
 // start differs from the one the loop leaves behind at its end.
 LoopFindings controllersChangedByTheLoop(const LoopSubject& s);
 LoopFindings tempoChangedByTheLoop(const LoopSubject& s);
-// The file's end (where older players wrap) off the bar line that ends the loop.
+// The file's end (where older players wrap) off the bar line that ends the loop of the
+// exported song.
 LoopFindings midiWrapOffTheBar(const LoopSubject& s);
 // A loop point that cannot play; nothing for a song with the loop off.
 std::optional<std::string> unplayableLoop(const Song& song, NoLoop why);

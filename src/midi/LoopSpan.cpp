@@ -14,6 +14,12 @@ uint32_t exportTickOfColumn(int32_t col) {
     return kSetUpBeat + kTicksPerColumn * static_cast<uint32_t>(col);
 }
 
+int measureOfExportTick(const Song& song, uint32_t tick) {
+    const auto col =
+        static_cast<int>(tick > kSetUpBeat ? (tick - kSetUpBeat) / kTicksPerColumn : 0);
+    return song.MeasureLen.measureOfColumn(col);
+}
+
 int32_t barLineAtOrAfter(const Song& song, uint32_t tick) {
     const uint32_t past = tick > kSetUpBeat ? tick - kSetUpBeat : 0;
     const auto col = static_cast<int32_t>((past + kTicksPerColumn - 1) / kTicksPerColumn);

@@ -9,6 +9,9 @@ struct Song;
 
 // The exported file's tick of a column: the set-up beat comes first.
 uint32_t exportTickOfColumn(int32_t col);
+// The song's measure (1-based) holding an exported file's tick; the set-up beat counts to
+// measure 1.
+int measureOfExportTick(const Song& song, uint32_t tick);
 
 // The song's loop as a game plays it: from the bar line where the loop measure begins to
 // the bar line that ends the measure in which the last note ends (ticks of the exported

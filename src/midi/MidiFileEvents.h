@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/FormatError.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -38,14 +41,45 @@ struct MidiFileEvents {
     uint32_t lastTick = 0; // the latest end of track
 };
 
-// Reads a format 0 or 1 file with ticks per quarter note (running status allowed).
-// Throws FormatError for anything else, a damaged file or one with a track of more than
-// 2^28 ticks.
-MidiFileEvents readMidiEvents(std::span<const uint8_t> file);
+// Largest MIDI file read, from a file, a device or a pipe alike: about ten times the
+// export of the densest song. More is refused without reading further.
+inline constexpr size_t kMaxMidiFile = size_t{16} << 20;
+// Most events a file may hold (about 200 MB of them in memory): far above any song.
+inline constexpr size_t kMaxMidiEvents = size_t{4} << 20;
 
-// readMidiEvents of a file's bytes; FormatError as there, std::system_error when it cannot
-// be read.
+// Why a file is refused, so that the window can say it in its own words.
+enum class MidiRefusal {
+    NotMidi,       // no MThd header
+    Format2,       // independent patterns
+    SmpteDivision, // time in frames per second, not ticks per quarter note
+    Damaged,       // a chunk or event that runs past the end, a bad number
+    TooLong,       // a track longer than any song
+    TooLarge,      // more bytes or events than the caps
+};
+
+// A refused MIDI file; what() is one line in English for the tool.
+class MidiFileError : public FormatError {
+public:
+    MidiFileError(MidiRefusal why, const std::string& text) : FormatError(text), why_(why) {}
+    MidiRefusal why() const { return why_; }
+
+private:
+    MidiRefusal why_;
+};
+
+// Reads a format 0 or 1 file with ticks per quarter note (running status allowed, unknown
+// chunks skipped). Throws MidiFileError for anything else, a damaged file, one with a
+// track of more than 2^28 ticks or more than maxEvents events.
+MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents = kMaxMidiEvents);
+
+// The bytes of a MIDI file, at most kMaxMidiFile (MidiFileError TooLarge beyond);
+// std::system_error when it cannot be read.
+std::string readMidiFileBytes(const std::filesystem::path& path);
+// readMidiEvents of readMidiFileBytes.
 MidiFileEvents readMidiEventsFile(const std::filesystem::path& path);
+
+// The bodies of the file's MTrk chunks in file order (after readMidiEvents accepted it).
+std::vector<std::span<const uint8_t>> midiTrackBodies(std::span<const uint8_t> file);
 
 // The tick of the last note-off (or note-on with velocity 0), 0 without notes.
 uint32_t lastNoteOffTick(const MidiFileEvents& file);

@@ -1,6 +1,7 @@
 #include "platform/IconvShiftJis.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 #include <stdexcept>
 
@@ -30,13 +31,39 @@ size_t badCharLength(const char* p, size_t left) {
 
 } // namespace
 
-IconvShiftJis::IconvShiftJis() : cd_(iconv_open("CP932", "UTF-8")) {
-    if (cd_ == reinterpret_cast<void*>(static_cast<intptr_t>(-1)))
+IconvShiftJis::IconvShiftJis()
+    : cd_(iconv_open("CP932", "UTF-8")), decode_(iconv_open("UTF-8", "CP932")) {
+    const auto failed = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
+    if (cd_ == failed || decode_ == failed) {
+        if (cd_ != failed)
+            iconv_close(handle(cd_));
+        if (decode_ != failed)
+            iconv_close(handle(decode_));
         throw std::runtime_error("iconv has no CP932 converter");
+    }
 }
 
 IconvShiftJis::~IconvShiftJis() {
     iconv_close(handle(cd_));
+    iconv_close(handle(decode_));
+}
+
+std::optional<std::string> IconvShiftJis::decodeShiftJis(std::string_view bytes) const {
+    std::string out;
+    iconv(handle(decode_), nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(bytes.data()); // iconv's signature; the input is not written
+    size_t inLeft = bytes.size();
+    char buf[256];
+    while (inLeft > 0) {
+        char* dst = buf;
+        size_t dstLeft = sizeof buf;
+        const size_t rc = iconv(handle(decode_), &in, &inLeft, &dst, &dstLeft);
+        const int err = errno;
+        out.append(buf, static_cast<size_t>(dst - buf));
+        if (rc == static_cast<size_t>(-1) && err != E2BIG)
+            return std::nullopt; // a byte no character starts with, or a cut-off pair
+    }
+    return out;
 }
 
 std::string IconvShiftJis::encode(std::string_view utf8) const {

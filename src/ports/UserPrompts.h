@@ -25,6 +25,8 @@ public:
     virtual std::optional<std::string> chooseProjectToOpen(const std::string& startFolder) = 0;
     // Asks before overwriting, adds ".zelk" to a name without extension.
     virtual std::optional<std::string> chooseProjectToSave(const std::string& startFolder) = 0;
+    // The open dialog for Standard MIDI Files (*.mid, *.midi).
+    virtual std::optional<std::string> chooseMidiToOpen(const std::string& startFolder) = 0;
 };
 
 } // namespace zelk

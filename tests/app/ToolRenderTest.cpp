@@ -1,5 +1,7 @@
 #include "ToolFixture.h"
 
+#include "../import/ImportFixture.h"
+#include "files/TextLines.h"
 #include "platform/SoundFontLookup.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +81,40 @@ TEST_F(ToolRenderTest, WavEndsAtTheLoopEndWithTheSamplerLoop) {
     EXPECT_EQ(w.frames, 48000 * 4);
     ASSERT_TRUE(w.hasLoop);
     EXPECT_EQ(w.inst.loops[0].start, 48000u * 2);
+}
+
+TEST_F(ToolRenderTest, AMidiFileRendersFromItsOwnEventsWithTheLoopOfItsMarker) {
+    // 96 ticks per quarter at 120: the marker on tick 384 (2 s), the file's end on 768 (4 s).
+    using namespace test;
+    const Bytes file = smf(96,
+                           {{{0, noteOn(0, 60, 100)},
+                             {96, noteOff(0, 60)},
+                             {384, kLoopMarker},
+                             {400, noteOn(0, 62, 100)},
+                             {768, noteOff(0, 62)}}},
+                           0);
+    const std::string bytes(file.begin(), file.end());
+    writeWholeFile(path("game.mid"), bytes);
+    const ToolRun r =
+        tool({"render", "--rate", "48000", "--mono", path("game.mid"), path("g.wav")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const WavShape w = shapeOf(path("g.wav"));
+    EXPECT_EQ(w.frames, 48000 * 4) << "no set-up beat: the file is played as it is";
+    ASSERT_TRUE(w.hasLoop);
+    EXPECT_EQ(w.inst.loops[0].start, 48000u * 2);
+}
+
+TEST_F(ToolRenderTest, OurExportRendersAsItsProjectDoes) {
+    // Exported to end on the loop's bar line, so the file's own loop is the song's; its
+    // set-up beat is left out as in the project's render: the same file, byte for byte.
+    const std::string in = writeLoopedSong(tmp, path("song.zelk"), true);
+    ASSERT_EQ(tool({"export-midi", "--loop-to-bar", in, path("song.mid")}).exitCode, 0);
+    for (const auto& [from, to] : {std::pair(in, path("p.wav")), {path("song.mid"), path("m.wav")}})
+        ASSERT_EQ(tool({"render", "--rate", "22050", from, to}).exitCode, 0) << from;
+    const std::string a = test::slurp(path("m.wav")), b = test::slurp(path("p.wav"));
+    const auto diff = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    EXPECT_TRUE(a == b) << a.size() << " " << b.size() << " first difference at "
+                        << (diff.first - a.begin());
 }
 
 TEST_F(ToolRenderTest, OggAndFlacCarryTheLoopComments) {

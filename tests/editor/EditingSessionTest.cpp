@@ -6,9 +6,14 @@
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/Nearest.h"
 #include "editor/view/Signatures.h"
+#include "files/TextLines.h"
+#include "import/ImportMidi.h"
+#include "midi/MidiFileEvents.h"
+#include "midi/WriteMidiFile.h"
 #include "model/Cell.h"
 #include "model/PartFile.h"
 #include "model/PartSwitch.h"
+#include "platform/IconvShiftJis.h"
 #include "storage/Project.h"
 
 #include <cstdlib>
@@ -464,6 +469,53 @@ TEST_F(EditingSessionTest, RandomEditingKeepsThePartConsistent) {
     EXPECT_GT(count["measure tools"], steps / 100);
     EXPECT_GT(count["lane strokes"], steps / 50);
     EXPECT_GT(count["saves and reloads"], steps / 400);
+}
+
+// The projects of editing sessions, exported, imported and exported again: the same bytes,
+// whatever the clicks, drags, measure tools and lane strokes left in them.
+TEST_F(EditingSessionTest, ExportedSongsComeBackFromTheirMidiFile) {
+    const IconvShiftJis shiftJis;
+    const auto exportOf = [&](Song& s, const AppFolder& folder, const std::string& name) {
+        const auto path = temp.path() / name;
+        WriteMidiFile(s, folder, midi, shiftJis, path, MidiExportOptions::forExport());
+        return readWholeFile(path);
+    };
+    int notesCompared = 0;
+    for (uint32_t seed = 1; seed <= 10; ++seed) {
+        SCOPED_TRACE(seed);
+        rng.seed(seed + 1000);
+        song = test::freshSong();
+        ed = EditorState{};
+        for (int p = 0; p < kParts; ++p)
+            std::filesystem::remove(temp.folder().workFile(p));
+        randomView();
+        for (int i = 0; i < 800; ++i)
+            step();
+        // As export-midi sees a project: saved and loaded (no tempo past the last measure).
+        song.FilePath = (temp.path() / "session.zelk").string();
+        SaveProject(song, temp.folder(), gzip);
+        test::TempFolder loaded;
+        Song project = test::freshSong();
+        project.FilePath = song.FilePath;
+        LoadProject(project, loaded.folder(), gzip, midi);
+        const std::string first = exportOf(project, loaded.folder(), "first.mid");
+        const MidiImport imported = importMidi(
+            {reinterpret_cast<const uint8_t*>(first.data()), first.size()}, shiftJis, "");
+        test::TempFolder other;
+        Song again = test::freshSong();
+        applyProject(again, other.folder(), midi, imported.image, WorkFileMode::ReplaceAll);
+        const std::string second = exportOf(again, other.folder(), "second.mid");
+        EXPECT_TRUE(imported.exact);
+        for (const std::string& line : imported.report.englishLines())
+            ADD_FAILURE() << line;
+        EXPECT_TRUE(first == second) << "the export changed";
+        const MidiFileEvents events =
+            readMidiEvents({reinterpret_cast<const uint8_t*>(first.data()), first.size()});
+        notesCompared +=
+            static_cast<int>(std::count_if(events.events.begin(), events.events.end(),
+                                           [](const MidiEvent& e) { return e.isNoteOn(); }));
+    }
+    EXPECT_GT(notesCompared, 300);
 }
 
 // Clicks, lane strokes, undo and redo in one part: undoing every step brings back every

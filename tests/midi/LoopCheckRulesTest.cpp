@@ -61,7 +61,8 @@ protected:
         file.trackCount = 3;
         file.events = std::move(events);
         file.lastTick = lastTick;
-        const LoopSubject s{song, file, trackParts, LoopSpan{32, 96, kStart, kEnd}};
+        const LoopSubject s{file, trackParts, LoopSpan{32, 96, kStart, kEnd},
+                            [this](uint32_t t) { return measureOfExportTick(song, t); }, &song};
         return rule(s);
     }
     void expectTable(LoopFindings (*rule)(const LoopSubject&), const std::vector<Case>& cases) {

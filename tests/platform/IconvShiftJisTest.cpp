@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace zelk {
@@ -63,6 +64,23 @@ TEST_F(IconvShiftJisTest, LongTextsAreConvertedWhole) {
                     "a";
     }
     EXPECT_EQ(sjis.encode(utf8), expected);
+}
+
+TEST_F(IconvShiftJisTest, ShiftJisBytesReadBackAsTheTextTheyEncode) {
+    const char* texts[] = {"title", "ゼルク式ＭＩＤＩシーケンサ", "ｽﾈｱﾄﾞﾗﾑ1", "漢字①～", ""};
+    for (const char* t : texts)
+        EXPECT_EQ(sjis.decodeShiftJis(sjis.encode(t)), std::optional<std::string>(t)) << t;
+}
+
+TEST_F(IconvShiftJisTest, BytesThatAreNoShiftJisReadAsNothing) {
+    const char* bytes[] = {
+        "caf\xE9",  // Latin-1 e-acute: a lead byte without its trail byte
+        "\x83",     // a lead byte at the end
+        "a\x80z",   // a byte no character of code page 932 starts with
+        "\x81\x20", // a lead byte followed by a blank
+    };
+    for (const char* b : bytes)
+        EXPECT_EQ(sjis.decodeShiftJis(b), std::nullopt) << b;
 }
 
 } // namespace

@@ -253,3 +253,79 @@ def random_song(seed):
             if part is not None:
                 song.parts[p] = part
     return song
+
+
+class ReadPart:
+    def __init__(self, program, reverb, chorus, lanes, cells):
+        self.program, self.reverb, self.chorus = program, reverb, chorus
+        self.lanes = lanes  # 7 lists: sounding, vel, pit, mod, exp, pan, hol
+        self.cells = cells  # (col, row) -> value
+
+    def notes(self):
+        """(row, head, end, accidental, tuplet) of every note, by head column then row."""
+        out = []
+        for (x, r), v in sorted(self.cells.items()):
+            if v & HEAD:
+                end = x + 1
+                while not self.cells.get((end, r), 0) & END:
+                    end += 1
+                out.append((r, x, end, v & (SHARP | FLAT), bool(v & TUPLET_HEAD)))
+        return out
+
+
+class ReadSong:
+    """A project file as its documented layout reads, without the program's own code."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            lines = gzip.decompress(f.read()).decode("utf-8").split("\r\n")
+        it = iter(lines)
+        line = next(it)
+        self.loop_measure = None
+        if line == "-3":
+            self.loop_measure = int(next(it))
+            line = next(it)
+        self.title = line
+        assert next(it) == "-4"
+        self.measures, self.tempo = [], []
+        line = next(it)
+        while line != "-5":
+            self.measures.append(int(line))
+            self.tempo += [int(next(it)) for _ in range(int(line))]
+            line = next(it)
+        self.copyright = next(it)
+        assert next(it) == "-6"
+        self.drum = [int(next(it)) for _ in range(16)]
+        self.measure_cols, self.beat_cols, self.key_code = (int(next(it)) for _ in range(3))
+        assert next(it) == "-1"
+        self.key_mask = []
+        for _ in range(len(self.measures) + 1):
+            self.key_mask.append(int(next(it)))
+            next(it)  # KeyShift
+        assert next(it) == "-2"
+        self.tempo_index = int(next(it))
+        self.parts = {}
+        for p in range(16):
+            values = []
+            line = next(it)
+            while line != "-2":
+                values.append(int(line))
+                line = next(it)
+            if values:
+                self.parts[p] = self._part(values)
+
+    @staticmethod
+    def _part(values):
+        length = values[0]
+        lanes = [values[4 + 7 * x + k] for k in range(7) for x in range(length + 1)]
+        lanes = [lanes[k * (length + 1):(k + 1) * (length + 1)] for k in range(7)]
+        cells, pos, i = {}, 0, 4 + 7 * (length + 1)
+        while i < len(values):
+            if values[i] == -1:
+                pos += values[i + 1]
+                i += 2
+                continue
+            cells[(pos // ROWS, pos % ROWS)] = values[i]
+            pos += 1
+            i += 1
+        return ReadPart(values[1], values[2], values[3], lanes, cells)

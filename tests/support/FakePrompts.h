@@ -22,10 +22,12 @@ public:
     std::deque<Answer> answers;                       // the question; Cancel when empty
     std::deque<std::optional<std::string>> openPaths; // the open dialog; cancel when empty
     std::deque<std::optional<std::string>> savePaths; // the save dialog; cancel when empty
+    std::deque<std::optional<std::string>> midiPaths; // the MIDI open dialog; cancel when empty
     std::vector<Shown> questions;
     std::vector<Shown> messages;
     std::vector<std::string> openDialogFolders;
     std::vector<std::string> saveDialogFolders;
+    std::vector<std::string> midiDialogFolders;
 
     Answer askYesNoCancel(std::string_view title, std::string_view text) override {
         questions.push_back({std::string(title), std::string(text), MessageIcon::Exclamation, {}});
@@ -42,6 +44,11 @@ public:
     std::optional<std::string> chooseProjectToSave(const std::string& folder) override {
         saveDialogFolders.push_back(folder);
         return take(savePaths, std::optional<std::string>());
+    }
+
+    std::optional<std::string> chooseMidiToOpen(const std::string& folder) override {
+        midiDialogFolders.push_back(folder);
+        return take(midiPaths, std::optional<std::string>());
     }
 
 private:

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
 
     ui::MainWindow window({*song, folder, live, editor, colors, compressor, shiftJis,
                            settings.recent, &live, &player, &recorder, &wma, makeRenderer,
-                           &audioFiles});
+                           &audioFiles, &shiftJis});
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
     window.show();
     window.prompts().setMessagesWait(false);
 
-    FileContext startup{*song,      editor,           folder,         notYetOpen,
-                        compressor, window.prompts(), settings.recent};
+    FileContext startup{*song,      editor,           folder,          notYetOpen,
+                        compressor, window.prompts(), settings.recent, &shiftJis};
     if (argc > 1)
         openCommandLineProject(startup, argv[1]);
     if (synth.status != OpenStatus::Ok) {
@@ -120,8 +120,8 @@ int main(int argc, char** argv) {
         // The reason is for the log; the notice itself stays the program's own words.
         window.prompts().showMessage(kAppTitle, kMidiOpenFailedMessage, MessageIcon::Information);
     }
-    FileContext recovery{*song,      editor,           folder,         live,
-                         compressor, window.prompts(), settings.recent};
+    FileContext recovery{*song,      editor,           folder,          live,
+                         compressor, window.prompts(), settings.recent, &shiftJis};
     if (!recoverFromBackup(recovery))
         sendPartHeader(*song, live); // the command-line song's sound, now audible
     window.showSongReplaced();

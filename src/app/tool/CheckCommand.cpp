@@ -1,9 +1,11 @@
 #include "Tool.h"
 
+#include "MidiInput.h"
 #include "TerminalText.h"
 #include "midi/LoopCheck.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
+#include "midi/MidiFileLoop.h"
 #include "midi/WriteMidiFile.h"
 #include "model/Limits.h"
 #include "model/PartFile.h"
@@ -44,6 +46,21 @@ int printLoopCheck(std::ostream& out, Song& song, const PrivateFolder& tmp) {
     return report.findings.empty() ? kExitOk : kExitFindings;
 }
 
+// Any MIDI file: its loop from its own events, or the summary of the project it imports to.
+int checkMidiFile(const Invocation& call, const std::filesystem::path& path,
+                  const std::string& name, bool loop, const PrivateFolder& tmp) {
+    if (!loop) {
+        const auto song = importIntoFreshSong(path, name, tmp.folder());
+        printSummary(call.out, *song, tmp.folder());
+        return kExitOk;
+    }
+    const LoopReport report = checkMidiFileLoop(readMidiEventsFile(path));
+    call.out << report.loop << "\n";
+    for (const std::string& line : report.findings)
+        call.out << line << "\n";
+    return report.findings.empty() ? kExitOk : kExitFindings;
+}
+
 int runCheck(const Invocation& call) {
     SplitArgs split;
     try {
@@ -57,6 +74,8 @@ int runCheck(const Invocation& call) {
     const std::string& in = split.operands[0];
     try {
         PrivateFolder tmp;
+        if (const auto path = inputPath(in, tmp); isMidiFile(path))
+            return checkMidiFile(call, path, in, loop, tmp);
         const auto song = loadIntoFreshSong(inputPath(in, tmp), tmp.folder());
         if (loop)
             return printLoopCheck(call.out, *song, tmp);
@@ -71,9 +90,9 @@ int runCheck(const Invocation& call) {
 } // namespace
 
 extern const ToolCommand kCheckCommand;
-const ToolCommand kCheckCommand = {"check", "[--loop] IN.zelk",
-                                   "checks a project file (- reads standard input) and prints a "
-                                   "summary of it, or of its loop",
+const ToolCommand kCheckCommand = {"check", "[--loop] IN.zelk|IN.mid",
+                                   "checks a project or MIDI file (- reads standard input) and "
+                                   "prints a summary of it, or of its loop",
                                    kArgsCheckedByCommand, &runCheck};
 
 } // namespace zelk::tool

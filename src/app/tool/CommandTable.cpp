@@ -9,6 +9,7 @@
     X(kCheckCommand)                                                                               \
     X(kResaveCommand)                                                                              \
     X(kExportMidiCommand)                                                                          \
+    X(kImportMidiCommand)                                                                          \
     X(kRenderCommand)
 
 namespace zelk::tool {
@@ -51,7 +52,8 @@ bool asksForHelp(const std::vector<std::string>& args) {
 }
 
 void printUsage(std::ostream& os) {
-    os << "zelk-tool - works on zelk project files (*.zelk) without the window\n\n"
+    os << "zelk-tool - works on zelk project files (*.zelk) and Standard MIDI Files without the "
+          "window\n\n"
           "usage:\n";
     // The command line on one line, what it does indented below: arguments can be long.
     for (const ToolCommand* c : kCommands)
@@ -64,13 +66,19 @@ void printUsage(std::ostream& os) {
           "  the loop start or end, controllers, programs and tempo left otherwise at the\n"
           "  end than at the start, a loop point without a loop, and a file that ends off\n"
           "  the loop's last bar line.\n"
+          "  A MIDI file (IN.mid) is checked from its own events, its loop from the first\n"
+          "  controller 111 to the end of the file, where older game tools wrap.\n"
+          "render IN.mid: renders a MIDI file from its own events, with that same loop.\n"
+          "import-midi: notes are quantized to the grid, keys spelled onto rows, controllers\n"
+          "  1, 10, 11, 64 and pitch bend become lanes; our own exports come back exactly.\n"
           "export-midi --loop-to-bar: with a loop point, ends the conductor track on the bar\n"
           "  line that ends the last note's measure, so that players that wrap at the end of\n"
           "  the file loop whole measures.\n\n"
           "exit codes:\n"
           "  0  success\n"
-          "  1  the input is not a valid project or cannot be read, or the output cannot be\n"
-          "     written (nothing is written then); one line on stderr names the file and why\n"
+          "  1  the input is not a valid project or MIDI file or cannot be read, or the output\n"
+          "     cannot be written (nothing is written then); one line on stderr names the file\n"
+          "     and why\n"
           "  2  wrong usage; this text goes to stderr\n"
           "  3  check --loop found what makes the loop sound wrong; one line each on stdout\n";
 }

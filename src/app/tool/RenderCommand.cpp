@@ -1,5 +1,6 @@
 #include "Tool.h"
 
+#include "MidiInput.h"
 #include "files/TextLines.h"
 #include "model/Song.h"
 #include "platform/EncodedAudioFileWriter.h"
@@ -86,7 +87,7 @@ RenderRequest parseArgs(const std::vector<std::string>& args) {
         }
     }
     if (split.operands.size() != 2)
-        throw UsageError("expects IN.zelk OUT.wav|OUT.ogg|OUT.flac");
+        throw UsageError("expects IN.zelk|IN.mid OUT.wav|OUT.ogg|OUT.flac");
     req.in = split.operands[0];
     req.out = split.operands[1];
     const auto format = named ? named : audioFormatOfPath(req.out);
@@ -144,11 +145,16 @@ int runRender(const Invocation& call) {
     std::unique_ptr<PrivateFolder> tmp;
     try {
         tmp = std::make_unique<PrivateFolder>();
-        const auto song = loadIntoFreshSong(inputPath(req.in, *tmp), tmp->folder());
-        const IconvShiftJis shiftJis;
-        NullMidiOut noDevice;
-        plan = prepareRender(*song, tmp->folder(), noDevice, shiftJis, tmp->path() / "render.mid",
-                             req.options);
+        const auto in = inputPath(req.in, *tmp);
+        if (isMidiFile(in)) { // any MIDI file, from its own events
+            plan = prepareMidiFileRender(in, req.options);
+        } else {
+            const auto song = loadIntoFreshSong(in, tmp->folder());
+            const IconvShiftJis shiftJis;
+            NullMidiOut noDevice;
+            plan = prepareRender(*song, tmp->folder(), noDevice, shiftJis,
+                                 tmp->path() / "render.mid", req.options);
+        }
     } catch (const std::exception& e) {
         reportFailure(call, inputName(req.in), e.what());
         return kExitFailed;
@@ -182,10 +188,10 @@ extern const ToolCommand kRenderCommand;
 const ToolCommand kRenderCommand = {
     "render",
     "[--rate 44100|48000|22050] [--mono] [--soundfont FILE] [--parts 1,3,10] [--no-loop] "
-    "[--normalize] [--format wav|ogg|flac] IN.zelk OUT.wav|OUT.ogg|OUT.flac|-",
-    "renders the song to audio as fast as the machine allows, from its first column, with its "
-    "loop as LOOPSTART/LOOPLENGTH (Ogg, FLAC) or the smpl loop (WAV); --normalize brings the "
-    "peak to -1 dBFS with one gain for the whole file",
+    "[--normalize] [--format wav|ogg|flac] IN.zelk|IN.mid OUT.wav|OUT.ogg|OUT.flac|-",
+    "renders the song (or a MIDI file's own events) to audio as fast as the machine allows, "
+    "from its first column, with its loop as LOOPSTART/LOOPLENGTH (Ogg, FLAC) or the smpl loop "
+    "(WAV); --normalize brings the peak to -1 dBFS with one gain for the whole file",
     kArgsCheckedByCommand, &runRender};
 
 } // namespace zelk::tool

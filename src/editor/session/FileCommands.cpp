@@ -1,8 +1,10 @@
 #include "editor/session/FileCommands.h"
 
 #include "editor/Palette.h"
+#include "editor/session/MidiImportCommands.h"
 #include "editor/session/SongReset.h"
 #include "editor/view/ViewPosition.h"
+#include "import/ImportMidi.h"
 #include "model/PartSwitch.h"
 #include "storage/Project.h"
 #include "storage/Snapshots.h"
@@ -166,11 +168,12 @@ FileOutcome Mrireki_Click(FileContext& ctx, int index) {
 
 FileOutcome dropFiles(FileContext& ctx, const std::vector<std::string>& paths) {
     FileOutcome outcome;
-    if (paths.empty() || !endsInZelk(paths.front()))
+    if (paths.empty() || (!endsInZelk(paths.front()) && !isMidiFileName(paths.front())))
         return outcome;
     if (!keepChangesAsked(ctx, false, outcome))
         return outcome;
-    outcome |= openChecked(ctx, paths.front(), kOpenFailed);
+    outcome |= isMidiFileName(paths.front()) ? importChecked(ctx, paths.front())
+                                             : openChecked(ctx, paths.front(), kOpenFailed);
     return outcome;
 }
 
@@ -178,7 +181,8 @@ FileOutcome openHandedOver(FileContext& ctx, const std::string& path) {
     FileOutcome outcome;
     if (!keepChangesAsked(ctx, true, outcome))
         return outcome;
-    outcome |= openChecked(ctx, path, kOpenFailed);
+    outcome |=
+        isMidiFileName(path) ? importChecked(ctx, path) : openChecked(ctx, path, kOpenFailed);
     return outcome;
 }
 

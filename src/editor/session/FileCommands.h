@@ -6,6 +6,7 @@
 #include "model/Song.h"
 #include "ports/Compressor.h"
 #include "ports/MidiOut.h"
+#include "ports/TextDecoder.h"
 #include "ports/UserPrompts.h"
 
 #include <string>
@@ -29,6 +30,7 @@ struct FileContext {
     const Compressor& compressor;
     UserPrompts& prompts;
     RecentFiles& recent;
+    const TextDecoder* decoder = nullptr; // texts of imported MIDI files (Shift-JIS)
 };
 
 // What the window must show after a command.
@@ -60,10 +62,11 @@ FileOutcome Mopen_Click(FileContext& ctx);
 bool Msave_Click(FileContext& ctx, FileOutcome& outcome);
 bool Masave_Click(FileContext& ctx, FileOutcome& outcome);
 FileOutcome Mrireki_Click(FileContext& ctx, int index);
-// Files dropped on the score: the first one, if its name ends in exactly "zelk".
+// Files dropped on the score: the first one, if its name ends in exactly "zelk", or a MIDI
+// file (.mid, .midi), which is imported.
 FileOutcome dropFiles(FileContext& ctx, const std::vector<std::string>& paths);
 // A path handed over by a second start of the program: opened as Mopen opens the file
-// it chose, after its question.
+// it chose (a MIDI file imported), after its question.
 FileOutcome openHandedOver(FileContext& ctx, const std::string& path);
 // Exit command and window close: the question; true when the program may shut down.
 bool confirmQuit(FileContext& ctx);

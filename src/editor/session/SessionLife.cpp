@@ -1,6 +1,8 @@
 #include "editor/session/SessionLife.h"
 
+#include "editor/session/MidiImportCommands.h"
 #include "editor/view/ViewPosition.h"
+#include "import/ImportMidi.h"
 #include "model/Limits.h"
 #include "storage/Snapshots.h"
 
@@ -75,6 +77,8 @@ bool openCommandLineProject(FileContext& ctx, std::string arg) {
     std::error_code ec;
     if (const auto full = std::filesystem::absolute(arg, ec); !ec)
         arg = full.lexically_normal().string();
+    if (isMidiFileName(arg))
+        return importChecked(ctx, arg).songReplaced;
     try {
         const ProjectImage image = readProjectFile(arg, ctx.compressor);
         applyProject(ctx.song, ctx.folder, ctx.out, image, WorkFileMode::ReplaceAll);

@@ -23,7 +23,7 @@ void removeOrphanedTempFiles(const AppFolder& folder);
 
 // A project named on the command line, double quotes removed. A refused file shows
 // "MOpen@オープンできません" with its path and the reason as detail, and leaves the empty
-// song. True when loaded.
+// song. A MIDI file (.mid, .midi) is imported (importChecked). True when loaded.
 bool openCommandLineProject(FileContext& ctx, std::string arg);
 
 // Recovery: when "log" exists the song is restored from it (every work file replaced),

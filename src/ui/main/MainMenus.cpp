@@ -26,6 +26,7 @@ void buildFileMenu(QMenuBar* bar, MainMenus& m) {
     m.Mfile->setObjectName(QStringLiteral("Mfile"));
     m.Mnew = item(m.Mfile, "Mnew", "新規(&N)", "Ctrl+N");
     m.Mopen = item(m.Mfile, "Mopen", "開く(&O)", "Ctrl+O");
+    m.Mmidiopen = item(m.Mfile, "Mmidiopen", "MIDIファイルを開く...");
     m.Msave = item(m.Mfile, "Msave", "上書き保存(&S)", "Ctrl+S");
     m.Masave = item(m.Mfile, "Masave", "名前をつけて保存(&A)", "Ctrl+A");
     m.Mfile->addSeparator();
@@ -93,8 +94,8 @@ MainMenus buildMainMenus(QMenuBar* bar) {
     m.Mversion = item(m.Mhelp, "Mversion", "バージョン情報(&A)");
     m.Mreadme = item(m.Mhelp, "Mreadme", "ヘルプ(&H)");
     // Commands still to come are shown but cannot be chosen yet.
-    for (QAction* a : {m.Mnew, m.Mopen, m.Msave, m.Masave, m.Mset, m.Mmidi, m.Msyo, m.Moption,
-                       m.Mhyou, m.Medit, m.Mrec, m.Mrender, m.Mversion, m.Mreadme})
+    for (QAction* a : {m.Mnew, m.Mopen, m.Mmidiopen, m.Msave, m.Masave, m.Mset, m.Mmidi, m.Msyo,
+                       m.Moption, m.Mhyou, m.Medit, m.Mrec, m.Mrender, m.Mversion, m.Mreadme})
         a->setEnabled(false);
     for (QAction* a : m.Mrireki)
         a->setVisible(false);

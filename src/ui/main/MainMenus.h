@@ -13,6 +13,7 @@ struct MainMenus {
     QMenu* Mfile = nullptr;
     QAction* Mnew = nullptr;
     QAction* Mopen = nullptr;
+    QAction* Mmidiopen = nullptr; // a Standard MIDI File imported as a new song
     QAction* Msave = nullptr;
     QAction* Masave = nullptr;
     QAction* Mset = nullptr;

@@ -34,6 +34,7 @@ class AppFolder;
 class Compressor;
 class MidiOut;
 class TextEncoder;
+class TextDecoder;
 class LiveMidiOut;
 class MidiFilePlayer;
 class WaveRecorder;
@@ -64,6 +65,8 @@ struct MainWindowContext {
     // them the render entry stays disabled.
     BackgroundRender::SynthFactory makeRenderer{};
     AudioFileWriter* audioFiles = nullptr;
+    // Texts of imported MIDI files (Shift-JIS); without it they read as UTF-8 or Latin-1.
+    const TextDecoder* decoder = nullptr;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the

@@ -1,4 +1,5 @@
 // The main window's File menu commands, drops, the backup timer and the close request.
+#include "editor/session/MidiImportCommands.h"
 #include "editor/session/SessionLife.h"
 #include "editor/transport/RecordingTarget.h"
 #include "midi/WriteMidiFile.h"
@@ -41,7 +42,7 @@ int backupInterval() {
 FileContext MainWindow::fileContext() {
     prompts_.setCurrentName(ctx_.song.FileName);
     return FileContext{ctx_.song,       ctx_.editor,   ctx_.folder, ctx_.midi,
-                       ctx_.compressor, *filePrompts_, ctx_.recent};
+                       ctx_.compressor, *filePrompts_, ctx_.recent, ctx_.decoder};
 }
 
 template <typename Command> void MainWindow::fileCommand(Command&& command) {
@@ -79,12 +80,14 @@ void MainWindow::updateRecentMenu() {
 }
 
 void MainWindow::connectFileMenu() {
-    for (QAction* a : {m_.Mnew, m_.Mopen, m_.Msave, m_.Masave, m_.Mset, m_.Mmidi})
+    for (QAction* a : {m_.Mnew, m_.Mopen, m_.Mmidiopen, m_.Msave, m_.Masave, m_.Mset, m_.Mmidi})
         a->setEnabled(true);
     connect(m_.Mnew, &QAction::triggered, this,
             [this] { fileCommand([](FileContext& fc) { return Mnew_Click(fc); }); });
     connect(m_.Mopen, &QAction::triggered, this,
             [this] { fileCommand([](FileContext& fc) { return Mopen_Click(fc); }); });
+    connect(m_.Mmidiopen, &QAction::triggered, this,
+            [this] { fileCommand([](FileContext& fc) { return Mmidiopen_Click(fc); }); });
     connect(m_.Msave, &QAction::triggered, this, [this] {
         fileCommand([](FileContext& fc) {
             FileOutcome o;

@@ -8,12 +8,16 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zelk::ui {
@@ -52,6 +56,22 @@ void sizeDialog(QFileDialog& dialog) {
 
 const QString kFilter = QStringLiteral("編集ファイル(*.zelk)");
 
+// A detail of several lines (an import's report, one line per change) is shown one line to
+// a line: the box grows to the longest, up to most of the screen's width.
+void fitDetail(QMessageBox& box, const QString& detail) {
+    if (!detail.contains(QLatin1Char('\n')))
+        return;
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+    if (label == nullptr)
+        return;
+    int widest = 0;
+    for (const QString& line : detail.split(QLatin1Char('\n')))
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+    const QScreen* screen = box.screen();
+    const int most = screen ? screen->availableGeometry().width() * 4 / 5 : widest;
+    label->setMinimumWidth(std::min(widest + label->fontMetrics().averageCharWidth(), most));
+}
+
 } // namespace
 
 Answer QtPrompts::askYesNoCancel(std::string_view title, std::string_view text) {
@@ -77,12 +97,14 @@ void QtPrompts::showMessage(std::string_view title, std::string_view text, Messa
     if (messagesWait_) {
         QMessageBox box(qtIcon, qtText(title), qtText(text), QMessageBox::Ok, owner_);
         box.setInformativeText(qtText(detail));
+        fitDetail(box, qtText(detail));
         box.exec();
         return;
     }
     auto* box = new QMessageBox(qtIcon, qtText(title), qtText(text), QMessageBox::Ok, owner_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setInformativeText(qtText(detail));
+    fitDetail(*box, qtText(detail));
     box->open();
 }
 
@@ -92,6 +114,24 @@ std::optional<std::string> QtPrompts::chooseProjectToOpen(const std::string& fol
     sizeDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return pathBytes(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtPrompts::chooseMidiToOpen(const std::string& folder) {
+    QFileDialog dialog(owner_, QStringLiteral("MIDIファイルを開く"), QString(),
+                       QStringLiteral("MIDIファイル(*.mid;*.midi)"));
+    dialog.setDirectory(startFolder(folder));
+    sizeDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The filter reads as Windows writes it; Qt takes patterns apart at blanks, not at ";",
+    // so the file list is given the patterns itself (in both cases, as files come from
+    // Windows too).
+    for (auto* model : dialog.findChildren<QFileSystemModel*>())
+        model->setNameFilters({QStringLiteral("*.mid"), QStringLiteral("*.midi"),
+                               QStringLiteral("*.MID"), QStringLiteral("*.MIDI")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return pathBytes(dialog.selectedFiles().front());

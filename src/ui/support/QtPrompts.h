@@ -26,6 +26,7 @@ public:
                      std::string_view detail = {}) override;
     std::optional<std::string> chooseProjectToOpen(const std::string& startFolder) override;
     std::optional<std::string> chooseProjectToSave(const std::string& startFolder) override;
+    std::optional<std::string> chooseMidiToOpen(const std::string& startFolder) override;
     // The offline render's target: WAV, Ogg Vorbis or FLAC, offering `suggested`; a name
     // without extension gets the chosen type's. Asks before overwriting. The dialog also
     // holds the normalize choice, shown as `normalize` and returned as chosen.

@@ -145,6 +145,41 @@ private slots:
         QCOMPARE(f.song->FilePath, std::string());
     }
 
+    // "MIDIファイルを開く...": the MIDI dialog, then the import and its report.
+    void midiFileIsImportedFromItsDialog() {
+        Fixture f;
+        // Format 0, a title, a C4 quarter and a program change after it.
+        const std::string bytes("MThd\0\0\0\6\0\0\0\1\x01\xE0MTrk\0\0\0\x16"
+                                "\0\xFF\x03\x03Mid\0\x90\x3C\x64\x83\x60\x3C\0"
+                                "\x60\xC0\x05\0\xFF\x2F\0",
+                                44);
+        const auto path = f.files.path() / "tune.mid";
+        writeWholeFile(path, bytes);
+        QString filter, report;
+        whenModal<QFileDialog>([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("MIDIファイルを開く"));
+            filter = dialog->nameFilters().join(QStringLiteral(";;"));
+            whenModal<QMessageBox>([](QWidget* m) { pressButton(m, QMessageBox::Ok); }, &report);
+            // Typed into the name box, as a user does: selectFile of a file in another
+            // folder races the folder's listing, which may clear the name again.
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(QString::fromStdString(path.string()));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        f.action("Mmidiopen")->trigger();
+        QTRY_VERIFY(!report.isEmpty());
+        QCOMPARE(filter, QStringLiteral("MIDIファイル(*.mid;*.midi)"));
+        QCOMPARE(f.action("Mmidiopen")->text(), QStringLiteral("MIDIファイルを開く..."));
+        QCOMPARE(report, QStringLiteral(
+                             "MIDIファイルを読み込みました。楽譜に合わせて次の点を変えました。"));
+        QCOMPARE(f.song->SongTitle, std::string("Mid"));
+        QVERIFY(f.song->part.Grid(28, 0) & cell::Head);
+        QVERIFY(f.song->FilePath.empty());
+        QCOMPARE(int(f.song->Dirty), 1);
+    }
+
     // The recent entry reads the file the way open does, without a dialog's timing.
     void openOfACorruptFileShowsTheMessageAndKeepsTheSong() {
         Fixture f;
