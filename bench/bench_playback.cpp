@@ -8,6 +8,7 @@
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/Schedule.h"
+#include "midi/TrackCache.h"
 #include "midi/WriteMidiFile.h"
 #include "model/Song.h"
 #include "platform/AudioDeviceOutput.h"
@@ -97,26 +98,28 @@ void BM_PlayStartDenseSong(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayStartDenseSong)->Unit(benchmark::kMillisecond);
 
-// The first half of the press alone: the playback file of the dense song.
+// The first half of the press alone: the playback file of the dense song, every track built
+// (0) or the tracks of the parts not edited since the last press kept (1).
 void BM_WritePlaybackFileDenseSong(benchmark::State& state) {
     DenseFixture& f = dense();
     NullMidiOut none;
+    TrackCache cache;
+    TrackCache* kept = state.range(0) == 1 ? &cache : nullptr;
     for (auto _ : state)
         WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, f.tmp.folder().playbackMidi(),
-                      MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+                      MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart), kept);
 }
-BENCHMARK(BM_WritePlaybackFileDenseSong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WritePlaybackFileDenseSong)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// The second half alone: the written file into the player, parsed on the first block.
+// The second half alone: the music written into the player, timed, up to the first note.
 void BM_LoadAndFirstNoteDenseSong(benchmark::State& state) {
     DenseFixture& f = dense();
     NullMidiOut none;
-    const auto file = f.tmp.folder().playbackMidi();
-    const uint32_t last =
-        WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, file,
-                      MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart));
+    TrackCache cache;
+    WriteMidiFile(f.song, f.tmp.folder(), none, f.sjis, f.tmp.folder().playbackMidi(),
+                  MidiExportOptions::forPlayback(f.song, 1, f.editor.palette.PlayPart), &cache);
     for (auto _ : state) {
-        f.p.player.open(file, last);
+        f.p.player.open(cache.music());
         f.p.player.play();
         if (!f.p.renderUntilFirstVoice()) {
             state.SkipWithError("no note");
@@ -258,10 +261,11 @@ void BM_OnsetAccuracy(benchmark::State& state) {
     only9[9] = 1;
     const auto file = s.tmp.folder().playbackMidi();
     double worstMs = 0, attackMs = 0;
+    TrackCache cache;
     for (auto _ : state) {
-        const uint32_t last = WriteMidiFile(s.song, s.tmp.folder(), none, sjis, file,
-                                            MidiExportOptions::forPlayback(s.song, 1, only9));
-        p.player.open(file, last);
+        WriteMidiFile(s.song, s.tmp.folder(), none, sjis, file,
+                      MidiExportOptions::forPlayback(s.song, 1, only9), &cache);
+        p.player.open(cache.music());
         p.player.play();
         std::vector<float> mono;
         while (!p.player.isStopped()) {

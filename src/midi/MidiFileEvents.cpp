@@ -67,7 +67,6 @@ int dataBytesOf(uint8_t status) {
     return (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
 }
 
-// Reads one MTrk body into events; returns the track's end tick.
 // Walks one MTrk body, handing each event to `emit`; returns the track's end tick.
 template <typename Emit>
 uint32_t walkTrack(std::span<const uint8_t> body, uint16_t track, Emit&& emit) {
@@ -240,6 +239,11 @@ MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents) {
     }
     sortByTick(f.events, std::move(bounds));
     return f;
+}
+
+uint32_t forEachTrackEvent(std::span<const uint8_t> body, uint16_t track,
+                           const std::function<void(MidiEvent&&)>& emit) {
+    return walkTrack(body, track, emit);
 }
 
 // Unknown chunks are skipped; a file that ends before its last declared track keeps the

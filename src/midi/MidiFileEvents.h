@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -77,6 +78,11 @@ MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents = 
 std::string readMidiFileBytes(const std::filesystem::path& path);
 // readMidiEvents of readMidiFileBytes.
 MidiFileEvents readMidiEventsFile(const std::filesystem::path& path);
+
+// Reads one MTrk body (running status allowed), handing each event to `emit` with `track`;
+// returns the track's end tick. Throws MidiFileError for a damaged body.
+uint32_t forEachTrackEvent(std::span<const uint8_t> body, uint16_t track,
+                           const std::function<void(MidiEvent&&)>& emit);
 
 // The bodies of the file's MTrk chunks in file order (after readMidiEvents accepted it).
 std::vector<std::span<const uint8_t>> midiTrackBodies(std::span<const uint8_t> file);

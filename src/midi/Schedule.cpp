@@ -33,21 +33,45 @@ size_t firstAtTick(const std::vector<ScheduledMessage>& m, uint32_t tick) {
 
 } // namespace
 
+FileMusic musicOf(const MidiFileEvents& file, const TrackFilter& sounds) {
+    FileMusic music;
+    music.division = file.division;
+    music.lastTick = file.lastTick;
+    music.messages.reserve(file.events.size());
+    for (const MidiEvent& e : file.events) {
+        if (e.isTempo())
+            music.tempos.emplace_back(e.tick, e.tempoMicros());
+        else if (e.isChannelEvent() && (e.track == 0 || !sounds || sounds(e.track)))
+            music.messages.push_back({e.tick, shortMessage(e.status, e.d1, e.d2)});
+    }
+    return music;
+}
+
 Schedule scheduleOf(const MidiFileEvents& file, int sampleRate, const TrackFilter& sounds,
                     uint32_t leadTick, std::optional<std::pair<uint32_t, uint32_t>> loop) {
+    return scheduleOf(musicOf(file, sounds), sampleRate, leadTick, loop);
+}
+
+Schedule scheduleOf(const FileMusic& music, int sampleRate, uint32_t leadTick,
+                    std::optional<std::pair<uint32_t, uint32_t>> loop) {
     Schedule s;
     s.sampleRate = sampleRate;
-    s.tempo = TempoMap(file);
+    s.tempo = TempoMap(music.division, music.tempos);
     s.leadFrames = s.tempo.sampleAt(leadTick, sampleRate);
-    s.messages.reserve(file.events.size());
-    for (const MidiEvent& e : file.events) {
-        if (!e.isChannelEvent() || (e.track != 0 && sounds && !sounds(e.track)))
-            continue;
-        s.messages.push_back({std::max<int64_t>(0, s.frameOfTick(e.tick)), e.tick,
-                              shortMessage(e.status, e.d1, e.d2)});
+    s.messages.resize(music.messages.size());
+    size_t hint = 0;
+    uint32_t tick = 0;
+    int64_t frame = std::max<int64_t>(0, s.frameOfTick(0));
+    for (size_t i = 0; i < music.messages.size(); ++i) {
+        const FileMusic::Message& m = music.messages[i];
+        if (m.tick != tick) { // a column's messages share one tick: timed once
+            tick = m.tick;
+            frame = std::max<int64_t>(0, s.tempo.sampleAt(tick, sampleRate, hint) - s.leadFrames);
+        }
+        s.messages[i] = {frame, tick, m.message};
     }
-    s.endTick = file.lastTick;
-    s.endFrame = std::max<int64_t>(0, s.frameOfTick(file.lastTick));
+    s.endTick = music.lastTick;
+    s.endFrame = std::max<int64_t>(0, s.frameOfTick(music.lastTick));
     if (loop && loop->second > loop->first) {
         ScheduleLoop l;
         l.startTick = loop->first;

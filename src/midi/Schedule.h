@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/TempoMap.h"
+#include "ports/FileMusic.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,8 +58,13 @@ struct Schedule {
 // Which tracks of a file sound (track 0, the conductor, always does).
 using TrackFilter = std::function<bool(int track)>;
 
-// The schedule of a file's channel messages, timed through its own tempo map. `lead` ticks
-// (the set-up beat) are left out of the time; with `loop` (ticks) the music wraps there.
+FileMusic musicOf(const MidiFileEvents& file, const TrackFilter& sounds = {});
+
+// The schedule of the music, timed through its own tempo map. `lead` ticks (the set-up
+// beat) are left out of the time; with `loop` (ticks) the music wraps there.
+Schedule scheduleOf(const FileMusic& music, int sampleRate, uint32_t leadTick = 0,
+                    std::optional<std::pair<uint32_t, uint32_t>> loop = std::nullopt);
+// scheduleOf(musicOf(file, sounds), ...).
 Schedule scheduleOf(const MidiFileEvents& file, int sampleRate, const TrackFilter& sounds = {},
                     uint32_t leadTick = 0,
                     std::optional<std::pair<uint32_t, uint32_t>> loop = std::nullopt);

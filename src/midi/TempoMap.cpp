@@ -16,15 +16,24 @@ TempoMap::TempoMap() : division_(480) {
 
 TempoMap::TempoMap(const MidiFileEvents& file) : division_(file.division) {
     changes_.push_back({0, 500'000, 0});
-    for (const MidiEvent& e : file.events) {
-        if (!e.isTempo())
-            continue;
-        const int64_t at = microTicksAt(e.tick);
-        if (changes_.back().tick == e.tick)
-            changes_.back().micros = e.tempoMicros(); // the later of two at one tick holds
-        else
-            changes_.push_back({e.tick, e.tempoMicros(), at});
-    }
+    for (const MidiEvent& e : file.events)
+        if (e.isTempo())
+            add(e.tick, e.tempoMicros());
+}
+
+TempoMap::TempoMap(uint16_t division, const std::vector<std::pair<uint32_t, uint32_t>>& tempos)
+    : division_(division) {
+    changes_.push_back({0, 500'000, 0});
+    for (const auto& [tick, micros] : tempos)
+        add(tick, micros);
+}
+
+void TempoMap::add(uint32_t tick, uint32_t micros) {
+    const int64_t at = microTicksAt(tick);
+    if (changes_.back().tick == tick)
+        changes_.back().micros = micros; // the later of two at one tick holds
+    else
+        changes_.push_back({tick, micros, at});
 }
 
 int64_t TempoMap::microTicksAt(uint32_t tick) const {
@@ -35,9 +44,22 @@ int64_t TempoMap::microTicksAt(uint32_t tick) const {
 }
 
 int64_t TempoMap::sampleAt(uint32_t tick, int sampleRate) const {
+    return sampleOfMicroTicks(microTicksAt(tick), sampleRate);
+}
+
+int64_t TempoMap::sampleAt(uint32_t tick, int sampleRate, size_t& hint) const {
+    if (hint >= changes_.size() || changes_[hint].tick > tick)
+        hint = 0;
+    while (hint + 1 < changes_.size() && changes_[hint + 1].tick <= tick)
+        ++hint;
+    const Change& c = changes_[hint];
+    return sampleOfMicroTicks(c.microTicks + static_cast<int64_t>(tick - c.tick) * c.micros,
+                              sampleRate);
+}
+
+int64_t TempoMap::sampleOfMicroTicks(int64_t micro, int sampleRate) const {
     // Whole and remainder apart: microTicks (below 2^52 for ticks below 2^28) times the
     // rate would not fit in 64 bits, the remainder (below 2^35) times the rate does.
-    const int64_t micro = microTicksAt(tick);
     const int64_t den = static_cast<int64_t>(division_) * 1'000'000;
     const int64_t whole = micro / den, rest = micro % den;
     return whole * sampleRate + (rest * sampleRate + den / 2) / den;

@@ -6,6 +6,7 @@
 #include "midi/LoopSpan.h"
 #include "midi/PartTrack.h"
 #include "midi/TrackBuffer.h"
+#include "midi/TrackCache.h"
 #include "midi/WorkFileStream.h"
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
@@ -97,9 +98,11 @@ std::vector<int> includedParts(const AppFolder& folder, const MidiExportOptions&
 
 uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
                        const TextEncoder& encoder, const std::filesystem::path& path,
-                       const MidiExportOptions& opt) {
+                       const MidiExportOptions& opt, TrackCache* cache) {
     checkOptions(song, opt);
     SavePartFile(song, folder);
+    if (cache)
+        cache->beginFile(song, opt);
 
     const std::vector<int> parts = includedParts(folder, opt);
     int32_t songEnd = 0;
@@ -114,13 +117,29 @@ uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
     std::vector<uint8_t> chunk;
     buildConductorTrack(song, opt, songEnd, encoder, track, barEnd);
     uint32_t lastTick = writeTrack(file, track, chunk);
+    TrackCache::Track conductor;
+    std::vector<const TrackCache::Track*> written;
+    if (cache) {
+        conductor = trackOf(track.bytes(), track.fileTicks());
+        written.push_back(&conductor);
+    }
     for (const int p : parts) {
+        if (const TrackCache::Track* kept = cache ? cache->find(folder, song, p) : nullptr) {
+            file.write(kept->chunk);
+            lastTick = std::max(lastTick, kept->lastTick);
+            written.push_back(kept);
+            continue;
+        }
         const std::string text = readWholeFile(folder.workFile(p));
         WorkFileStream stream(text, p);
         PartTrackBuilder(song, opt, p).build(stream, track);
         lastTick = std::max(lastTick, writeTrack(file, track, chunk));
+        if (cache)
+            written.push_back(&cache->keep(folder, song, p, track.bytes(), track.fileTicks()));
     }
     file.commit();
+    if (cache)
+        cache->endFile(written);
 
     song.part.resetHeader();
     LoadPartFile(song, folder, out, song.CurPart);

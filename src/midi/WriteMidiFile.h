@@ -11,6 +11,7 @@ struct Song;
 class AppFolder;
 class MidiOut;
 class TextEncoder;
+class TrackCache;
 
 // The parts the writer turns into tracks, in track order (track 1 is the first): parts
 // with a work file, ticked ones only in playback.
@@ -25,9 +26,10 @@ std::vector<int> includedParts(const AppFolder& folder, const MidiExportOptions&
 // there and the song is unchanged. Afterwards the current part is loaded again from its
 // work file (LoadPartFile), which sends its default sound to `out` when it has no notes.
 // Returns the file's last tick: the time of its latest end-of-track event, where a player
-// has sent everything.
+// has sent everything. With a cache, part tracks whose work file did not change since the
+// cache last saw them are taken from it, and it holds the music of the file afterwards.
 uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
                        const TextEncoder& encoder, const std::filesystem::path& path,
-                       const MidiExportOptions& opt);
+                       const MidiExportOptions& opt, TrackCache* cache = nullptr);
 
 } // namespace zelk

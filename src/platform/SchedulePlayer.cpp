@@ -1,6 +1,5 @@
 #include "platform/SchedulePlayer.h"
 
-#include "files/TextLines.h"
 #include "midi/MidiFileEvents.h"
 #include "platform/SoundFontSynth.h"
 #include "render/ScheduleRun.h"
@@ -14,32 +13,25 @@ SchedulePlayer::~SchedulePlayer() {
     close();
 }
 
-bool SchedulePlayer::open(const std::filesystem::path& file, uint32_t lastTick,
-                          const PlayRange& range) {
-    std::string bytes;
+bool SchedulePlayer::openBytes(std::span<const uint8_t> file, uint32_t lastTick,
+                               const PlayRange& range) {
+    auto music = std::make_shared<FileMusic>();
     try {
-        bytes = readWholeFile(file);
+        *music = musicOf(readMidiEvents(file));
     } catch (const std::exception&) {
         close();
         return false;
     }
-    return openBytes({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, lastTick,
-                     range);
+    music->lastTick = lastTick;
+    return open(std::move(music), range);
 }
 
-bool SchedulePlayer::openBytes(std::span<const uint8_t> file, uint32_t lastTick,
-                               const PlayRange& range) {
+bool SchedulePlayer::open(std::shared_ptr<const FileMusic> music, const PlayRange& range) {
     close();
-    auto schedule = std::make_shared<Schedule>();
-    try {
-        *schedule = scheduleOf(readMidiEvents(file), static_cast<int>(synth_.sampleRate()), {}, 0,
-                               range.loop);
-    } catch (const std::exception&) {
+    if (!music)
         return false;
-    }
-    // The file ends where the writer says its last event is.
-    schedule->endTick = lastTick;
-    schedule->endFrame = schedule->frameOfTick(lastTick);
+    auto schedule = std::make_shared<Schedule>(
+        scheduleOf(*music, static_cast<int>(synth_.sampleRate()), 0, range.loop));
     ScheduleRun::Options options;
     options.startFrame = schedule->frameOfTick(range.fromTick);
     options.loop = schedule->loop.has_value();

@@ -10,8 +10,8 @@ namespace zelk {
 class SoundFontSynth;
 class ScheduleRun;
 
-// The MIDI file player of the window: the file is read back with the reader the offline
-// render uses, timed through its own tempo map into a schedule, and played by the
+// The MIDI file player of the window: the file's music is timed through its own tempo map
+// into a schedule as the offline render times it, and played by the
 // synthesizer's rendering thread, every message at its own frame. Position and "stopped"
 // come from the frames rendered, so what is heard, recorded and rendered are the same.
 class SchedulePlayer : public MidiFilePlayer {
@@ -22,9 +22,8 @@ public:
     SchedulePlayer& operator=(const SchedulePlayer&) = delete;
 
     using MidiFilePlayer::open;
-    bool open(const std::filesystem::path& file, uint32_t lastTick,
-              const PlayRange& range) override;
-    // As open, from the file's bytes.
+    bool open(std::shared_ptr<const FileMusic> music, const PlayRange& range) override;
+    // As open, from a file's bytes that end at `lastTick`.
     bool openBytes(std::span<const uint8_t> file, uint32_t lastTick, const PlayRange& range);
     void play() override;
     void stop() override;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ports/FileMusic.h"
+
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -18,19 +20,18 @@ struct PlayRange {
     std::optional<uint32_t> stopAfterWrapAt;
 };
 
-// Plays a Standard MIDI File on the program's synthesizer. Everything is called from the UI
-// thread; the player advances on its own (with the rendered sound) and is polled.
+// Plays the music of a Standard MIDI File on the program's synthesizer. Everything is called from
+// the UI thread; the player advances on its own (with the rendered sound) and is polled.
 class MidiFilePlayer {
 public:
     virtual ~MidiFilePlayer() = default;
 
-    // Loads `file` for one playback; it has played to its end once the player passes
-    // `lastTick` (the time of the file's last event). Replaces a file still open. False when
-    // the file cannot be read.
-    virtual bool open(const std::filesystem::path& file, uint32_t lastTick,
-                      const PlayRange& range) = 0;
-    bool open(const std::filesystem::path& file, uint32_t lastTick) {
-        return open(file, lastTick, PlayRange{});
+    // Loads the music of a file for one playback; it has played to its end once the player
+    // passes the music's last tick. Replaces music still open. False when it cannot be
+    // played.
+    virtual bool open(std::shared_ptr<const FileMusic> music, const PlayRange& range) = 0;
+    bool open(std::shared_ptr<const FileMusic> music) {
+        return open(std::move(music), PlayRange{});
     }
     // Plays the open file (from the range's start) and returns at once.
     virtual void play() = 0;

@@ -2,7 +2,7 @@
 
 #include "ports/MidiFilePlayer.h"
 
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,12 +13,12 @@ namespace zelk::test {
 class FakeMidiFilePlayer : public MidiFilePlayer {
 public:
     using MidiFilePlayer::open;
-    bool open(const std::filesystem::path& file, uint32_t last, const PlayRange& r) override {
+    bool open(std::shared_ptr<const FileMusic> m, const PlayRange& r) override {
         calls.push_back("open");
-        if (refuseOpen)
+        if (refuseOpen || !m)
             return false;
-        openedFile = file;
-        lastTick = last;
+        music = std::move(m);
+        lastTick = music->lastTick;
         range = r;
         wraps_ = 0;
         isOpen = true;
@@ -55,7 +55,7 @@ public:
     void advanceToSixteenth(uint32_t sixteenths) { advanceTo(sixteenths * 120); }
 
     std::vector<std::string> calls;
-    std::filesystem::path openedFile;
+    std::shared_ptr<const FileMusic> music;
     uint32_t lastTick = 0;
     bool isOpen = false;
     bool playing = false;

@@ -4,6 +4,7 @@
 #include "editor/view/ViewPosition.h"
 #include "midi/LiveMidiOut.h"
 #include "midi/MidiExportOptions.h"
+#include "midi/TrackCache.h"
 #include "midi/WriteMidiFile.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
@@ -24,16 +25,17 @@ PlaybackOutcome failedStart(std::string detail) {
 
 PlaybackOutcome openFile(PlaybackContext& ctx, const PlayPlan& plan) {
     const auto file = ctx.folder.playbackMidi();
-    uint32_t lastTick = 0;
     try {
-        lastTick = WriteMidiFile(ctx.song, ctx.folder, ctx.live, ctx.encoder, file,
-                                 MidiExportOptions::forPlayback(ctx.song, plan.fileMeasure,
-                                                                ctx.editor.palette.PlayPart));
+        WriteMidiFile(
+            ctx.song, ctx.folder, ctx.live, ctx.encoder, file,
+            MidiExportOptions::forPlayback(ctx.song, plan.fileMeasure, ctx.editor.palette.PlayPart),
+            &ctx.state.tracks);
     } catch (const std::exception& e) {
         return failedStart(e.what());
     }
-    if (!ctx.player.open(file, lastTick, plan.range))
-        return failedStart("the player cannot read " + file.string());
+    // The player gets what was written from memory: the file is not read back.
+    if (!ctx.player.open(ctx.state.tracks.music(), plan.range))
+        return failedStart("the player cannot play " + file.string());
     ctx.live.close();
     PlaybackState& s = ctx.state;
     s.startCol = ctx.song.SumMeasureLen(plan.fileMeasure - 1);

@@ -2,6 +2,7 @@
 
 #include "editor/EditorState.h"
 #include "editor/view/DrawList.h"
+#include "midi/TrackCache.h"
 
 #include <cstdint>
 #include <optional>
@@ -46,6 +47,7 @@ struct PlaybackState {
     int32_t followCol = 0;
     std::optional<PlayLoop> loop; // while the music loops
     int wraps = 0;                // wraps the follow has seen
+    TrackCache tracks;            // the part tracks of the last playback file
 };
 
 // What the play button and Timer1 work on. The window owns every piece.

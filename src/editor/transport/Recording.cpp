@@ -72,15 +72,17 @@ struct PlayedFile {
     bool hasNotes = true;
 };
 
-PlayedFile readPlayedFile(const std::filesystem::path& file, double rate) {
-    try {
-        const auto events = readMidiEventsFile(file);
-        return {
-            static_cast<int64_t>(std::llround(TempoMap(events).secondsAt(events.lastTick) * rate)),
-            lastNoteOffTick(events) > 0};
-    } catch (const std::exception&) {
-        return {}; // the player read it; the end watch then ends the music where it ends
+// From the music the player was given, which is what the file holds.
+PlayedFile playedMusic(const FileMusic* music, double rate) {
+    if (!music)
+        return {}; // the end watch then ends the music where it ends
+    bool notes = false;
+    for (const FileMusic::Message& m : music->messages) {
+        const uint32_t kind = m.message & 0xF0;
+        notes = notes || (m.tick > 0 && (kind == 0x80 || (kind == 0x90 && (m.message >> 16) == 0)));
     }
+    const TempoMap tempo(music->division, music->tempos);
+    return {static_cast<int64_t>(std::llround(tempo.secondsAt(music->lastTick) * rate)), notes};
 }
 
 // The target's folder takes a file: found before the take, not after the whole song.
@@ -134,7 +136,7 @@ RecordingOutcome start(RecordingContext& ctx) {
     if (!opened.message.empty())
         return {opened.message, opened.detail, false};
     const PlayedFile played =
-        readPlayedFile(ctx.playback.folder.playbackMidi(), ctx.recorder.soundRate());
+        playedMusic(ctx.playback.state.tracks.music().get(), ctx.recorder.soundRate());
     if (!played.hasNotes) { // a take of silence from a measure after the last note
         abandonOpened(ctx.playback);
         return {std::string(kNoNotesToRecordMessage),

@@ -9,6 +9,9 @@
 #include "editor/ScrolledSongFixture.h"
 #include "midi/SmfReader.h"
 
+#include "midi/MidiFileEvents.h"
+#include "midi/Schedule.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -60,8 +63,11 @@ protected:
 TEST_F(PlaybackTest, StartFromMeasure10PlaysFromItsFirstColumn) {
     playFrom(10);
     EXPECT_EQ(player.calls, (std::vector<std::string>{"open", "play"}));
-    EXPECT_EQ(player.openedFile, tmp.folder().playbackMidi());
-    const std::string bytes = slurp(player.openedFile);
+    const std::string bytes = slurp(tmp.folder().playbackMidi());
+    ASSERT_TRUE(player.music);
+    EXPECT_EQ(*player.music, musicOf(readMidiEvents(std::span(
+                                 reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))))
+        << "the player is given what the file holds";
     const SmfFile f = SmfReader(std::vector<uint8_t>(bytes.begin(), bytes.end())).read();
     ASSERT_EQ(f.tracks.size(), 2u);
     const auto& part = f.tracks[1];
