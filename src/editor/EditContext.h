@@ -45,6 +45,9 @@ struct EditOutcome {
     int32_t laneFirst = -1;
     int32_t laneLast = -1;
     bool lineMoved = false; // the rubber-band line was shown, moved or hidden
+    // The selection's band or the outline of its drag changed: the canvas's overlay
+    // follows (drawSelectionGesture), the score underneath is unchanged.
+    bool overlayChanged = false;
 
     void laneChanged(int32_t displayCol) {
         laneFirst = laneFirst < 0 ? displayCol : std::min(laneFirst, displayCol);
@@ -71,6 +74,7 @@ inline EditOutcome& EditOutcome::operator|=(const EditOutcome& o) {
         laneChanged(o.laneLast);
     }
     lineMoved |= o.lineMoved;
+    overlayChanged |= o.overlayChanged;
     return *this;
 }
 

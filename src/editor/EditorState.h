@@ -3,6 +3,7 @@
 #include "editor/KeyAssign.h"
 #include "editor/LaneEditState.h"
 #include "editor/NoteEntryState.h"
+#include "editor/NoteSelection.h"
 #include "editor/Palette.h"
 #include "editor/SignatureControls.h"
 #include "editor/ViewState.h"
@@ -17,6 +18,8 @@ struct EditorState {
     SignatureControls signatures;
     NoteEntryState entry; // mouse entry between canvas events
     LaneEditState lanes;  // lane drags between canvas events
+    NoteSelection selection;
+    NoteClipboard clipboard; // kept across part switches and songs
     UndoMenus menus;
     KeyAssignment keys;
 };

@@ -68,6 +68,24 @@ std::vector<FifthsCentre> fifthsCentres(const std::vector<GridNote>& notes,
     return centres;
 }
 
+FifthsCentre fifthsCentreOf(std::span<const WeightedKey> keys) {
+    FifthsCentre c;
+    for (int round = 0; round < 2; ++round) {
+        double sum = 0, weight = 0;
+        for (const WeightedKey& k : keys) {
+            const int pc = k.key % 12;
+            if (round == 0 && kBlack[static_cast<size_t>(pc)])
+                continue; // black keys take part once they have a name
+            const double w = std::max(1, k.weight);
+            sum += w * placeOf(pc, c);
+            weight += w;
+        }
+        if (weight > 0)
+            c.centre = sum / weight;
+    }
+    return c;
+}
+
 std::vector<Spelling> spellingsOf(int key, MeasureKey k, const FifthsCentre& fifths) {
     struct Ranked {
         int rank;

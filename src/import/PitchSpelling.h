@@ -3,6 +3,7 @@
 #include "import/GridNote.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace zelk {
@@ -34,6 +35,15 @@ struct FifthsCentre {
 // takes the centre of the one before.
 std::vector<FifthsCentre> fifthsCentres(const std::vector<GridNote>& notes,
                                         const MeasurePlan& plan);
+
+// A key and how long it sounds, for the centre of a passage that has no measures of its own.
+struct WeightedKey {
+    int key;
+    int weight;
+};
+// The line-of-fifths centre of some keys, as fifthsCentres finds one measure's: white keys
+// first, then every key by the name that centre gives it; C major's centre without keys.
+FifthsCentre fifthsCentreOf(std::span<const WeightedKey> keys);
 
 // One way to write a key in a row: the row and the accidental bit of its cell.
 struct Spelling {

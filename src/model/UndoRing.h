@@ -18,16 +18,39 @@ struct LaneStrokeValues {
     std::vector<int32_t> after;
 };
 
+// An edit of many notes at once (the selection's move, paste, delete, transposition and
+// velocity): every grid cell and lane value it changed, before and after, and PartLen.
+// Kept in memory only.
+struct NoteEditValues {
+    enum LaneKind : uint8_t { Sounding, Vel, Pit, Mod, Exp };
+    struct CellChange {
+        uint32_t at; // cell number of the column-major walk: 57 x column + row
+        int32_t before;
+        int32_t after;
+    };
+    struct LaneChange {
+        int32_t col;
+        LaneKind lane;
+        uint8_t before;
+        uint8_t after;
+    };
+    std::vector<CellChange> cells;
+    std::vector<LaneChange> lanes;
+    int32_t partLenBefore = 0;
+    int32_t partLenAfter = 0;
+};
+
 inline constexpr int32_t kUndoNone = -1;
 inline constexpr int32_t kUndoClick = 0;
 inline constexpr int32_t kUndoLaneStroke = -2;
 inline constexpr int32_t kUndoMeasureArrays = -3;
+inline constexpr int32_t kUndoNoteEdit = -4;
 
 // One record of the undo ring. kind: -1 = no record (start or end of the chain),
 // 0 = note click, -2 = lane stroke, -3 = a change of the measure arrays (time signature, key
-// signature, tempo offset), n >= 1 = snapshot number n. For a snapshot only kind, viewCol,
-// firstMeasure and part are used; a lane stroke also carries `stroke`, a measure-array
-// change `arrays`.
+// signature, tempo offset), -4 = an edit of many notes, n >= 1 = snapshot number n. For a
+// snapshot only kind, viewCol, firstMeasure and part are used; a lane stroke also carries
+// `stroke`, a measure-array change `arrays`, an edit of many notes `notes`.
 struct UndoRecord {
     int32_t kind = 0;
     int32_t column = 0; // column of the click, or of the removed note's head
@@ -45,6 +68,7 @@ struct UndoRecord {
     int32_t removedVelocity = -1; // velocity of its head column when it was the only head; -1 none
     std::shared_ptr<const LaneStrokeValues> stroke;    // lane strokes only
     std::shared_ptr<const MeasureArraysChange> arrays; // measure-array changes only
+    std::shared_ptr<const NoteEditValues> notes;       // edits of many notes only
     bool operator==(const UndoRecord&) const = default;
 };
 

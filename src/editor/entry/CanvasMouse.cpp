@@ -3,6 +3,7 @@
 #include "editor/entry/CommitClick.h"
 #include "editor/entry/NoteCells.h"
 #include "editor/entry/NoteResize.h"
+#include "editor/entry/SelectionMouse.h"
 #include "editor/lanes/LaneMouse.h"
 #include "editor/lanes/LaneStroke.h"
 #include "editor/view/Nearest.h"
@@ -67,13 +68,16 @@ EditOutcome Picture1_MouseDown(EditContext& ctx, int button, int shift, double x
         e.DownX = nearest(x);
         return laneMouseDown(ctx, button, x, y);
     }
-    if (!row)
-        return {};
+    SelectionPress selection = selectionMouseDown(ctx, button, shift, x, y);
+    if (selection.handled || !row)
+        return selection.outcome;
     e.ClickButton = static_cast<uint8_t>(button);
     e.ClickShift = static_cast<uint8_t>(shift);
     e.DownX = nearest(x);
     e.ClickRow = static_cast<uint8_t>(*row);
-    return HitTestPress(ctx);
+    EditOutcome out = HitTestPress(ctx);
+    out |= selection.outcome;
+    return out;
 }
 
 EditOutcome HitTestPress(EditContext& ctx) {
@@ -97,6 +101,8 @@ EditOutcome HitTestPress(EditContext& ctx) {
 
 EditOutcome Picture1_MouseMove(EditContext& ctx, int button, int shift, double x, double y) {
     ViewState& v = ctx.editor.view;
+    if (selectionGestureRuns(ctx))
+        return selectionMouseMove(ctx, shift, x, y);
     // The rubber band follows the pointer out of the canvas too: the line written on
     // release runs to where the pointer is, so the band shows that.
     if (geometryReady(v) && ctx.editor.lanes.Line1.visible && button == 2)
@@ -131,6 +137,8 @@ EditOutcome Picture1_MouseMove(EditContext& ctx, int button, int shift, double x
 }
 
 EditOutcome Picture1_MouseUp(EditContext& ctx, int, int, double x, double y) {
+    if (selectionGestureRuns(ctx))
+        return selectionMouseUp(ctx, x, y);
     NoteEntryState& e = ctx.editor.entry;
     EditOutcome out;
     if (ctx.editor.lanes.Line1.visible) {
@@ -151,6 +159,9 @@ EditOutcome Picture1_MouseUp(EditContext& ctx, int, int, double x, double y) {
 }
 
 EditOutcome Picture1_DblClick(EditContext& ctx) {
+    if (ctx.editor.palette.InputScreen == ScreenScore)
+        if (auto band = selectionDoubleClick(ctx))
+            return *band;
     return HitTestPress(ctx);
 }
 

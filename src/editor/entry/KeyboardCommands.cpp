@@ -2,6 +2,7 @@
 
 #include "editor/KeyAssign.h"
 #include "editor/entry/PartChange.h"
+#include "editor/entry/SelectionEdits.h"
 #include "editor/view/ViewPosition.h"
 
 #include <optional>
@@ -126,6 +127,8 @@ EditOutcome paletteAction(EditContext& ctx, int code) {
 } // namespace
 
 EditOutcome Picture1_KeyDown(EditContext& ctx, int code, int shift) {
+    if (auto moved = selectionKey(ctx, code, shift))
+        return *moved;
     if (shift == 2)
         return {};
     if (isKeyOf(ctx, ActPlayStop, code)) {

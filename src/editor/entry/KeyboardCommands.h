@@ -10,7 +10,8 @@ namespace zelk {
 // Keyboard commands, tested in a fixed order so that the arrow keys always move by one
 // measure (left, right) or step the part (up, down; with Shift the input screen), whatever
 // the assignment, and a key given to two actions runs only the first. With Ctrl alone held
-// nothing runs, so menu shortcuts keep working. Part switches throw FormatError for a
+// nothing runs, so menu shortcuts keep working. While notes are selected on the score the
+// arrow keys move them instead (selectionKey). Part switches throw FormatError for a
 // damaged work file, as the part selector does.
 EditOutcome Picture1_KeyDown(EditContext& ctx, int keyCode, int shift);
 // Releasing Shift ends an accidental chosen by Shift-click (or by any other means).

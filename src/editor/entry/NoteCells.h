@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/NoteSelection.h"
 #include "model/CurrentPart.h"
 
 #include <cstdint>
@@ -25,15 +26,5 @@ void resetLanesIfSilent(CurrentPart& part, int col);
 
 // Highest column at or below `from` where some row holds an end mark; 0 when none.
 int32_t highestEndColumn(const NoteGrid& grid, int from);
-
-// The tuplet grid: three slots per four columns, counted from column 0 (every measure
-// starts on a multiple of 4). A column whose remainder is 3 starts no slot; it counts as
-// the slot that starts after it.
-constexpr int32_t tupletSlotOf(int32_t col) {
-    return (col / 4) * 3 + col % 4;
-}
-constexpr int32_t tupletSlotColumn(int32_t slot) {
-    return slot + slot / 3;
-}
 
 } // namespace zelk

@@ -7,6 +7,7 @@ namespace zelk {
 
 void changePart(EditContext& ctx, int part) {
     finishLaneStroke(ctx);
+    ctx.editor.selection.clear();
     switchPart(ctx.song, ctx.folder, ctx.out, part, ctx.editor.entry.LastPreviewNote);
 }
 

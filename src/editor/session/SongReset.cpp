@@ -14,6 +14,7 @@ void ResetSong(Song& song, EditorState& editor) {
     view.TupletBit = 0;
     editor.palette.Accidental = 0;
     editor.lanes = LaneEditState{}; // no stroke of the old song is recorded in the new ring
+    editor.selection.clear();
     SignatureControls& sig = editor.signatures;
     sig.Combo5Index = 3;
     sig.Combo6Index = 0;

@@ -170,6 +170,7 @@ std::string_view sourceCaption(const MeasureCopyForm& form) {
 MeasureCopyResult Form2_Command1_Click(EditContext& ctx, MeasureCopyForm& form) {
     MeasureCopyResult result;
     Song& song = ctx.song;
+    ctx.editor.selection.clear(); // its notes may be copied over or cleared
     // The window's lists may be older than the song (a load or an undo lowered the measure
     // count while it stayed open): every choice is checked against the song as it is now.
     const auto inSong = [&](int index) { return index >= 0 && index < song.MeasureCount(); };

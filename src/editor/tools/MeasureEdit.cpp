@@ -190,6 +190,7 @@ bool shiftOctave(CurrentPart& p, bool down) {
 
 EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& form) {
     CurrentPart& p = ctx.song.part;
+    ctx.editor.selection.clear(); // its notes move to other rows
     asUndoStep(ctx, [&] {
         if (shiftOctave(p, form.octaveDown))
             settleAfterLoss(ctx);

@@ -1,6 +1,7 @@
 #include "editor/tools/UndoRedo.h"
 
 #include "editor/entry/CommitClick.h"
+#include "editor/entry/NoteEditStep.h"
 #include "editor/entry/PartChange.h"
 #include "editor/lanes/LaneStroke.h"
 #include "editor/tools/SignatureSteps.h"
@@ -59,7 +60,8 @@ void resetLengthPalette(EditContext& ctx, EditOutcome& out) {
 
 // Steps of one record; a snapshot step is a pair of records.
 bool inMemoryStep(int32_t kind) {
-    return kind == kUndoClick || kind == kUndoLaneStroke || kind == kUndoMeasureArrays;
+    return kind == kUndoClick || kind == kUndoLaneStroke || kind == kUndoMeasureArrays ||
+           kind == kUndoNoteEdit;
 }
 
 bool redoAvailable(const UndoRing& ring) {
@@ -86,6 +88,23 @@ EditOutcome replayStroke(EditContext& ctx, const UndoRecord& rec, bool undo) {
     return out;
 }
 
+namespace {
+
+// Replays an edit of many notes of `rec` where it was made.
+EditOutcome replayNotes(EditContext& ctx, const UndoRecord& rec, bool undo) {
+    EditOutcome out = goToRecord(ctx, rec);
+    replayNoteEdit(ctx, *rec.notes, undo);
+    return out;
+}
+
+// Undo and redo change notes the selection named, and may show another part.
+void clearSelectionForReplay(EditContext& ctx, EditOutcome& out) {
+    ctx.editor.selection.clear();
+    out.overlayChanged = true;
+}
+
+} // namespace
+
 EditOutcome Mundo_Click(EditContext& ctx) {
     UndoRing& ring = ctx.song.undo;
     UndoMenus& menus = ctx.editor.menus;
@@ -99,6 +118,7 @@ EditOutcome Mundo_Click(EditContext& ctx) {
     ReplayScope scope(ring, 1);
     const UndoRecord rec = ring.at(ring.UndoPos);
     EditOutcome out;
+    clearSelectionForReplay(ctx, out);
     if (rec.kind == kUndoClick) {
         out |= goToRecord(ctx, rec);
         ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
@@ -108,6 +128,9 @@ EditOutcome Mundo_Click(EditContext& ctx) {
         ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
     } else if (rec.kind == kUndoMeasureArrays) {
         out |= replayMeasureArrays(ctx, rec, true);
+        ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
+    } else if (rec.kind == kUndoNoteEdit) {
+        out |= replayNotes(ctx, rec, true);
         ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(ring.UndoPos));
     } else {
         const int first = UndoRing::prev(ring.UndoPos);
@@ -133,6 +156,7 @@ EditOutcome Mrido_Click(EditContext& ctx) {
     ReplayScope scope(ring, 2);
     const int k = UndoRing::next(ring.UndoPos);
     EditOutcome out;
+    clearSelectionForReplay(ctx, out);
     if (ring.at(k).kind == kUndoClick) {
         const UndoRecord rec = ring.at(k);
         out |= goToRecord(ctx, rec);
@@ -145,6 +169,10 @@ EditOutcome Mrido_Click(EditContext& ctx) {
     } else if (ring.at(k).kind == kUndoMeasureArrays) {
         const UndoRecord rec = ring.at(k);
         out |= replayMeasureArrays(ctx, rec, false);
+        ring.UndoPos = static_cast<uint8_t>(k);
+    } else if (ring.at(k).kind == kUndoNoteEdit) {
+        const UndoRecord rec = ring.at(k);
+        out |= replayNotes(ctx, rec, false);
         ring.UndoPos = static_cast<uint8_t>(k);
     } else {
         const int second = UndoRing::next(k);

@@ -3,6 +3,7 @@
 #include "editor/view/GhostNotes.h"
 #include "editor/view/Nearest.h"
 #include "editor/view/ScoreLabels.h"
+#include "editor/view/SelectionDraw.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
 
@@ -140,14 +141,18 @@ void drawNotes(const Song& song, const ViewState& view, ViewKey key, bool rhythm
 }
 
 void drawScoreScreen(const Song& song, const Palette& palette, const ViewState& view,
-                     DrawList& out) {
+                     const NoteSelection* selection, DrawList& out) {
     const bool rhythm = showsAsRhythmPart(song);
     const ViewKey key = viewKey(song, view);
     drawVerticalGrid(song, palette, view, out, kStaffLine, true);
     drawStaffLines(view, out);
     if (!rhythm)
         drawKeyMarks(view, key, out);
+    if (selection)
+        drawSelectionUnder(song, view, *selection, out);
     drawNotes(song, view, key, rhythm, out);
+    if (selection)
+        drawSelectionOver(song, view, *selection, out);
 }
 
 // Value of the lane column to draw, or 0 for no bar.
@@ -222,7 +227,7 @@ void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawLi
     if (palette.InputScreen == ScreenScore) {
         if (extras.ghosts)
             drawGhostNotes(song, view, *extras.ghosts, out);
-        drawScoreScreen(song, palette, view, out);
+        drawScoreScreen(song, palette, view, extras.selection, out);
         if (extras.labels) {
             drawMeasureNumbers(song, palette, view, out);
             drawPitchRuler(song, view, out);

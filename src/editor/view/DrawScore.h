@@ -15,12 +15,15 @@ bool showsAsRhythmPart(const Song& song);
 void computeGeometry(const Song& song, const Palette& palette, ViewState& view);
 
 class GhostLayer;
+struct NoteSelection;
 
 // What the window adds to the score screen's picture: other parts' notes faintly under
-// everything (null: none), the measure numbers and the pitch ruler over everything.
+// everything (null: none), the measure numbers and the pitch ruler over everything, and
+// the selected notes marked (null: none).
 struct ScoreExtras {
     const GhostLayer* ghosts = nullptr;
     bool labels = false;
+    const NoteSelection* selection = nullptr;
 };
 
 // Repaints the whole canvas: sets the geometry, then fills `out` (cleared first, its
