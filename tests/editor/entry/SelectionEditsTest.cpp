@@ -211,7 +211,7 @@ TEST_F(SelectionTest, MovesAtTheGridsEdgesAreDoneOrRefusedWithNothingChanged) {
     }
 }
 
-TEST_F(SelectionTest, MovesKeepToThreeEighthMeasuresAndRefuseOverlaps) {
+TEST_F(SelectionTest, MovesKeepToThreeEighthMeasuresAndRefuseEveryOverlap) {
     Combo5_Click(song, ed.view, ed.signatures, 7); // 3/8 from measure 1: 12 columns each
     test::putNote(song, 30, 0, 4);
     test::putNote(song, 32, 14, 4);
@@ -220,6 +220,19 @@ TEST_F(SelectionTest, MovesKeepToThreeEighthMeasuresAndRefuseOverlaps) {
     EXPECT_EQ(moveSelection(ctx, 24, 0).message, "");             // 8..11 fits
     EXPECT_EQ(moveSelection(ctx, 18, 2).message, kNotesOverlap);  // onto the other note
     EXPECT_EQ(notes(), (std::vector<NoteSpan>{plain(30, 8, 12), plain(32, 14, 18)}));
+    // Where a tuplet note ends inside a column (20 or 40 ticks in), a plain note may not
+    // start in that column, nor may a tuplet note end after a plain head there.
+    test::putNote(song, 34, 0, 2, 0, true); // ends 40 ticks into column 2
+    test::putNote(song, 34, 4, 2);
+    select({{4, 34}});
+    EXPECT_EQ(moveSelection(ctx, -6, 0).message, kNotesOverlap);
+    EXPECT_EQ(moveSelection(ctx, -3, 0).message, ""); // column 3 is free
+    test::putNote(song, 36, 6, 2);
+    test::putNote(song, 36, 0, 1, 0, true);
+    select({{0, 36}});
+    EXPECT_EQ(moveSelection(ctx, 16, 0).message, kNotesOverlap); // its end on column 6's head
+    EXPECT_EQ(moveSelection(ctx, 4, 0).message, "");
+    expectConsistent();
 }
 
 TEST_F(SelectionTest, AMoveCarriesTheLaneValuesOfItsColumns) {
