@@ -18,6 +18,12 @@ struct LaneStrokeValues {
     std::vector<int32_t> after;
 };
 
+// The pitch bend, modulation and expression of the columns a removed note sounded in, so
+// that undoing the removal gives them back.
+struct NoteLaneValues {
+    std::vector<uint8_t> pit, mod, exp;
+};
+
 // An edit of many notes at once (the selection's move, paste, delete, transposition and
 // velocity): every grid cell and lane value it changed, before and after, and PartLen.
 // Kept in memory only.
@@ -66,9 +72,10 @@ struct UndoRecord {
     int32_t part = 0;
     // A removal records the removed note itself, so that undo re-places exactly that note.
     int32_t removedVelocity = -1; // velocity of its head column when it was the only head; -1 none
-    std::shared_ptr<const LaneStrokeValues> stroke;    // lane strokes only
-    std::shared_ptr<const MeasureArraysChange> arrays; // measure-array changes only
-    std::shared_ptr<const NoteEditValues> notes;       // edits of many notes only
+    std::shared_ptr<const NoteLaneValues> removedLanes; // the lanes of its columns
+    std::shared_ptr<const LaneStrokeValues> stroke;     // lane strokes only
+    std::shared_ptr<const MeasureArraysChange> arrays;  // measure-array changes only
+    std::shared_ptr<const NoteEditValues> notes;        // edits of many notes only
     bool operator==(const UndoRecord&) const = default;
 };
 

@@ -1,6 +1,9 @@
 #include "EntryFixture.h"
 #include "PartInvariants.h"
 #include "editor/entry/KeyboardCommands.h"
+#include "editor/entry/NoteCells.h"
+#include "editor/entry/SelectionEdits.h"
+#include "editor/entry/SelectionTranspose.h"
 #include "editor/tools/MeasureCopy.h"
 #include "editor/tools/MeasureEdit.h"
 #include "editor/tools/UndoRedo.h"
@@ -301,10 +304,94 @@ protected:
         ++count["saves and reloads"];
     }
 
+    // A selected note's place on the canvas, when one shows.
+    std::optional<std::pair<double, double>> selectedNoteAt() {
+        const auto notes = selectedNotes(song, ed.selection);
+        if (notes.empty())
+            return std::nullopt;
+        const NoteSpan& n = notes[static_cast<size_t>(pick(0, int(notes.size()) - 1))];
+        const int i = n.head - ed.view.ViewCol;
+        if (i < 0 || i >= ed.view.ShownCols || n.row < ed.view.TopRow ||
+            n.row > ed.view.TopRow + 28 * ed.view.StaffZoom)
+            return std::nullopt;
+        return std::make_pair(xOfNoteColumn(n.head, n.tuplet), yOfRow(n.row));
+    }
+
+    // Choosing notes: a band, a Ctrl click, all of them or none. Records nothing.
+    void chooseNotes() {
+        const int kind = pick(0, 3);
+        log << "choose " << kind << "; ";
+        if (kind <= 1) {
+            const double x = anyX(), y = anyY();
+            const double x2 = kind == 0 ? anyX() : x, y2 = kind == 0 ? anyY() : y;
+            const int shift = chance(30) ? 3 : 2;
+            apply(Picture1_MouseDown(ctx, 1, shift, x, y));
+            apply(Picture1_MouseMove(ctx, 1, shift, x2, y2));
+            apply(Picture1_MouseUp(ctx, 1, shift, x2, y2));
+        } else {
+            apply(kind == 2 ? selectAllNotes(ctx) : clearSelection(ctx));
+        }
+        ++count["choices of notes"];
+    }
+
+    // A drag of the selection from one of its notes.
+    void dragSelection() {
+        const auto at = selectedNoteAt();
+        if (!at)
+            return chooseNotes();
+        const int shift = chance(30) ? 1 : 0;
+        log << "drag selection from " << at->first << "," << at->second << "; ";
+        apply(Picture1_MouseDown(ctx, 1, 0, at->first, at->second));
+        const double x = anyX(), y = chance(50) ? at->second : anyY();
+        apply(Picture1_MouseMove(ctx, 1, shift, x, y));
+        apply(Picture1_MouseUp(ctx, 1, shift, x, y));
+    }
+
+    // One edit of the selected notes, as the menu, the keys or the transposition window
+    // run it.
+    void editSelection() {
+        const int kind = pick(0, 8);
+        log << "selection edit " << kind << "; ";
+        switch (kind) {
+        case 0:
+            apply(deleteSelection(ctx));
+            break;
+        case 1:
+            apply(chance(50) ? cutSelection(ctx) : copySelection(ctx));
+            break;
+        case 2:
+            apply(pasteNotes(ctx, chance(70) ? std::optional<double>(anyX()) : std::nullopt));
+            break;
+        case 3: {
+            const int keys[][2] = {{kVkLeft, 0}, {kVkRight, 0}, {kVkLeft, 1}, {kVkRight, 1},
+                                   {kVkUp, 2},   {kVkDown, 2},  {kVkUp, 3},   {kVkDown, 3}};
+            const auto& k = keys[pick(0, 7)];
+            if (!selectedNotes(song, ed.selection).empty()) // else the keys scroll or switch
+                apply(Picture1_KeyDown(ctx, k[0], k[1]));
+            break;
+        }
+        case 4:
+            dragSelection();
+            break;
+        case 5:
+        case 6:
+            apply(transposeWithForm(ctx, {kind == 6, pick(-12, 12)}));
+            break;
+        default:
+            apply(changeSelectionVelocity(ctx, static_cast<VelocityChange>(pick(0, 2)),
+                                          pick(-30, 150)));
+        }
+        ++count["selection edits"];
+    }
+
     void step() {
         const uint8_t pos = song.undo.UndoPos;
-        const int r = pick(1, 100);
-        if (r <= 30)
+        const int r = pick(1, 112);
+        if (r > 106)
+            editSelection();
+        else if (r > 100)
+            chooseNotes();
+        else if (r <= 30)
             randomClick();
         else if (r <= 45)
             dragNoteEnd();
@@ -469,6 +556,7 @@ TEST_F(EditingSessionTest, RandomEditingKeepsThePartConsistent) {
     EXPECT_GT(count["measure tools"], steps / 100);
     EXPECT_GT(count["lane strokes"], steps / 50);
     EXPECT_GT(count["saves and reloads"], steps / 400);
+    EXPECT_GT(count["selection edits"], steps / 40);
 }
 
 // The projects of editing sessions, exported, imported and exported again: the same bytes,
@@ -588,6 +676,89 @@ TEST_F(LaneHistoryTest, UndoingEveryStepRestoresEveryLane) {
         EXPECT_EQ(song.part.Grid, endGrid);
     }
     EXPECT_GT(count["lane strokes"], 200);
+}
+
+// Clicks, lane strokes and selection edits in one part, sixteen undo steps at a time:
+// undoing them passes back through every state the steps left, and redoing them forward
+// again. The lanes are compared where they carry meaning: the velocity where a note starts,
+// pitch bend, modulation and expression where one sounds (a replayed click leaves neutral
+// values in the columns it empties, as the click itself did).
+class SelectionHistoryTest : public EditingSessionTest {
+protected:
+    struct Meaning {
+        NoteGrid grid;
+        int32_t partLen = 0;
+        std::vector<uint8_t> lanes; // per column: sounding, velocity, pit, mod, exp
+        ByteLane pan, hol;
+        bool operator==(const Meaning&) const = default;
+    };
+    Meaning meaning() const {
+        const CurrentPart& p = song.part;
+        Meaning m{p.Grid, p.PartLen, {}, p.PanLane, p.HolLane};
+        m.lanes.reserve(5 * kLaneCols);
+        for (int c = 0; c < kLaneCols; ++c) {
+            const bool head = columnHoldsHead(p.Grid, c), sounds = p.Sounding[c] == 1;
+            m.lanes.insert(m.lanes.end(),
+                           {p.Sounding[c], head ? p.VelLane[c] : uint8_t{0},
+                            sounds ? p.PitLane[c] : uint8_t{0}, sounds ? p.ModLane[c] : uint8_t{0},
+                            sounds ? p.ExpLane[c] : uint8_t{0}});
+        }
+        return m;
+    }
+    void plainClick() {
+        const double x = anyX(), y = anyY();
+        const int shift = chance(10) ? 1 : 0;
+        log << "click " << x << "," << y << " s" << shift << "; ";
+        press(1, shift, x, y);
+        apply(Picture1_MouseUp(ctx, 1, 0, x, y));
+    }
+    void mixedStep() {
+        const int r = pick(1, 100);
+        if (r <= 30)
+            plainClick();
+        else if (r <= 50)
+            laneStroke();
+        else if (r <= 65)
+            chooseNotes();
+        else if (r <= 90)
+            editSelection();
+        else if (r <= 95)
+            randomPalette();
+        else
+            randomView();
+    }
+};
+
+TEST_F(SelectionHistoryTest, SixteenStepMixturesUndoAndRedoToIdenticalStates) {
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(seed);
+        rng.seed(seed);
+        song = test::freshSong();
+        ed = EditorState{};
+        randomView();
+        log.str("");
+        std::vector<Meaning> states{meaning()};
+        while (states.size() <= 16) {
+            const uint8_t pos = song.undo.UndoPos;
+            mixedStep();
+            const int recorded = (song.undo.UndoPos - pos + 255) % 255;
+            ASSERT_LE(recorded, 1) << log.str();
+            if (recorded == 1)
+                states.push_back(meaning());
+        }
+        for (size_t i = 16; i >= 1; --i) {
+            apply(Mundo_Click(ctx));
+            ASSERT_TRUE(meaning() == states[i - 1])
+                << "undo to step " << i - 1 << ": " << log.str();
+        }
+        for (size_t i = 1; i <= 16; ++i) {
+            apply(Mrido_Click(ctx));
+            ASSERT_TRUE(meaning() == states[i]) << "redo of step " << i << ": " << log.str();
+        }
+        EXPECT_EQ(test::checkPart(song.part), test::PartFaults{});
+    }
+    EXPECT_GT(count["selection edits"], 150);
+    EXPECT_GT(count["lane strokes"], 100);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace zelk {
@@ -83,7 +84,25 @@ struct RemovedNote {
     int32_t end = 0;
     int32_t headCell = 0;
     int32_t onlyHeadVelocity = -1; // VelLane of its column when no other note started there
+    std::shared_ptr<NoteLaneValues> lanes = std::make_shared<NoteLaneValues>();
 };
+
+// What a replayed removal puts back beside the note: the velocity and lane values its
+// columns had.
+struct Replayed {
+    int32_t velocity = -1;
+    const NoteLaneValues* lanes = nullptr;
+};
+
+// The lanes of the columns head..end - 1 of the note covering (r, q), before it goes.
+void keepLanes(const CurrentPart& part, int r, int32_t q, NoteLaneValues& lanes) {
+    const auto note = noteCovering(part.Grid, r, q);
+    for (int32_t c = note ? note->head : q; note && c < std::min(note->end, kLaneCols); ++c) {
+        lanes.pit.push_back(part.PitLane[c]);
+        lanes.mod.push_back(part.ModLane[c]);
+        lanes.exp.push_back(part.ExpLane[c]);
+    }
+}
 
 RemovedNote findNote(const CurrentPart& part, int r, int32_t q) {
     const NoteGrid& g = part.Grid;
@@ -106,6 +125,7 @@ RemovedNote findNote(const CurrentPart& part, int r, int32_t q) {
 RemovedNote removeNote(CurrentPart& part, int r, int32_t q) {
     NoteGrid& g = part.Grid;
     RemovedNote n = findNote(part, r, q);
+    keepLanes(part, r, q, *n.lanes);
     int32_t x = q;
     for (;;) {
         // Off go this note's body, accidental and tuplet bits; its head value stays for
@@ -150,6 +170,7 @@ void describeRemoved(UndoRecord& r, const RemovedNote& n) {
     r.noteLen = tuplet ? tupletSlotOf(n.end) - tupletSlotOf(n.head) : n.end - n.head;
     r.accidental = n.headCell & (cell::Sharp | cell::Flat);
     r.removedVelocity = n.onlyHeadVelocity;
+    r.removedLanes = n.lanes;
 }
 
 EditOutcome removeAt(EditContext& ctx, int r, int32_t q, bool replay) {
@@ -177,17 +198,28 @@ void accidentalShortcut(EditContext& ctx, int r) {
     sendPreview(ctx, 0x90 + ch, e.LastPreviewNote, p.PreviewVelocity);
 }
 
-void writeNote(EditContext& ctx, int r, int32_t q, Span s, int32_t replayVelocity) {
+// Lanes of a column the new note makes sound: the neutral values, or those a replayed
+// removal recorded for it.
+void soundColumn(CurrentPart& part, int32_t c, size_t i, const NoteLaneValues* kept) {
+    setSoundingLanes(part, c);
+    if (!kept || i >= kept->pit.size() || c >= kLaneCols)
+        return;
+    part.PitLane[c] = kept->pit[i];
+    part.ModLane[c] = kept->mod[i];
+    part.ExpLane[c] = kept->exp[i];
+}
+
+void writeNote(EditContext& ctx, int r, int32_t q, Span s, Replayed replayed) {
     CurrentPart& part = ctx.song.part;
     const Palette& p = ctx.editor.palette;
     // The end mark is the part's last column when it lies furthest right; for a tuplet
     // note this is the column of its end slot.
     part.PartLen = std::max(part.PartLen, s.endMark);
     if (!columnHoldsHead(part.Grid, q))
-        part.VelLane[q] = static_cast<uint8_t>(replayVelocity >= 0 ? replayVelocity : 100);
+        part.VelLane[q] = static_cast<uint8_t>(replayed.velocity >= 0 ? replayed.velocity : 100);
     for (int32_t c = q; c < s.endMark; ++c)
         if (!columnHoldsNote(part.Grid, c))
-            setSoundingLanes(part, c);
+            soundColumn(part, c, static_cast<size_t>(c - q), replayed.lanes);
     const int32_t acc = p.Accidental & (cell::Sharp | cell::Flat);
     const int32_t tupletBit = ctx.editor.view.TupletBit & cell::TupletBody;
     NoteGrid& g = part.Grid;
@@ -197,7 +229,7 @@ void writeNote(EditContext& ctx, int r, int32_t q, Span s, int32_t replayVelocit
     g(r, s.endMark) |= cell::End | acc * 4 | tupletBit * 4;
 }
 
-EditOutcome placeAt(EditContext& ctx, int r, int32_t q, bool replay, int32_t replayVelocity) {
+EditOutcome placeAt(EditContext& ctx, int r, int32_t q, bool replay, Replayed replayed) {
     const Palette& p = ctx.editor.palette;
     const NoteEntryState& e = ctx.editor.entry;
     const int32_t len = p.NoteLen;
@@ -217,14 +249,14 @@ EditOutcome placeAt(EditContext& ctx, int r, int32_t q, bool replay, int32_t rep
     }
     if (collides(ctx.song.part.Grid, r, q, s, p.TupletMode))
         return out;
-    writeNote(ctx, r, q, s, replayVelocity);
+    writeNote(ctx, r, q, s, replayed);
     if (!replay)
         recordClick(ctx, clickRecord(ctx, e.ClickCol));
     out.redraw = true;
     return out;
 }
 
-EditOutcome commit(EditContext& ctx, int32_t replayVelocity) {
+EditOutcome commit(EditContext& ctx, Replayed replayed) {
     const NoteEntryState& e = ctx.editor.entry;
     const bool replay = ctx.song.undo.InUndo != 0;
     if (!replay && e.ClickShift != 1 && e.ClickButton != 1) {
@@ -237,7 +269,7 @@ EditOutcome commit(EditContext& ctx, int32_t replayVelocity) {
     const int32_t q = pointedColumn(ctx.editor.view, e);
     if (cell::startsOrSounds(cellOrEmpty(ctx.song.part.Grid, r, q)))
         return removeAt(ctx, r, q, replay);
-    return placeAt(ctx, r, q, replay, replayVelocity);
+    return placeAt(ctx, r, q, replay, replayed);
 }
 
 } // namespace
@@ -268,7 +300,7 @@ void stopPreview(EditContext& ctx) {
 }
 
 EditOutcome CommitClick(EditContext& ctx) {
-    return commit(ctx, -1);
+    return commit(ctx, {});
 }
 
 EditOutcome replayClick(EditContext& ctx, const UndoRecord& rec) {
@@ -284,7 +316,7 @@ EditOutcome replayClick(EditContext& ctx, const UndoRecord& rec) {
     p.NoteLen = rec.noteLen;
     // ViewCol follows the first shown measure the caller has put the view on.
     p.Accidental = rec.accidental;
-    return commit(ctx, rec.removedVelocity);
+    return commit(ctx, {rec.removedVelocity, rec.removedLanes.get()});
 }
 
 } // namespace zelk

@@ -3,6 +3,7 @@
 #include "editor/entry/CommitClick.h"
 #include "editor/entry/NoteCells.h"
 #include "editor/entry/NoteEditStep.h"
+#include "editor/lanes/LaneStroke.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
 
@@ -117,6 +118,7 @@ EditOutcome replaceNotes(EditContext& ctx, const std::vector<NoteSpan>& lifted,
     out.message = placementRefusal(ctx.song, placed, columnsMoved);
     if (out.refused())
         return out;
+    finishLaneStroke(ctx); // a stroke still open is the older step
     Columns cols;
     for (const NoteSpan& n : lifted)
         cols.add(n);

@@ -3,6 +3,7 @@
 #include "editor/entry/NoteEditStep.h"
 #include "editor/entry/NotePlacement.h"
 #include "editor/entry/SelectionEdits.h"
+#include "editor/lanes/LaneStroke.h"
 #include "editor/view/Nearest.h"
 #include "import/PitchSpelling.h"
 #include "model/Limits.h"
@@ -128,6 +129,7 @@ EditOutcome changeSelectionVelocity(EditContext& ctx, VelocityChange op, int val
             heads.insert(n.head);
     if (heads.empty())
         return {};
+    finishLaneStroke(ctx); // a stroke still open is the older step
     CurrentPart& part = ctx.song.part;
     const PartRegion region(part, *heads.begin(), *heads.rbegin());
     for (const int32_t col : heads)

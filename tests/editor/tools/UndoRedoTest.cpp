@@ -60,6 +60,8 @@ TEST_F(UndoRedoTest, UndoingARemovalBringsBackTheDeletedNoteItself) {
     ed.palette.NoteLen = 3;
     clickSlot(28, 4); // sharp tuplet note of three slots, head at column 5
     song.part.VelLane[5] = 90;
+    song.part.PitLane[6] = 20; // drawn in the lanes of its columns
+    song.part.ExpLane[8] = 40;
     const PartImage before = image();
     tupletMode(false);
     Command3_Click(ed.palette);
