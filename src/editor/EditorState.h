@@ -5,6 +5,7 @@
 #include "editor/NoteEntryState.h"
 #include "editor/Palette.h"
 #include "editor/SignatureControls.h"
+#include "editor/StepEntryState.h"
 #include "editor/ViewState.h"
 
 namespace zelk {
@@ -19,6 +20,7 @@ struct EditorState {
     LaneEditState lanes;  // lane drags between canvas events
     UndoMenus menus;
     KeyAssignment keys;
+    StepEntryState step; // notes from a MIDI keyboard
 };
 
 } // namespace zelk

@@ -43,6 +43,8 @@ struct UndoRecord {
     int32_t part = 0;
     // A removal records the removed note itself, so that undo re-places exactly that note.
     int32_t removedVelocity = -1; // velocity of its head column when it was the only head; -1 none
+    // Undone and redone together with the record before it (the notes of one chord).
+    bool joinsPrevious = false;
     std::shared_ptr<const LaneStrokeValues> stroke;    // lane strokes only
     std::shared_ptr<const MeasureArraysChange> arrays; // measure-array changes only
     bool operator==(const UndoRecord&) const = default;
