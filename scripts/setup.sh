@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev libfluidsynth-dev timgm6mb-soundfont
+  zlib1g-dev libfluidsynth-dev timgm6mb-soundfont libasound2-dev
   # jackd2 alone would remove libfluidsynth-dev; with libjack-jackd2-dev both stay.
   jackd2 libjack-jackd2-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n

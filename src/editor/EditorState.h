@@ -6,6 +6,7 @@
 #include "editor/NoteSelection.h"
 #include "editor/Palette.h"
 #include "editor/SignatureControls.h"
+#include "editor/StepEntryState.h"
 #include "editor/ViewState.h"
 
 namespace zelk {
@@ -22,6 +23,7 @@ struct EditorState {
     NoteClipboard clipboard; // kept across part switches and songs
     UndoMenus menus;
     KeyAssignment keys;
+    StepEntryState step; // notes from a MIDI keyboard
 };
 
 } // namespace zelk

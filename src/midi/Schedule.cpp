@@ -42,7 +42,7 @@ FileMusic musicOf(const MidiFileEvents& file, const TrackFilter& sounds) {
         if (e.isTempo())
             music.tempos.emplace_back(e.tick, e.tempoMicros());
         else if (e.isChannelEvent() && (e.track == 0 || !sounds || sounds(e.track)))
-            music.messages.push_back({e.tick, shortMessage(e.status, e.d1, e.d2)});
+            music.messages.push_back({e.tick, shortMessage(e.status, e.d1, e.d2), e.track});
     }
     return music;
 }

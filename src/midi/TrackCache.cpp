@@ -90,9 +90,11 @@ void TrackCache::endFile(const std::vector<const Track*>& tracks) {
     for (size_t i = 1; i < start.size(); ++i)
         start[i] += start[i - 1];
     music->messages.resize(total);
-    for (const Track* t : tracks)
-        for (const FileMusic::Message& m : t->messages)
+    for (uint16_t track = 0; track < tracks.size(); ++track)
+        for (FileMusic::Message m : tracks[track]->messages) {
+            m.track = track;
             music->messages[start[m.tick]++] = m;
+        }
     music_ = std::move(music);
 }
 

@@ -73,9 +73,11 @@ struct UndoRecord {
     // A removal records the removed note itself, so that undo re-places exactly that note.
     int32_t removedVelocity = -1; // velocity of its head column when it was the only head; -1 none
     std::shared_ptr<const NoteLaneValues> removedLanes; // the lanes of its columns
-    std::shared_ptr<const LaneStrokeValues> stroke;     // lane strokes only
-    std::shared_ptr<const MeasureArraysChange> arrays;  // measure-array changes only
-    std::shared_ptr<const NoteEditValues> notes;        // edits of many notes only
+    // Undone and redone together with the record before it (the notes of one chord).
+    bool joinsPrevious = false;
+    std::shared_ptr<const LaneStrokeValues> stroke;    // lane strokes only
+    std::shared_ptr<const MeasureArraysChange> arrays; // measure-array changes only
+    std::shared_ptr<const NoteEditValues> notes;       // edits of many notes only
     bool operator==(const UndoRecord&) const = default;
 };
 

@@ -30,16 +30,7 @@ bool SchedulePlayer::open(std::shared_ptr<const FileMusic> music, const PlayRang
     close();
     if (!music)
         return false;
-    auto schedule = std::make_shared<Schedule>(
-        scheduleOf(*music, static_cast<int>(synth_.sampleRate()), 0, range.loop));
-    ScheduleRun::Options options;
-    options.startFrame = schedule->frameOfTick(range.fromTick);
-    options.loop = schedule->loop.has_value();
-    if (schedule->loop && range.stopAfterWrapAt)
-        options.stopFrame =
-            schedule->loop->endFrame +
-            (schedule->frameOfTick(*range.stopAfterWrapAt) - schedule->loop->startFrame);
-    run_ = std::make_shared<ScheduleRun>(std::move(schedule), options);
+    run_ = runOfMusic(*music, static_cast<int>(synth_.sampleRate()), range);
     return true;
 }
 

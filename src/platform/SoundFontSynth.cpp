@@ -9,13 +9,6 @@
 #include <thread>
 
 namespace zelk {
-namespace {
-
-// The address that asks the rendering thread to give its run up; never dereferenced.
-char stopMarkerByte;
-ScheduleRun* const kStopMarker = reinterpret_cast<ScheduleRun*>(&stopMarkerByte);
-
-} // namespace
 
 SoundFontSynth::SoundFontSynth(double sampleRate, int cpuCores) : sampleRate_(sampleRate) {
     routeFluidLogByDefault();
@@ -35,7 +28,7 @@ SoundFontSynth::SoundFontSynth(double sampleRate, int cpuCores) : sampleRate_(sa
 }
 
 SoundFontSynth::~SoundFontSynth() {
-    output_.reset(); // nothing renders any more; handedOver_ frees every run
+    output_.reset(); // nothing renders any more; runs_ frees every run
     delete_fluid_synth(synth_);
     delete_fluid_settings(settings_);
 }
@@ -97,37 +90,12 @@ void SoundFontSynth::applyOnAudioThread(uint32_t shortMessage) {
     }
 }
 
-void SoundFontSynth::freeRetired() {
-    ScheduleRun* done = nullptr;
-    while (retired_.pop(done))
-        std::erase_if(handedOver_, [done](const auto& r) { return r.get() == done; });
-}
-
 void SoundFontSynth::play(std::shared_ptr<ScheduleRun> run) {
-    freeRetired();
-    ScheduleRun* raw = run.get();
-    handedOver_.push_back(std::move(run));
-    // A run handed over before and never taken is let go here: the rendering thread never saw it.
-    if (ScheduleRun* old = pending_.exchange(raw); old != nullptr && old != kStopMarker)
-        std::erase_if(handedOver_, [old](const auto& r) { return r.get() == old; });
+    runs_.play(std::move(run));
 }
 
 void SoundFontSynth::stopPlaying() {
-    freeRetired();
-    if (ScheduleRun* old = pending_.exchange(kStopMarker); old != nullptr && old != kStopMarker)
-        std::erase_if(handedOver_, [old](const auto& r) { return r.get() == old; });
-}
-
-void SoundFontSynth::takeHandOversOnAudioThread() {
-    ScheduleRun* next = pending_.exchange(nullptr, std::memory_order_acq_rel);
-    if (next == nullptr)
-        return;
-    if (current_ != nullptr) {
-        if (!current_->finished())
-            ScheduleRun::silenceOnAudioThread(renderer_);
-        retired_.push(current_); // full only if the UI never collects: then it stays handed over
-    }
-    current_ = next == kStopMarker ? nullptr : next;
+    runs_.stop();
 }
 
 void SoundFontSynth::Renderer::render(std::span<float> left, std::span<float> right) {
@@ -157,12 +125,12 @@ void SoundFontSynth::renderOnAudioThread(std::span<float> left, std::span<float>
     if (frames == 0)
         return;
     blockSeq_.fetch_add(1); // odd: a block is under way
-    takeHandOversOnAudioThread();
+    ScheduleRun* run = runs_.takeOnAudioThread(renderer_);
     uint32_t message = 0;
     while (live_.pop(message))
         applyOnAudioThread(message);
-    if (current_ != nullptr)
-        current_->advanceOnAudioThread(renderer_, left.first(frames), right.first(frames));
+    if (run != nullptr)
+        run->advanceOnAudioThread(renderer_, left.first(frames), right.first(frames));
     else
         renderer_.render(left.first(frames), right.first(frames));
     framesRendered_.fetch_add(frames, std::memory_order_relaxed);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RunHandOver.h"
 #include "platform/SpscRing.h"
 #include "platform/SynthOutput.h"
 #include "ports/AudioTap.h"
@@ -100,9 +101,7 @@ private:
     };
 
     void applyOnAudioThread(uint32_t message);
-    void takeHandOversOnAudioThread();
     bool realTime() const { return output_ && output_->isRealTime(); }
-    void freeRetired();
 
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
@@ -113,12 +112,8 @@ private:
     // Odd while a block renders: setTap waits for the block that may hold the old tap.
     std::atomic<uint64_t> blockSeq_{0};
     std::atomic<AudioTap*> tap_{nullptr};
-    SpscRing<uint32_t> live_{8192}; // UI -> rendering thread
-    // A run handed over and not yet taken; the stop marker asks to give the current one up.
-    std::atomic<ScheduleRun*> pending_{nullptr};
-    ScheduleRun* current_ = nullptr;                       // the rendering thread's
-    SpscRing<ScheduleRun*> retired_{64};                   // rendering thread -> UI
-    std::vector<std::shared_ptr<ScheduleRun>> handedOver_; // UI: what the rendering thread may hold
+    SpscRing<uint32_t> live_{8192};       // UI -> rendering thread
+    RunHandOver runs_;                    // the schedule playing
     std::unique_ptr<SynthOutput> output_; // renders through this object: destroyed first
 };
 

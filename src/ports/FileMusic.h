@@ -13,6 +13,7 @@ struct FileMusic {
     struct Message {
         uint32_t tick = 0;
         uint32_t message = 0; // status + data 1 x 256 + data 2 x 65536
+        uint16_t track = 0;   // 0 the conductor, then the file's tracks in order
         bool operator==(const Message&) const = default;
     };
     uint16_t division = 480;                           // ticks per quarter note

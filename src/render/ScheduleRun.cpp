@@ -126,4 +126,17 @@ ScheduleRun::Position ScheduleRun::position() const {
     return p;
 }
 
+std::shared_ptr<ScheduleRun> runOfMusic(const FileMusic& music, int sampleRate,
+                                        const PlayRange& range) {
+    auto schedule = std::make_shared<Schedule>(scheduleOf(music, sampleRate, 0, range.loop));
+    ScheduleRun::Options options;
+    options.startFrame = schedule->frameOfTick(range.fromTick);
+    options.loop = schedule->loop.has_value();
+    if (schedule->loop && range.stopAfterWrapAt)
+        options.stopFrame =
+            schedule->loop->endFrame +
+            (schedule->frameOfTick(*range.stopAfterWrapAt) - schedule->loop->startFrame);
+    return std::make_shared<ScheduleRun>(std::move(schedule), options);
+}
+
 } // namespace zelk

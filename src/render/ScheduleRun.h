@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/Schedule.h"
+#include "ports/MidiFilePlayer.h"
 #include "ports/SynthRenderer.h"
 
 #include <atomic>
@@ -74,5 +75,10 @@ private:
     std::atomic<bool> finished_{false};
     std::atomic<bool> stopRequested_{false};
 };
+
+// The run of a file's music for a player at `sampleRate`: the schedule in its frames, from
+// the range's start, wrapping at its loop, ending after a seam audition's wrap.
+std::shared_ptr<ScheduleRun> runOfMusic(const FileMusic& music, int sampleRate,
+                                        const PlayRange& range);
 
 } // namespace zelk

@@ -274,6 +274,10 @@ EditOutcome commit(EditContext& ctx, Replayed replayed) {
 
 } // namespace
 
+int32_t noteEndColumn(int32_t q, int32_t len, bool tuplet) {
+    return placementSpan(q, len, tuplet).endMark;
+}
+
 int previewPitch(const Song& song, const ViewState& view, const Palette& palette, int row) {
     const bool sharp = (palette.Accidental & cell::Sharp) != 0;
     const bool flat = (palette.Accidental & cell::Flat) != 0;

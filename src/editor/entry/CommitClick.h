@@ -24,6 +24,10 @@ EditOutcome CommitClick(EditContext& ctx);
 // view on the recorded part and measure.
 EditOutcome replayClick(EditContext& ctx, const UndoRecord& record);
 
+// The column of the end mark of a note of `len` columns (tuplet: slots) placed at column q:
+// where the next note after it may start.
+int32_t noteEndColumn(int32_t q, int32_t len, bool tuplet);
+
 // Pitch the palette's accidental gives a row under the key of the first shown measure.
 int previewPitch(const Song& song, const ViewState& view, const Palette& palette, int row);
 // Right-button audition of a row: note-on of its pitch (84 - row on channel 10 for a

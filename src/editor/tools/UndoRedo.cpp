@@ -103,20 +103,9 @@ void clearSelectionForReplay(EditContext& ctx, EditOutcome& out) {
     out.overlayChanged = true;
 }
 
-} // namespace
-
-EditOutcome Mundo_Click(EditContext& ctx) {
+// One record back (a snapshot pair counts as one).
+EditOutcome undoOne(EditContext& ctx, const UndoRecord& rec) {
     UndoRing& ring = ctx.song.undo;
-    UndoMenus& menus = ctx.editor.menus;
-    finishLaneStroke(ctx);
-    if (!menus.Mundo)
-        return {};
-    if (!undoAvailable(ring)) {
-        menus.Mundo = false;
-        return {};
-    }
-    ReplayScope scope(ring, 1);
-    const UndoRecord rec = ring.at(ring.UndoPos);
     EditOutcome out;
     clearSelectionForReplay(ctx, out);
     if (rec.kind == kUndoClick) {
@@ -137,6 +126,56 @@ EditOutcome Mundo_Click(EditContext& ctx) {
         out |= loadSnapshot(ctx, ring.at(first));
         ring.UndoPos = static_cast<uint8_t>(UndoRing::prev(first));
     }
+    return out;
+}
+
+// One record forward from UndoPos.
+EditOutcome redoOne(EditContext& ctx) {
+    UndoRing& ring = ctx.song.undo;
+    const int k = UndoRing::next(ring.UndoPos);
+    const UndoRecord rec = ring.at(k);
+    EditOutcome out;
+    if (rec.kind == kUndoClick) {
+        out |= goToRecord(ctx, rec);
+        ring.UndoPos = static_cast<uint8_t>(k);
+        out |= replayClick(ctx, rec);
+    } else if (rec.kind == kUndoLaneStroke) {
+        out |= replayStroke(ctx, rec, false);
+        ring.UndoPos = static_cast<uint8_t>(k);
+    } else if (rec.kind == kUndoMeasureArrays) {
+        out |= replayMeasureArrays(ctx, rec, false);
+        ring.UndoPos = static_cast<uint8_t>(k);
+    } else if (rec.kind == kUndoNoteEdit) {
+        out |= replayNotes(ctx, rec, false);
+        ring.UndoPos = static_cast<uint8_t>(k);
+    } else {
+        const int second = UndoRing::next(k);
+        out |= loadSnapshot(ctx, ring.at(second));
+        ring.UndoPos = static_cast<uint8_t>(second);
+    }
+    return out;
+}
+
+} // namespace
+
+EditOutcome Mundo_Click(EditContext& ctx) {
+    UndoRing& ring = ctx.song.undo;
+    UndoMenus& menus = ctx.editor.menus;
+    finishLaneStroke(ctx);
+    if (!menus.Mundo)
+        return {};
+    if (!undoAvailable(ring)) {
+        menus.Mundo = false;
+        return {};
+    }
+    ReplayScope scope(ring, 1);
+    EditOutcome out;
+    // Records joined to the one before them (the notes of one chord) go back together.
+    for (bool more = true; more;) {
+        const UndoRecord rec = ring.at(ring.UndoPos);
+        out |= undoOne(ctx, rec);
+        more = rec.joinsPrevious && undoAvailable(ring);
+    }
     menus.Mundo = undoAvailable(ring);
     menus.Mrido = true;
     resetLengthPalette(ctx, out);
@@ -154,31 +193,11 @@ EditOutcome Mrido_Click(EditContext& ctx) {
         return {};
     }
     ReplayScope scope(ring, 2);
-    const int k = UndoRing::next(ring.UndoPos);
     EditOutcome out;
     clearSelectionForReplay(ctx, out);
-    if (ring.at(k).kind == kUndoClick) {
-        const UndoRecord rec = ring.at(k);
-        out |= goToRecord(ctx, rec);
-        ring.UndoPos = static_cast<uint8_t>(k);
-        out |= replayClick(ctx, rec);
-    } else if (ring.at(k).kind == kUndoLaneStroke) {
-        const UndoRecord rec = ring.at(k);
-        out |= replayStroke(ctx, rec, false);
-        ring.UndoPos = static_cast<uint8_t>(k);
-    } else if (ring.at(k).kind == kUndoMeasureArrays) {
-        const UndoRecord rec = ring.at(k);
-        out |= replayMeasureArrays(ctx, rec, false);
-        ring.UndoPos = static_cast<uint8_t>(k);
-    } else if (ring.at(k).kind == kUndoNoteEdit) {
-        const UndoRecord rec = ring.at(k);
-        out |= replayNotes(ctx, rec, false);
-        ring.UndoPos = static_cast<uint8_t>(k);
-    } else {
-        const int second = UndoRing::next(k);
-        out |= loadSnapshot(ctx, ring.at(second));
-        ring.UndoPos = static_cast<uint8_t>(second);
-    }
+    out |= redoOne(ctx);
+    while (redoAvailable(ring) && ring.at(UndoRing::next(ring.UndoPos)).joinsPrevious)
+        out |= redoOne(ctx);
     menus.Mundo = true;
     menus.Mrido = redoAvailable(ring);
     resetLengthPalette(ctx, out);

@@ -4,6 +4,7 @@
 #include "editor/view/ViewPosition.h"
 #include "midi/LiveMidiOut.h"
 #include "midi/MidiExportOptions.h"
+#include "midi/PartRouting.h"
 #include "midi/TrackCache.h"
 #include "midi/WriteMidiFile.h"
 #include "model/AppFolder.h"
@@ -23,18 +24,45 @@ PlaybackOutcome failedStart(std::string detail) {
     return out;
 }
 
-PlaybackOutcome openFile(PlaybackContext& ctx, const PlayPlan& plan) {
+// The parts on ports get their share of the music; the player keeps the rest (all of it for
+// a recording, which hears the built-in synthesizer only).
+std::shared_ptr<const FileMusic> shareOut(PlaybackContext& ctx, const MidiExportOptions& opt,
+                                          const PlayRange& range, bool builtInOnly) {
+    std::shared_ptr<const FileMusic> music = ctx.state.tracks.music();
+    ctx.state.portMusic.clear();
+    ctx.state.portRange = range;
+    if (builtInOnly || ctx.routing == nullptr)
+        return music;
+    const std::vector<int> parts = includedParts(ctx.folder, opt);
+    const PartRouting& routing = *ctx.routing;
+    for (const int p : parts) {
+        ExternalMidiOut* port = routing.destination(p);
+        auto& started = ctx.state.portMusic;
+        if (port == nullptr || std::any_of(started.begin(), started.end(),
+                                           [port](const auto& s) { return s.first == port; }))
+            continue;
+        started.emplace_back(port,
+                             std::make_shared<const FileMusic>(musicFor(*music, parts, [&](int q) {
+                                 return routing.destination(q) == port;
+                             })));
+    }
+    if (ctx.state.portMusic.empty())
+        return music;
+    return std::make_shared<const FileMusic>(
+        musicFor(*music, parts, [&](int q) { return routing.destination(q) == nullptr; }));
+}
+
+PlaybackOutcome openFile(PlaybackContext& ctx, const PlayPlan& plan, bool builtInOnly = false) {
     const auto file = ctx.folder.playbackMidi();
+    const auto opt =
+        MidiExportOptions::forPlayback(ctx.song, plan.fileMeasure, ctx.editor.palette.PlayPart);
     try {
-        WriteMidiFile(
-            ctx.song, ctx.folder, ctx.live, ctx.encoder, file,
-            MidiExportOptions::forPlayback(ctx.song, plan.fileMeasure, ctx.editor.palette.PlayPart),
-            &ctx.state.tracks);
+        WriteMidiFile(ctx.song, ctx.folder, ctx.live, ctx.encoder, file, opt, &ctx.state.tracks);
     } catch (const std::exception& e) {
         return failedStart(e.what());
     }
     // The player gets what was written from memory: the file is not read back.
-    if (!ctx.player.open(ctx.state.tracks.music(), plan.range))
+    if (!ctx.player.open(shareOut(ctx, opt, plan.range, builtInOnly), plan.range))
         return failedStart("the player cannot play " + file.string());
     ctx.live.close();
     PlaybackState& s = ctx.state;
@@ -45,9 +73,20 @@ PlaybackOutcome openFile(PlaybackContext& ctx, const PlayPlan& plan) {
     return {};
 }
 
+void stopPorts(PlaybackState& s) {
+    for (ExternalMidiOut* port : s.ports)
+        port->stop();
+    s.ports.clear();
+}
+
 void playFile(PlaybackContext& ctx) {
     ctx.player.play();
     PlaybackState& s = ctx.state;
+    for (auto& [port, music] : s.portMusic) {
+        port->play(std::move(music), s.portRange);
+        s.ports.push_back(port);
+    }
+    s.portMusic.clear();
     s.playing = true;
     s.PlayedCols = 0;
     s.Timer1Interval = kTimer1Interval;
@@ -75,6 +114,7 @@ void reopenLiveOutput(const Song& song, LiveMidiOut& live) {
 void end(PlaybackContext& ctx) {
     ctx.player.close();
     PlaybackState& s = ctx.state;
+    stopPorts(s);
     s.Command4Caption = kPlayCaption;
     s.Timer1Interval = 0;
     s.PlaybackEnded = true;
@@ -131,6 +171,7 @@ PlaybackOutcome Command4_Click(PlaybackContext& ctx) {
         return start(ctx, playButtonPlan(ctx));
     // The rest of the ending is the next tick's.
     ctx.player.stop();
+    stopPorts(ctx.state);
     ctx.state.Command4Caption = kPlayCaption;
     PlaybackOutcome out;
     out.controlsChanged = true;
@@ -184,7 +225,7 @@ PlaybackOutcome openForRecording(PlaybackContext& ctx) {
     PlayPlan once; // a recording plays the song once, from the first shown measure
     once.fileMeasure = ctx.editor.view.FirstMeasure;
     once.followCol = ctx.editor.view.ViewCol;
-    return openFile(ctx, once);
+    return openFile(ctx, once, true);
 }
 
 void playOpened(PlaybackContext& ctx) {
@@ -193,6 +234,7 @@ void playOpened(PlaybackContext& ctx) {
 
 void abandonOpened(PlaybackContext& ctx) {
     ctx.player.close();
+    ctx.state.portMusic.clear();
     reopenLiveOutput(ctx.song, ctx.live);
 }
 

@@ -2,12 +2,15 @@
 
 #include "editor/EditorState.h"
 #include "editor/view/DrawList.h"
+#include "midi/PartRouting.h"
 #include "midi/TrackCache.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace zelk {
 
@@ -48,6 +51,11 @@ struct PlaybackState {
     std::optional<PlayLoop> loop; // while the music loops
     int wraps = 0;                // wraps the follow has seen
     TrackCache tracks;            // the part tracks of the last playback file
+    // Ports playing parts beside the built-in synthesizer: what each starts with the player,
+    // then the ports playing.
+    std::vector<std::pair<ExternalMidiOut*, std::shared_ptr<const FileMusic>>> portMusic;
+    PlayRange portRange;
+    std::vector<ExternalMidiOut*> ports;
 };
 
 // What the play button and Timer1 work on. The window owns every piece.
@@ -59,6 +67,7 @@ struct PlaybackContext {
     LiveMidiOut& live;
     const TextEncoder& encoder;
     MidiFilePlayer& player;
+    PartRouting* routing = nullptr; // where parts sound; none: all on the player's synthesizer
 };
 
 struct PlaybackOutcome {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace zelk {
+
+// Keys pressed together within this many milliseconds of the first are one chord.
+inline constexpr double kChordWindowMs = 30.0;
+
+// Step entry from a MIDI keyboard: where the next notes go and the chord being gathered.
+struct StepEntryState {
+    bool on = false;    // the palette's "ステップ入力"
+    int32_t column = 0; // the entry column
+    struct Key {
+        uint8_t note = 0;
+        uint8_t velocity = 0;
+    };
+    std::vector<Key> chord;
+    double chordStartMs = 0; // when the chord's first key came
+    // The entry column before each step, newest last, and whether that step placed notes:
+    // BackSpace takes the last step back.
+    struct Step {
+        int32_t column = 0;
+        bool placed = false;
+    };
+    std::vector<Step> steps;
+};
+
+} // namespace zelk
