@@ -131,7 +131,7 @@ private slots:
 
     void toolWindowTextsFit() {
         Fixture f;
-        for (const char* action : {"Msyo", "Medit", "Mhyou"}) {
+        for (const char* action : {"Msyo", "Medit", "Mhyou", "Mtranspose"}) {
             f.window->findChild<QAction*>(action)->trigger();
         }
         for (QDialog* d : f.window->findChildren<QDialog*>()) {

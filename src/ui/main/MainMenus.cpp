@@ -42,12 +42,26 @@ void buildFileMenu(QMenuBar* bar, MainMenus& m) {
     m.Mexit = item(m.Mfile, "Mexit", "ゼルク式ＭＩＤＩシーケンサ終了(&X)");
 }
 
+// Edits of the notes selected on the score. Ctrl+A stays "名前をつけて保存".
+void buildSelectionItems(MainMenus& m) {
+    m.Mhen->addSeparator();
+    m.Mcut = item(m.Mhen, "Mcut", "切り取り", "Ctrl+X");
+    m.Mcopy = item(m.Mhen, "Mcopy", "コピー", "Ctrl+C");
+    m.Mpaste = item(m.Mhen, "Mpaste", "貼り付け", "Ctrl+V");
+    m.Mdelete = item(m.Mhen, "Mdelete", "削除", "Del");
+    m.Mhen->addSeparator();
+    m.MselectAll = item(m.Mhen, "MselectAll", "すべて選択", "Ctrl+Shift+A");
+    m.MselectNone = item(m.Mhen, "MselectNone", "選択解除");
+    m.Mtranspose = item(m.Mhen, "Mtranspose", "移調...");
+}
+
 void buildEditMenu(QMenuBar* bar, MainMenus& m) {
     m.Mhen = bar->addMenu(QStringLiteral("編集(&E)"));
     m.Mhen->setObjectName(QStringLiteral("Mhen"));
     m.Mundo = item(m.Mhen, "Mundo", "元に戻す(&Z)", "Ctrl+Z");
     m.Mrido = item(m.Mhen, "Mrido", "やり直し(&Y)", "Ctrl+Y");
     m.Msyo = item(m.Mhen, "Msyo", "小節コピー・クリア(&C)");
+    buildSelectionItems(m);
     m.Mundo->setEnabled(false);
     m.Mrido->setEnabled(false);
 }

@@ -24,6 +24,14 @@ struct MainMenus {
     QAction* Mundo = nullptr;
     QAction* Mrido = nullptr;
     QAction* Msyo = nullptr;
+    // The notes selected on the score.
+    QAction* Mcut = nullptr;
+    QAction* Mcopy = nullptr;
+    QAction* Mpaste = nullptr;
+    QAction* Mdelete = nullptr;
+    QAction* MselectAll = nullptr;
+    QAction* MselectNone = nullptr;
+    QAction* Mtranspose = nullptr; // the transposition and velocity window
     QMenu* Mview = nullptr;
     std::array<QAction*, 8> Mkakudai{}; // indexes 1..7
     QAction* Mghost = nullptr;          // "他のパートを薄く表示", checkable

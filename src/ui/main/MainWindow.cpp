@@ -64,6 +64,7 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectMenus();
     connectCanvas();
     connectEditMenu();
+    connectSelection();
     connectFileMenu();
     guardWheel(form_);
     connectPlayback();
@@ -238,6 +239,7 @@ void MainWindow::scrolled() {
 void MainWindow::redraw() {
     DrawScore(ctx_.song, ctx_.editor.palette, ctx_.editor.view, drawList_, scoreExtras());
     appendResizeOutline(ctx_.editor.view, ctx_.editor.entry, drawList_);
+    c_.Picture1->scoreChanged();
     c_.Picture1->update();
 }
 

@@ -131,6 +131,7 @@ public:
     const PlaybackState& playback() const { return playback_; }
     const DrawList& playLine() const { return playLine_; }
     const DrawList& rubberBand() const { return line1_; }
+    const DrawList& selectionGesture() const { return gesture_; }
     // The colour settings window once the menu has opened it.
     class ColorSettingsWindow* colorWindow() const {
         return colorWindow_;
@@ -203,6 +204,14 @@ private:
     // A lane drag: the new draw list, but only the strip of the changed columns repainted.
     void repaintLaneColumns(int first, int last);
     void moveRubberBand();
+    // The edit menu's items for the notes selected on the score.
+    void connectSelection();
+    // Cut, copy, delete and paste usable as the selection and the clipboard allow.
+    void updateSelectionMenus();
+    // The band of a Ctrl drag or the outline of a selection drag, over the score.
+    void showSelectionGesture();
+    // Where a paste goes: the pointer's x on the score (twips), none when it is elsewhere.
+    std::optional<double> pastePointer() const;
 
     MainWindowContext ctx_;
     Twips tw_;
@@ -233,7 +242,9 @@ private:
     class QTimer* timer1_ = nullptr;
     class QTimer* lineTimer_ = nullptr;
     DrawList playLine_;
-    DrawList line1_; // the lane line while a right drag lasts
+    DrawList line1_;   // the lane line while a right drag lasts
+    DrawList gesture_; // the selection's band or drag outline
+    class TransposeWindow* transposeWindow_ = nullptr;
     std::unique_ptr<BackgroundRender> render_;
     QProgressDialog* renderDialog_ = nullptr;
     // One gain bringing the render's peak to -1 dBFS; the render dialog's choice, on at first.

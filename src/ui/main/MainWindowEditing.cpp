@@ -95,6 +95,9 @@ void MainWindow::apply(const EditOutcome& o) {
     c_.Label10->setText(QString::fromStdString(ctx_.editor.palette.PointerText));
     if (o.lineMoved)
         moveRubberBand();
+    if (o.overlayChanged)
+        showSelectionGesture();
+    updateSelectionMenus();
     if (o.relayout || o.partChanged || o.songReplaced)
         relayout();
     else if (o.redraw || o.positionChanged || o.paletteChanged)
@@ -111,6 +114,7 @@ void MainWindow::apply(const EditOutcome& o) {
 
 void MainWindow::repaintLaneColumns(int first, int last) {
     DrawScore(ctx_.song, ctx_.editor.palette, ctx_.editor.view, drawList_);
+    c_.Picture1->scoreChanged();
     const ViewState& v = ctx_.editor.view;
     const double tpp = c_.Picture1->twipsPerPixel();
     // The bars are five pixels wide around each column's centre.

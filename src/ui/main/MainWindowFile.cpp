@@ -66,6 +66,7 @@ void MainWindow::showSongReplaced() {
     updateRecentMenu();
     m_.Mundo->setEnabled(ctx_.editor.menus.Mundo);
     m_.Mrido->setEnabled(ctx_.editor.menus.Mrido);
+    updateSelectionMenus();
     refreshControls();
     relayout();
 }

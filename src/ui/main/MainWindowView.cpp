@@ -38,6 +38,7 @@ void MainWindow::connectViewOptions() {
 ScoreExtras MainWindow::scoreExtras() {
     ScoreExtras extras;
     extras.labels = true;
+    extras.selection = &ctx_.editor.selection;
     if (ghostsShown_) {
         ghosts_.refresh(ctx_.folder, ctx_.song.CurPart);
         ghostLayer_.emplace(ghosts_, ghostParts_);

@@ -72,8 +72,12 @@ void ScoreCanvas::paintList(QPainter& p, const DrawList& list, const ColorTable&
                        color(it.color));
             break;
         case DrawKind::Frame:
-            p.setPen(QPen(color(it.color), it.width));
-            penColor = 254; // the next line sets its own pen again
+            if (it.color != penColor || it.width != penWidth || pen.capStyle() != Qt::SquareCap) {
+                penColor = it.color;
+                penWidth = it.width;
+                pen = QPen(color(it.color), it.width); // square caps close the corners
+                p.setPen(pen);
+            }
             p.setBrush(Qt::NoBrush);
             p.drawRect(QRect(QPoint(px(it.x1), px(it.y1)), QPoint(px(it.x2) - 1, px(it.y2) - 1)));
             break;
@@ -85,7 +89,8 @@ void ScoreCanvas::paintList(QPainter& p, const DrawList& list, const ColorTable&
             break;
         case DrawKind::Line:
         case DrawKind::Dot:
-            if (it.color != penColor || it.width != penWidth) {
+            // A frame's pen has square caps; lines and dots never do.
+            if (it.color != penColor || it.width != penWidth || pen.capStyle() == Qt::SquareCap) {
                 penColor = it.color;
                 penWidth = it.width;
                 pen = QPen(color(it.color), it.width, Qt::SolidLine,
@@ -107,9 +112,26 @@ void ScoreCanvas::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), Qt::white);
         return;
     }
-    paintList(p, *list_, *colors_, 1.0 / twipsPerPx_);
+    if (gesture_ && !gesture_->items.empty()) {
+        // While a selection gesture runs only its outline changes: the score is painted
+        // once into a picture and copied under each new outline.
+        const qreal ratio = devicePixelRatioF();
+        if (!scoreCached_ || score_.size() != size() * ratio) {
+            score_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            score_.setDevicePixelRatio(ratio);
+            QPainter cache(&score_);
+            paintList(cache, *list_, *colors_, 1.0 / twipsPerPx_);
+            scoreCached_ = true;
+        }
+        p.drawImage(0, 0, score_);
+    } else {
+        scoreCached_ = false;
+        paintList(p, *list_, *colors_, 1.0 / twipsPerPx_);
+    }
     if (overlay_)
         paintList(p, *overlay_, *colors_, 1.0 / twipsPerPx_);
+    if (gesture_)
+        paintList(p, *gesture_, *colors_, 1.0 / twipsPerPx_);
     if (rubber_)
         paintList(p, *rubber_, *colors_, 1.0 / twipsPerPx_);
 }

@@ -3,6 +3,7 @@
 #include "editor/view/ColorTable.h"
 #include "editor/view/DrawList.h"
 
+#include <QImage>
 #include <QWidget>
 
 namespace zelk::ui {
@@ -21,6 +22,10 @@ public:
     void setOverlay(const DrawList* overlay) { overlay_ = overlay; }
     // The lane screens' rubber-band line (Line1), painted over everything while it shows.
     void setRubberBand(const DrawList* line) { rubber_ = line; }
+    // The selection's band or drag outline, painted over the score while a gesture runs.
+    void setGesture(const DrawList* gesture) { gesture_ = gesture; }
+    // The score's list changed: a picture kept for the gesture is painted again.
+    void scoreChanged() { scoreCached_ = false; }
     // The pixels the lines and dots of `list` cover, their pen width included.
     QRect pixelBounds(const DrawList& list) const;
     // Twips per pixel of this screen.
@@ -63,6 +68,9 @@ private:
     const DrawList* list_ = nullptr;
     const DrawList* overlay_ = nullptr;
     const DrawList* rubber_ = nullptr;
+    const DrawList* gesture_ = nullptr;
+    QImage score_; // the score under a running gesture
+    bool scoreCached_ = false;
     const ColorTable* colors_ = nullptr;
     double twipsPerPx_ = 15.0;
     int wheelRest_ = 0; // eighths of a degree not yet a whole notch (smooth wheels)
