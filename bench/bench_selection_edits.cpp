@@ -1,5 +1,5 @@
 // Edits of 1,000 selected notes as they commit on release or on a key: a move by a
-// quarter note and a paste, each with its undo record and the part's work file.
+// quarter note and a paste, each with its undo record.
 #include "editor/EditContext.h"
 #include "editor/entry/SelectionEdits.h"
 #include "editor/tools/UndoRedo.h"

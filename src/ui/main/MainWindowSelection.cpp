@@ -8,6 +8,7 @@
 #include "ui/windows/TransposeWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 
 namespace zelk::ui {
@@ -51,10 +52,15 @@ void MainWindow::showSelectionGesture() {
 }
 
 std::optional<double> MainWindow::pastePointer() const {
+    // A menu or a tool window over the score does not count: the item was chosen there
+    // (the canvas hears the pointer leave for the menu and come back only after the
+    // item has run).
     const ScoreCanvas* canvas = c_.Picture1;
-    const QPoint at = canvas->mapFromGlobal(QCursor::pos());
-    if (ctx_.editor.palette.InputScreen != ScreenScore || !canvas->rect().contains(at))
+    const QPoint global = QCursor::pos();
+    if (ctx_.editor.palette.InputScreen != ScreenScore || !canvas->underMouse() ||
+        QApplication::widgetAt(global) != canvas)
         return std::nullopt;
+    const QPoint at = canvas->mapFromGlobal(global);
     return at.x() * canvas->twipsPerPixel();
 }
 

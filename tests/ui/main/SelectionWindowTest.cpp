@@ -124,7 +124,7 @@ private slots:
         QTest::mouseClick(f.canvas(), Qt::LeftButton, Qt::ControlModifier, f.at(0, 14));
         QTest::keyClick(f.canvas(), Qt::Key_X, Qt::ControlModifier);
         QVERIFY(!f.headAt(28, 0));
-        QCursor::setPos(f.canvas()->mapToGlobal(f.at(20, 5)));
+        QTest::mouseMove(f.canvas(), f.at(20, 5));
         QTest::keyClick(f.canvas(), Qt::Key_V, Qt::ControlModifier);
         QVERIFY(f.headAt(28, 20));
     }
