@@ -6,17 +6,20 @@
 #include "editor/session/FileCommands.h"
 #include "editor/session/SessionLife.h"
 #include "editor/session/SongReset.h"
+#include "editor/transport/MidiConnections.h"
 #include "editor/view/ColorTable.h"
 #include "midi/LiveMidiOut.h"
+#include "midi/PartRouting.h"
 #include "model/AppFolder.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
 #include "platform/EncodedAudioFileWriter.h"
 #include "platform/FfmpegWmaEncoder.h"
-#include "platform/SchedulePlayer.h"
 #include "platform/FluidSynthRenderer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
+#include "platform/MidiBackends.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/SoundFontLookup.h"
 #include "platform/SynthOpening.h"
 #include "platform/WavRecorder.h"
@@ -36,6 +39,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -86,8 +90,16 @@ int main(int argc, char** argv) {
     SynthOptions options;
     options.soundFont = findSoundFontFromEnvironment();
     SynthOpening synth = openSoundFontSynth(options);
-    // Declared after the synthesizer: gone before it.
-    LiveMidiOut live(*synth.synth);
+    // Declared after the synthesizer: gone before it. Parts sound on it or on the MIDI
+    // ports chosen for this machine; the ports' back ends outlive the choices.
+    PartRouting routing(*song, *synth.synth);
+    std::vector<std::string> noMidiPorts;
+    const auto backends = openMidiBackends(noMidiPorts);
+    std::vector<MidiPortBackend*> backendList;
+    for (const auto& b : backends)
+        backendList.push_back(b.get());
+    MidiConnections connections(backendList, routing);
+    LiveMidiOut live(routing);
     SchedulePlayer player(*synth.synth);
     SoundFontSynth& sound = *synth.synth;
     WavRecorder recorder(sound.sampleRate(), folder.recordingScratch(),
@@ -102,13 +114,15 @@ int main(int argc, char** argv) {
 
     ui::MainWindow window({*song, folder, live, editor, colors, compressor, shiftJis,
                            settings.recent, &live, &player, &recorder, &wma, makeRenderer,
-                           &audioFiles, &shiftJis});
+                           &audioFiles, &shiftJis, &routing, &connections});
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
     StateFile state = StateFile::read(folder);
     window.restoreState(state);
+    const std::vector<std::string> missingPorts = connections.restore(state);
     window.show();
+    window.noticeMissingPorts(missingPorts);
     window.prompts().setMessagesWait(false);
 
     FileContext startup{*song,      editor,           folder,          notYetOpen,
@@ -132,6 +146,7 @@ int main(int argc, char** argv) {
               [&window] { window.finishBackup(); }});
     // After Shutdown: an open key-assignment window has committed its choices.
     window.saveState(state);
+    connections.save(state);
     try {
         state.write(folder);
     } catch (const std::exception& e) {

@@ -21,6 +21,7 @@ class GhostLayer;
 struct ScoreExtras {
     const GhostLayer* ghosts = nullptr;
     bool labels = false;
+    int32_t entryColumn = -1; // step entry's column (a song column), -1 when not entering
 };
 
 // Repaints the whole canvas: sets the geometry, then fills `out` (cleared first, its

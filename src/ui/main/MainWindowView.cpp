@@ -38,6 +38,8 @@ void MainWindow::connectViewOptions() {
 ScoreExtras MainWindow::scoreExtras() {
     ScoreExtras extras;
     extras.labels = true;
+    if (ctx_.editor.step.on)
+        extras.entryColumn = ctx_.editor.step.column;
     if (ghostsShown_) {
         ghosts_.refresh(ctx_.folder, ctx_.song.CurPart);
         ghostLayer_.emplace(ghosts_, ghostParts_);
