@@ -40,6 +40,7 @@ class LiveMidiOut;
 class MidiConnections;
 class MidiFilePlayer;
 class PartRouting;
+class SoundSetup;
 class WaveRecorder;
 class WmaEncoder;
 } // namespace zelk
@@ -74,6 +75,9 @@ struct MainWindowContext {
     // choices. Without them the port window stays disabled and everything plays built in.
     PartRouting* routing = nullptr;
     MidiConnections* connections = nullptr;
+    // The built-in synthesizer's SoundFont, driver and buffer; without it the sound window
+    // stays disabled.
+    SoundSetup* sound = nullptr;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -195,6 +199,7 @@ private:
     void connectViewOptions();
     void connectPorts();
     void openPortsWindow();
+    void openSoundWindow();
     // The keyboard's messages (thru and step entry) and a chord whose time has come.
     void pollMidiInput();
     void runStep(StepCommand command);
@@ -235,6 +240,7 @@ private:
     class MeasureEditWindow* measureEditWindow_ = nullptr;
     class ColorSettingsWindow* colorWindow_ = nullptr;
     class MidiPortsWindow* portsWindow_ = nullptr;
+    class SoundSettingsWindow* soundWindow_ = nullptr;
     class QTimer* midiTimer_ = nullptr;  // the keyboard's poll, while an input is chosen
     class QTimer* portsTimer_ = nullptr; // looks for ports that went away
     QtPrompts prompts_{this};

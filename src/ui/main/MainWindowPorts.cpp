@@ -7,6 +7,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
 #include "ui/windows/MidiPortsWindow.h"
+#include "ui/windows/SoundSettingsWindow.h"
 
 #include <QCheckBox>
 #include <QStatusBar>
@@ -41,6 +42,10 @@ void MainWindow::connectPorts() {
     c_.Check2->setFocusPolicy(Qt::NoFocus);
     c_.Check2->setToolTip(QStringLiteral("MIDIキーボードで弾いた音を入力位置に置いていく"));
     statusBar()->addPermanentWidget(c_.Check2);
+    if (ctx_.sound != nullptr) {
+        m_.Msound->setEnabled(true);
+        connect(m_.Msound, &QAction::triggered, this, &MainWindow::openSoundWindow);
+    }
     connect(c_.Check2, &QCheckBox::clicked, this, [this] {
         runStep(StepCommand::Toggle);
         c_.Picture1->setFocus();
@@ -80,6 +85,20 @@ void MainWindow::openPortsWindow() {
     }
     portsWindow_->show();
     portsWindow_->raise();
+}
+
+void MainWindow::openSoundWindow() {
+    if (!soundWindow_) {
+        soundWindow_ = new SoundSettingsWindow(
+            *ctx_.sound, *filePrompts_, [this] { return playback_.playing || recordingOpen_; },
+            [this] {
+                sendPartHeader(ctx_.song, ctx_.midi);
+                m_.Mrender->setEnabled(renderAvailable());
+            },
+            this);
+    }
+    soundWindow_->show();
+    soundWindow_->raise();
 }
 
 void MainWindow::followInput() {
