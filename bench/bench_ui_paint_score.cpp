@@ -71,7 +71,10 @@ void BM_SelectionDragOutline(benchmark::State& state) {
     NoteSelection& sel = s.ed.selection;
     sel.drag.active = true;
     sel.drag.notes = selectedNotes(s.song, sel);
-    DrawScore(s.song, s.ed.palette, s.ed.view, s.list, ScoreExtras{nullptr, true, &sel});
+    ScoreExtras extras;
+    extras.labels = true;
+    extras.selection = &sel;
+    DrawScore(s.song, s.ed.palette, s.ed.view, s.list, extras);
     const ColorTable colors = defaultColorTable();
     const double pxPerTwip = 1.0 / bench::kTwipsPerPixel;
     QImage score(1920, 1080, QImage::Format_ARGB32_Premultiplied);

@@ -21,6 +21,9 @@ struct EditContext {
     const Compressor& compressor; // undo snapshots of the measure copy
 };
 
+// Keys of step entry, which the window runs (step entry edits through undo).
+enum class StepCommand : uint8_t { None, Toggle, Rest, Back, Left, Right };
+
 // What the window must do after an action. Read-outs that follow the state (Label1,
 // Label2, the palette buttons, Mundo/Mrido, the pointer shape) can be mirrored after any
 // call; these flags say what else changed.
@@ -37,9 +40,10 @@ struct EditOutcome {
     bool positionChanged = false;
     // The whole song was replaced from an undo snapshot: as after loading a project.
     bool songReplaced = false;
-    bool paletteChanged = false; // note length, accidental, tuplet mode, band or screen
-    bool playStop = false;       // run the play button's action (Command4)
-    bool seamAudition = false;   // run "つなぎ目を試聴"
+    bool paletteChanged = false;          // note length, accidental, tuplet mode, band or screen
+    bool playStop = false;                // run the play button's action (Command4)
+    bool seamAudition = false;            // run "つなぎ目を試聴"
+    StepCommand step = StepCommand::None; // a step-entry key the window runs
     // Lane columns whose values changed, as display columns (first..last); -1 when none.
     // The window repaints only their strip when nothing else needs a redraw.
     int32_t laneFirst = -1;
@@ -69,6 +73,8 @@ inline EditOutcome& EditOutcome::operator|=(const EditOutcome& o) {
     paletteChanged |= o.paletteChanged;
     playStop |= o.playStop;
     seamAudition |= o.seamAudition;
+    if (o.step != StepCommand::None)
+        step = o.step;
     if (o.laneFirst >= 0) {
         laneChanged(o.laneFirst);
         laneChanged(o.laneLast);

@@ -69,10 +69,12 @@ constexpr Action kActions[kAllKeyActions] = {
     {"連符画面切り替え", 4},
     {"ループ再生", 4},
     {"つなぎ目を試聴", 4},
+    {"ステップ入力", 4},
+    {"休符（ステップ入力）", 4},
 };
 // The state file's names of the actions 18.., in order.
-constexpr std::string_view kExtraKeyNames[kExtraKeyActions] = {"keys.loopPlayback",
-                                                               "keys.seamAudition"};
+constexpr std::string_view kExtraKeyNames[kExtraKeyActions] = {
+    "keys.loopPlayback", "keys.seamAudition", "keys.stepEntry", "keys.stepRest"};
 constexpr std::string_view kFrames[kKeyFrames] = {"音符", "臨時記号", "譜面切り替え", "小節移動",
                                                   "その他"};
 

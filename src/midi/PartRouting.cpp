@@ -14,8 +14,20 @@ int PartRouting::forget(const ExternalMidiOut* out) {
     return n;
 }
 
+int PartRouting::partOf(uint32_t shortMessage) const {
+    const int channel = static_cast<int>(shortMessage & 0x0F);
+    // The current part first: a rhythm part shares channel 10 with part 10.
+    if (channelOf(song_, song_.CurPart) == channel)
+        return song_.CurPart;
+    return channel;
+}
+
 void PartRouting::send(uint32_t shortMessage) {
-    if (ExternalMidiOut* out = destination(song_.CurPart))
+    sendTo(partOf(shortMessage), shortMessage);
+}
+
+void PartRouting::sendTo(int part, uint32_t shortMessage) {
+    if (ExternalMidiOut* out = destination(part))
         out->send(shortMessage);
     else
         builtIn_.send(shortMessage);

@@ -13,16 +13,48 @@
 namespace zelk {
 namespace {
 
-// Ports are named "client:port name" after their address, as aconnect lists them.
-std::string portName(const snd_seq_port_info_t* info) {
-    const snd_seq_addr_t* a = snd_seq_port_info_get_addr(info);
-    return std::to_string(a->client) + ":" + std::to_string(a->port) + " " +
-           snd_seq_port_info_get_name(info);
+// Ports are named "client name:port name", as the desktop's patchbays show them: client
+// numbers change with the order programs start and devices are plugged in, names do not.
+struct SeqPort {
+    std::string name;
+    snd_seq_addr_t addr;
+};
+
+// The ports of other clients whose capabilities include `caps`.
+std::vector<SeqPort> listPorts(snd_seq_t* seq, unsigned int caps) {
+    std::vector<SeqPort> found;
+    snd_seq_client_info_t* client;
+    snd_seq_port_info_t* port;
+    snd_seq_client_info_alloca(&client);
+    snd_seq_port_info_alloca(&port);
+    snd_seq_client_info_set_client(client, -1);
+    while (snd_seq_query_next_client(seq, client) >= 0) {
+        const int id = snd_seq_client_info_get_client(client);
+        if (id == snd_seq_client_id(seq) || id == SND_SEQ_CLIENT_SYSTEM)
+            continue;
+        snd_seq_port_info_set_client(port, id);
+        snd_seq_port_info_set_port(port, -1);
+        while (snd_seq_query_next_port(seq, port) >= 0)
+            if ((snd_seq_port_info_get_capability(port) & caps) == caps)
+                found.push_back({std::string(snd_seq_client_info_get_name(client)) + ":" +
+                                     snd_seq_port_info_get_name(port),
+                                 *snd_seq_port_info_get_addr(port)});
+    }
+    return found;
 }
 
-bool parseAddress(snd_seq_t* seq, const std::string& name, snd_seq_addr_t& addr) {
-    return snd_seq_parse_address(seq, &addr, name.substr(0, name.find(' ')).c_str()) == 0;
+bool parseAddress(snd_seq_t* seq, const std::string& name, unsigned int caps,
+                  snd_seq_addr_t& addr) {
+    for (const SeqPort& p : listPorts(seq, caps))
+        if (p.name == name) {
+            addr = p.addr;
+            return true;
+        }
+    return false;
 }
+
+constexpr unsigned int kWritable = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
+constexpr unsigned int kReadable = SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ;
 
 snd_seq_event_t eventOf(uint32_t message, int port) {
     snd_seq_event_t ev;
@@ -238,35 +270,22 @@ AlsaSeqBackend::~AlsaSeqBackend() {
 
 std::vector<std::string> AlsaSeqBackend::ports(unsigned int caps) {
     std::vector<std::string> names;
-    snd_seq_client_info_t* client;
-    snd_seq_port_info_t* port;
-    snd_seq_client_info_alloca(&client);
-    snd_seq_port_info_alloca(&port);
-    snd_seq_client_info_set_client(client, -1);
-    while (snd_seq_query_next_client(seq_, client) >= 0) {
-        const int id = snd_seq_client_info_get_client(client);
-        if (id == snd_seq_client_id(seq_) || id == SND_SEQ_CLIENT_SYSTEM)
-            continue;
-        snd_seq_port_info_set_client(port, id);
-        snd_seq_port_info_set_port(port, -1);
-        while (snd_seq_query_next_port(seq_, port) >= 0)
-            if ((snd_seq_port_info_get_capability(port) & caps) == caps)
-                names.push_back(portName(port));
-    }
+    for (const SeqPort& p : listPorts(seq_, caps))
+        names.push_back(p.name);
     return names;
 }
 
 std::vector<std::string> AlsaSeqBackend::destinations() {
-    return ports(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE);
+    return ports(kWritable);
 }
 
 std::vector<std::string> AlsaSeqBackend::sources() {
-    return ports(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ);
+    return ports(kReadable);
 }
 
 std::unique_ptr<ExternalMidiOut> AlsaSeqBackend::openOutput(const std::string& destination) {
     snd_seq_addr_t dest;
-    if (!parseAddress(seq_, destination, dest))
+    if (!parseAddress(seq_, destination, kWritable, dest))
         return nullptr;
     const int port =
         snd_seq_create_simple_port(seq_, "out", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
@@ -288,7 +307,7 @@ std::unique_ptr<MidiInput> AlsaSeqBackend::openInput(const std::string& source) 
         return nullptr;
     const std::vector<std::string> from = source.empty() ? sources() : std::vector{source};
     for (const std::string& s : from)
-        if (snd_seq_addr_t a; parseAddress(seq_, s, a))
+        if (snd_seq_addr_t a; parseAddress(seq_, s, kReadable, a))
             snd_seq_connect_from(seq_, port, a.client, a.port);
     return std::make_unique<AlsaSeqIn>(seq_, port);
 }

@@ -24,7 +24,8 @@ double configuredLatencyMs(fluid_settings_t* s, double sampleRate) {
 // The short buffer first, then the driver's defaults.
 fluid_audio_driver_t* openDriver(SoundFontSynth& synth, fluid_audio_func_t process) {
     fluid_settings_t* s = synth.fluidSettings();
-    fluid_settings_setint(s, "audio.period-size", kPeriodSize);
+    const int chosen = synth.audioChoice().periodFrames;
+    fluid_settings_setint(s, "audio.period-size", chosen > 0 ? chosen : kPeriodSize);
     fluid_settings_setint(s, "audio.periods", kPeriods);
     if (auto* d = new_fluid_audio_driver2(s, process, &synth))
         return d;
@@ -38,8 +39,11 @@ fluid_audio_driver_t* openDriver(SoundFontSynth& synth, fluid_audio_func_t proce
 SynthOutputResult AudioDeviceOutput::open(SoundFontSynth& synth) {
     fluid_settings_t* settings = synth.fluidSettings();
     std::string tried;
-    for (const std::string& name :
-         audioDriverCandidates(chosenAudioDriver(), runningSoundServers())) {
+    // $ZELK_AUDIO_DRIVER first, then the driver chosen in the sound settings.
+    std::optional<std::string_view> chosen = chosenAudioDriver();
+    if (!chosen && !synth.audioChoice().driver.empty())
+        chosen = synth.audioChoice().driver;
+    for (const std::string& name : audioDriverCandidates(chosen, runningSoundServers())) {
         tried += (tried.empty() ? "" : ", ") + name;
         if (fluid_settings_setstr(settings, "audio.driver", name.c_str()) != FLUID_OK)
             continue; // not built into this FluidSynth

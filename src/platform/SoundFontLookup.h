@@ -17,6 +17,13 @@ std::vector<std::filesystem::path> defaultSoundFontCandidates();
 std::optional<std::filesystem::path>
 findSoundFont(const char* overridePath, std::span<const std::filesystem::path> candidates);
 
+// SoundFonts (*.sf2, *.sf3) in the folders where distributions and users put them
+// (/usr/share/sounds/sf2, sf3, /usr/share/soundfonts, ~/.local/share/sounds/sf2 and
+// ~/.local/share/soundfonts, `home` being the user's home folder): the default candidates
+// first, then the others by name. Links are followed; duplicates are listed once.
+std::vector<std::filesystem::path> soundFontsIn(const std::filesystem::path& root,
+                                                const std::filesystem::path& home);
+
 // findSoundFont with $ZELK_SOUNDFONT and the default candidates.
 std::optional<std::filesystem::path> findSoundFontFromEnvironment();
 

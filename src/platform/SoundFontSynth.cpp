@@ -41,6 +41,14 @@ bool SoundFontSynth::loadSoundFont(const std::filesystem::path& file) {
     return true;
 }
 
+void SoundFontSynth::adoptSynth(fluid_synth_t* synth, int soundFontId) {
+    if (realTime())
+        throw std::logic_error("a SoundFont is replaced only while no output renders");
+    delete_fluid_synth(synth_);
+    synth_ = synth;
+    soundFontId_ = soundFontId;
+}
+
 void SoundFontSynth::start(std::unique_ptr<SynthOutput> output) {
     output_.reset();
     output_ = std::move(output);

@@ -13,6 +13,7 @@
 #include <fluidsynth.h>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace zelk {
@@ -50,6 +51,18 @@ public:
     // is still accepted and the synthesizer renders silence. Before an output starts.
     bool loadSoundFont(const std::filesystem::path& file);
     bool hasSoundFont() const { return soundFontId_ >= 0; }
+    // Another SoundFont in place of the loaded one: `synth` is a FluidSynth synthesizer made
+    // from fluidSettings() with it loaded (id). Only while no output runs; the old one is freed.
+    void adoptSynth(fluid_synth_t* synth, int soundFontId);
+
+    // The sound card's driver ("" the automatic choice) and period (0: the short default)
+    // that the next audio device output opens with.
+    struct AudioChoice {
+        std::string driver;
+        int periodFrames = 0;
+    };
+    void setAudioChoice(AudioChoice choice) { audioChoice_ = std::move(choice); }
+    const AudioChoice& audioChoice() const { return audioChoice_; }
 
     // Hands the rendering to output (stopping the previous one first); null stops rendering.
     void start(std::unique_ptr<SynthOutput> output);
@@ -107,6 +120,7 @@ private:
     fluid_synth_t* synth_ = nullptr;
     double sampleRate_;
     int soundFontId_ = -1;
+    AudioChoice audioChoice_;
     Renderer renderer_{*this};
     std::atomic<uint64_t> framesRendered_{0};
     // Odd while a block renders: setTap waits for the block that may hold the old tap.

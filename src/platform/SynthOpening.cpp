@@ -7,6 +7,7 @@ namespace zelk {
 SynthOpening openSoundFontSynth(const SynthOptions& options) {
     SynthOpening result;
     result.synth = std::make_unique<SoundFontSynth>(options.sampleRate);
+    result.synth->setAudioChoice({options.driver, options.periodFrames});
     std::string_view outputName = options.output;
     if (!options.soundFont) {
         result.status = OpenStatus::NoSoundFont;

@@ -24,6 +24,8 @@ struct SynthOptions {
     std::optional<std::filesystem::path> soundFont; // from findSoundFont; nullopt = none found
     std::string_view output = kAudioDeviceOutput;   // a name of the output table
     double sampleRate = 44100.0;
+    std::string driver = {}; // the sound card's driver chosen in the settings; "" automatic
+    int periodFrames = 0;    // its period; 0 the short default
 };
 
 struct SynthOpening {

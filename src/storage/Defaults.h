@@ -16,10 +16,11 @@ inline constexpr std::array<int16_t, kKeyActions> kDefaultKeyAssign = {
     47, 45, 24, 43, 23, 35, 22, 40, 25, 27, 28, 29, 38, 44, 26, 39, 2, 5};
 
 // Actions beyond the 18 of "zelk.ini" (kept in "zelk-state.ini" instead, so older readers of
-// zelk.ini meet their 77 lines): L (loop playback), P (seam audition).
-inline constexpr int kExtraKeyActions = 2;
+// zelk.ini meet their 77 lines): L (loop playback), P (seam audition), I (step entry), K (a
+// rest in step entry).
+inline constexpr int kExtraKeyActions = 4;
 inline constexpr int kAllKeyActions = kKeyActions + kExtraKeyActions;
-inline constexpr std::array<int16_t, kExtraKeyActions> kDefaultExtraKeyAssign = {33, 37};
+inline constexpr std::array<int16_t, kExtraKeyActions> kDefaultExtraKeyAssign = {33, 37, 30, 32};
 
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;

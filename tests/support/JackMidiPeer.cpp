@@ -14,6 +14,7 @@ JackMidiPeer::JackMidiPeer(const char* name) : name_(name), events_(200'000) {
     for (Event& e : events_)
         e.bytes.reserve(8);
     jack_set_process_callback(client_, &JackMidiPeer::processOnAudioThread, this);
+    jack_set_xrun_callback(client_, &JackMidiPeer::xrunOnAudioThread, this);
     if (jack_activate(client_) != 0)
         quit();
 }
@@ -76,6 +77,11 @@ int JackMidiPeer::processOnAudioThread(uint32_t frames, void* self) {
         jack_midi_event_write(out, static_cast<uint32_t>(k) % frames, bytes.data(), bytes.size());
     }
     p->sent_.store(sent, std::memory_order_release);
+    return 0;
+}
+
+int JackMidiPeer::xrunOnAudioThread(void* self) {
+    static_cast<JackMidiPeer*>(self)->xruns_.fetch_add(1);
     return 0;
 }
 

@@ -34,11 +34,15 @@ public:
     // Queues events for "out"; at most `perPeriod` go out in each period, in order.
     void queue(std::vector<std::vector<uint8_t>> events, int perPeriod);
     bool queueEmpty() const { return sent_.load() >= queued_.size(); }
+    // Cycles the server reported missed since the peer started: a loaded machine's server
+    // may drop a late client's events, which no program can prevent.
+    int xruns() const { return xruns_.load(); }
     // Closes the client: its ports vanish as a quitting program's do.
     void quit();
 
 private:
     static int processOnAudioThread(uint32_t frames, void* self);
+    static int xrunOnAudioThread(void* self);
 
     jack_client_t* client_ = nullptr;
     jack_port_t* in_ = nullptr;
@@ -50,6 +54,7 @@ private:
     std::atomic<size_t> sent_{0};
     std::atomic<size_t> ready_{0}; // events of queued_ the process callback may send
     int perPeriod_ = 1;
+    std::atomic<int> xruns_{0};
 };
 
 } // namespace zelk::test

@@ -6,18 +6,22 @@
 #include "editor/session/FileCommands.h"
 #include "editor/session/SessionLife.h"
 #include "editor/session/SongReset.h"
+#include "editor/transport/MidiConnections.h"
 #include "editor/view/ColorTable.h"
 #include "midi/LiveMidiOut.h"
+#include "midi/PartRouting.h"
 #include "model/AppFolder.h"
 #include "model/PartSwitch.h"
 #include "model/Song.h"
 #include "platform/EncodedAudioFileWriter.h"
 #include "platform/FfmpegWmaEncoder.h"
-#include "platform/SchedulePlayer.h"
 #include "platform/FluidSynthRenderer.h"
 #include "platform/GzipCompressor.h"
 #include "platform/IconvShiftJis.h"
+#include "platform/MidiBackends.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/SoundFontLookup.h"
+#include "platform/SoundSwitch.h"
 #include "platform/SynthOpening.h"
 #include "platform/WavRecorder.h"
 #include "ports/NullMidiOut.h"
@@ -36,6 +40,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +57,36 @@ int handOverAndEnd(zelk::ui::SingleInstance& instance, std::string path) {
         return 0;
     std::fprintf(stderr, "zelk: another zelk runs on this program folder and did not answer\n");
     return 1;
+}
+
+std::filesystem::path homeFolder() {
+    const char* home = std::getenv("HOME");
+    return home != nullptr ? std::filesystem::path(home) : std::filesystem::path();
+}
+
+// The sound this machine chose ("sound.font", "sound.driver", "sound.period" in
+// "zelk-state.ini"); $ZELK_SOUNDFONT wins, and a chosen file that went away gives the
+// first SoundFont found.
+zelk::SynthOptions soundOptions(const zelk::StateFile& state) {
+    zelk::SynthOptions options;
+    options.soundFont = zelk::findSoundFontFromEnvironment();
+    const char* forced = std::getenv("ZELK_SOUNDFONT");
+    const auto chosen = state.text("sound.font");
+    std::error_code ec;
+    if ((forced == nullptr || *forced == '\0') && chosen && !chosen->empty() &&
+        std::filesystem::is_regular_file(*chosen, ec))
+        options.soundFont = std::filesystem::path(*chosen);
+    options.driver = state.text("sound.driver").value_or("");
+    options.periodFrames = state.number("sound.period", 0, 8192).value_or(0);
+    return options;
+}
+
+void saveSoundChoice(const zelk::SoundChoice& choice, zelk::StateFile& state) {
+    const char* forced = std::getenv("ZELK_SOUNDFONT");
+    if (forced == nullptr || *forced == '\0')
+        state.set("sound.font", choice.soundFont);
+    state.set("sound.driver", choice.driver);
+    state.set("sound.period", choice.periodFrames);
 }
 
 } // namespace
@@ -83,32 +118,42 @@ int main(int argc, char** argv) {
     const GzipCompressor compressor;
     const IconvShiftJis shiftJis;
     NullMidiOut notYetOpen; // the command-line load comes before the synthesizer
-    SynthOptions options;
-    options.soundFont = findSoundFontFromEnvironment();
+    StateFile state = StateFile::read(folder);
+    const SynthOptions options = soundOptions(state);
     SynthOpening synth = openSoundFontSynth(options);
-    // Declared after the synthesizer: gone before it.
-    LiveMidiOut live(*synth.synth);
+    // Declared after the synthesizer: gone before it. Parts sound on it or on the MIDI
+    // ports chosen for this machine; the ports' back ends outlive the choices.
+    PartRouting routing(*song, *synth.synth);
+    std::vector<std::string> noMidiPorts;
+    const auto backends = openMidiBackends(noMidiPorts);
+    std::vector<MidiPortBackend*> backendList;
+    for (const auto& b : backends)
+        backendList.push_back(b.get());
+    MidiConnections connections(backendList, routing);
+    LiveMidiOut live(routing);
     SchedulePlayer player(*synth.synth);
     SoundFontSynth& sound = *synth.synth;
     WavRecorder recorder(sound.sampleRate(), folder.recordingScratch(),
                          [&sound](AudioTap* tap) { sound.setTap(tap); });
     FfmpegWmaEncoder wma;
     EncodedAudioFileWriter audioFiles;
-    BackgroundRender::SynthFactory makeRenderer;
-    if (options.soundFont)
-        makeRenderer = [font = *options.soundFont](int rate) {
-            return std::make_unique<FluidSynthRenderer>(rate, font);
-        };
+    SoundSwitch soundSwitch(sound, options.soundFont ? options.soundFont->string() : "",
+                            homeFolder());
+    // The offline render takes the SoundFont chosen at the time it starts.
+    BackgroundRender::SynthFactory makeRenderer = [&soundSwitch](int rate) {
+        return std::make_unique<FluidSynthRenderer>(rate, soundSwitch.current().soundFont);
+    };
 
     ui::MainWindow window({*song, folder, live, editor, colors, compressor, shiftJis,
                            settings.recent, &live, &player, &recorder, &wma, makeRenderer,
-                           &audioFiles, &shiftJis});
+                           &audioFiles, &shiftJis, &routing, &connections, &soundSwitch});
     QObject::connect(
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
-    StateFile state = StateFile::read(folder);
     window.restoreState(state);
+    const std::vector<std::string> missingPorts = connections.restore(state);
     window.show();
+    window.noticeMissingPorts(missingPorts);
     window.prompts().setMessagesWait(false);
 
     FileContext startup{*song,      editor,           folder,          notYetOpen,
@@ -132,6 +177,8 @@ int main(int argc, char** argv) {
               [&window] { window.finishBackup(); }});
     // After Shutdown: an open key-assignment window has committed its choices.
     window.saveState(state);
+    connections.save(state);
+    saveSoundChoice(soundSwitch.current(), state);
     try {
         state.write(folder);
     } catch (const std::exception& e) {

@@ -26,7 +26,11 @@ enum KeyAction {
     ActTuplet = 17,
     ActLoopPlayback = 18,
     ActSeamAudition = 19,
+    ActStepEntry = 20,
+    ActStepRest = 21,
 };
+
+constexpr int kVkBack = 8;
 
 bool isKeyOf(const EditContext& ctx, int action, int code) {
     return assignedKeyCode(ctx.editor.keys, action) == code;
@@ -124,6 +128,27 @@ EditOutcome paletteAction(EditContext& ctx, int code) {
     return out;
 }
 
+// Step entry's keys: its toggle always; while it is on, the rest key, BackSpace and the
+// plain left and right arrows (which move the entry column instead of the view).
+std::optional<EditOutcome> stepKey(const EditContext& ctx, int code, int shift) {
+    EditOutcome out;
+    if (isKeyOf(ctx, ActStepEntry, code))
+        out.step = StepCommand::Toggle;
+    else if (!ctx.editor.step.on)
+        return std::nullopt;
+    else if (isKeyOf(ctx, ActStepRest, code))
+        out.step = StepCommand::Rest;
+    else if (code == kVkBack)
+        out.step = StepCommand::Back;
+    else if (shift == 0 && code == kVkLeft)
+        out.step = StepCommand::Left;
+    else if (shift == 0 && code == kVkRight)
+        out.step = StepCommand::Right;
+    else
+        return std::nullopt;
+    return out;
+}
+
 } // namespace
 
 EditOutcome Picture1_KeyDown(EditContext& ctx, int code, int shift) {
@@ -147,6 +172,8 @@ EditOutcome Picture1_KeyDown(EditContext& ctx, int code, int shift) {
         out.seamAudition = true;
         return out;
     }
+    if (auto step = stepKey(ctx, code, shift))
+        return *step;
     if (auto moved = measureMove(ctx, code))
         return *moved;
     if (auto stepped = arrowStep(ctx, code, shift))

@@ -3,6 +3,8 @@
 #include "editor/entry/CommitClick.h"
 #include "editor/entry/NoteCells.h"
 #include "editor/tools/UndoRedo.h"
+#include "editor/view/Nearest.h"
+#include "editor/view/PointerMapping.h"
 #include "editor/view/ViewPosition.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
@@ -204,6 +206,21 @@ void setEntryColumn(EditContext& ctx, int32_t column) {
     st.column =
         tupletSnap(std::clamp(column, 0, kMaxSongCols - 1), ctx.editor.palette.TupletMode == 1);
     st.steps.clear();
+}
+
+std::optional<EditOutcome> clickEntryColumn(EditContext& ctx, int button, int shift, double x,
+                                            double y) {
+    ViewState& v = ctx.editor.view;
+    if (!ctx.editor.step.on || button != 1 || shift != 0 ||
+        ctx.editor.palette.InputScreen != ScreenScore || !geometryReady(v) ||
+        !insideCanvas(v, x, y))
+        return std::nullopt;
+    NoteEntryState& e = ctx.editor.entry;
+    resolveFor(v, e, nearest(x), ctx.editor.palette.TupletMode);
+    setEntryColumn(ctx, pointedColumn(v, e));
+    EditOutcome out;
+    out.redraw = true;
+    return out;
 }
 
 EditOutcome moveEntryColumn(EditContext& ctx, int direction) {

@@ -34,6 +34,10 @@ void setStepEntry(EditContext& ctx, bool on);
 // A click in the mode puts the entry column there (a tuplet slot's first column in tuplet
 // mode).
 void setEntryColumn(EditContext& ctx, int32_t column);
+// A plain left click on the score in the mode: the entry column goes to the pointed column
+// instead of a note being placed. Nothing when the click is not step entry's.
+std::optional<EditOutcome> clickEntryColumn(EditContext& ctx, int button, int shift, double x,
+                                            double y);
 // ←/→ in the mode: by the palette's length; the view follows the column.
 EditOutcome moveEntryColumn(EditContext& ctx, int direction);
 // The rest key: the column moves on without a note.

@@ -198,7 +198,7 @@ PlaybackOutcome Maudition_Click(PlaybackContext& ctx) {
     if (!plan) {
         PlaybackOutcome out;
         out.message = kNoLoopPointMessage;
-        out.detail = "the song has no loop point with notes after it";
+        out.detail = "ループポイントの小節から後に音符がありません";
         return out;
     }
     PlaybackOutcome out = start(ctx, *plan);

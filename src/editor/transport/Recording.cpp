@@ -183,8 +183,12 @@ RecordingOutcome stopMusic(RecordingContext& ctx) {
 
 } // namespace
 
-std::string recordingStartText(const ViewState& view) {
-    return std::to_string(view.FirstMeasure) + "小節目から録音";
+std::string recordingStartText(const ViewState& view, bool partsOnPorts) {
+    std::string text = std::to_string(view.FirstMeasure) + "小節目から録音";
+    // A port's sound is outside the program: the recording hears those parts built in.
+    if (partsOnPorts)
+        text.append("（MIDI出力先のパートも内蔵音源で録音します）");
+    return text;
 }
 
 bool isRecording(const RecordingForm& form) {

@@ -77,7 +77,7 @@ struct RecordingOutcome {
 
 bool isRecording(const RecordingForm& form);
 // Where a take starts: "N小節目から録音", the first shown measure, as the play button.
-std::string recordingStartText(const ViewState& view);
+std::string recordingStartText(const ViewState& view, bool partsOnPorts = false);
 // The settings frames: "Wave設定" for Wave, "WMA設定" for WMA.
 bool waveSettingsEnabled(const RecordingForm& form);
 bool tagSettingsEnabled(const RecordingForm& form);

@@ -1,5 +1,6 @@
 #include "editor/view/DrawScore.h"
 
+#include "editor/view/ColorTable.h"
 #include "editor/view/GhostNotes.h"
 #include "editor/view/Nearest.h"
 #include "editor/view/ScoreLabels.h"
@@ -219,6 +220,22 @@ void computeGeometry(const Song& song, const Palette& palette, ViewState& view) 
     }
 }
 
+namespace {
+
+// Step entry's column: a tinted band one column (or tuplet slot) wide, under the notes.
+void drawEntryColumn(const ViewState& view, int32_t column, DrawList& out) {
+    const int32_t i = column - view.ViewCol;
+    if (i < 0 || i >= view.ShownCols)
+        return;
+    const bool tuplet = view.TupletBit != 0;
+    const int w = tuplet ? view.ColWidth * 4 / 3 : view.ColWidth;
+    const float x = static_cast<float>(tuplet ? (i - i / 4) * w : i * w);
+    out.box(x, 0, x + static_cast<float>(w), static_cast<float>(view.ScaleHeight),
+            kEntryColumnColor);
+}
+
+} // namespace
+
 void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawList& out,
                const ScoreExtras& extras) {
     computeGeometry(song, palette, view);
@@ -227,6 +244,8 @@ void DrawScore(const Song& song, const Palette& palette, ViewState& view, DrawLi
     if (palette.InputScreen == ScreenScore) {
         if (extras.ghosts)
             drawGhostNotes(song, view, *extras.ghosts, out);
+        if (extras.entryColumn >= 0)
+            drawEntryColumn(view, extras.entryColumn, out);
         drawScoreScreen(song, palette, view, extras.selection, out);
         if (extras.labels) {
             drawMeasureNumbers(song, palette, view, out);

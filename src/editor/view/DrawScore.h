@@ -23,6 +23,7 @@ struct NoteSelection;
 struct ScoreExtras {
     const GhostLayer* ghosts = nullptr;
     bool labels = false;
+    int32_t entryColumn = -1; // step entry's column (a song column), -1 when not entering
     const NoteSelection* selection = nullptr;
 };
 

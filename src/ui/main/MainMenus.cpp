@@ -99,6 +99,9 @@ MainMenus buildMainMenus(QMenuBar* bar) {
     m.Mloop = item(m.MplayMenu, "Mloop", "ループ再生(&L)");
     m.Mloop->setCheckable(true);
     m.Mseam = item(m.MplayMenu, "Mseam", "つなぎ目を試聴(&S)");
+    m.MplayMenu->addSeparator();
+    m.Mports = item(m.MplayMenu, "Mports", "MIDI出力の設定(&M)...");
+    m.Msound = item(m.MplayMenu, "Msound", "音源の設定(&O)...");
     m.MrecMenu = bar->addMenu(QStringLiteral("録音(&R)"));
     m.MrecMenu->setObjectName(QStringLiteral("MrecMenu"));
     m.Mrec = item(m.MrecMenu, "Mrec", "録音(&R)...");
@@ -108,8 +111,9 @@ MainMenus buildMainMenus(QMenuBar* bar) {
     m.Mversion = item(m.Mhelp, "Mversion", "バージョン情報(&A)");
     m.Mreadme = item(m.Mhelp, "Mreadme", "ヘルプ(&H)");
     // Commands still to come are shown but cannot be chosen yet.
-    for (QAction* a : {m.Mnew, m.Mopen, m.Mmidiopen, m.Msave, m.Masave, m.Mset, m.Mmidi, m.Msyo,
-                       m.Moption, m.Mhyou, m.Medit, m.Mrec, m.Mrender, m.Mversion, m.Mreadme})
+    for (QAction* a :
+         {m.Mnew, m.Mopen, m.Mmidiopen, m.Msave, m.Masave, m.Mset, m.Mmidi, m.Msyo, m.Moption,
+          m.Mhyou, m.Medit, m.Mrec, m.Mrender, m.Mversion, m.Mreadme, m.Mports, m.Msound})
         a->setEnabled(false);
     for (QAction* a : m.Mrireki)
         a->setVisible(false);

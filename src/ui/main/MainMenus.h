@@ -40,8 +40,10 @@ struct MainMenus {
     QAction* Mhyou = nullptr;
     QAction* Medit = nullptr;
     QMenu* MplayMenu = nullptr;
-    QAction* Mloop = nullptr; // "ループ再生", checkable
-    QAction* Mseam = nullptr; // "つなぎ目を試聴"
+    QAction* Mloop = nullptr;  // "ループ再生", checkable
+    QAction* Mports = nullptr; // "MIDI出力の設定..."
+    QAction* Msound = nullptr; // "音源の設定..."
+    QAction* Mseam = nullptr;  // "つなぎ目を試聴"
     QMenu* MrecMenu = nullptr;
     QAction* Mrec = nullptr;    // the recording window
     QAction* Mrender = nullptr; // the offline render to a file

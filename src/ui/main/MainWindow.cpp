@@ -71,6 +71,7 @@ MainWindow::MainWindow(MainWindowContext ctx, QWidget* parent)
     connectRecordingAndHelp();
     connectOfflineRender();
     connectViewOptions();
+    connectPorts();
     resize(tw_.px(kDesignedWidth), tw_.px(kDesignedHeight) + menuBar()->sizeHint().height() +
                                        statusBar()->sizeHint().height());
     setMinimumSize(minimumReachableSize());

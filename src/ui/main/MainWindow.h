@@ -30,13 +30,17 @@ namespace zelk {
 struct Song;
 struct EditOutcome;
 struct EditContext;
+enum class StepCommand : uint8_t;
 class AppFolder;
 class Compressor;
 class MidiOut;
 class TextEncoder;
 class TextDecoder;
 class LiveMidiOut;
+class MidiConnections;
 class MidiFilePlayer;
+class PartRouting;
+class SoundSetup;
 class WaveRecorder;
 class WmaEncoder;
 } // namespace zelk
@@ -67,6 +71,13 @@ struct MainWindowContext {
     AudioFileWriter* audioFiles = nullptr;
     // Texts of imported MIDI files (Shift-JIS); without it they read as UTF-8 or Latin-1.
     const TextDecoder* decoder = nullptr;
+    // MIDI ports: where each part sounds (`midi` sends through it) and this machine's port
+    // choices. Without them the port window stays disabled and everything plays built in.
+    PartRouting* routing = nullptr;
+    MidiConnections* connections = nullptr;
+    // The built-in synthesizer's SoundFont, driver and buffer; without it the sound window
+    // stays disabled.
+    SoundSetup* sound = nullptr;
 };
 
 // The main window Form1: forwards every control's event to the editor core and shows the
@@ -132,6 +143,12 @@ public:
     const DrawList& playLine() const { return playLine_; }
     const DrawList& rubberBand() const { return line1_; }
     const DrawList& selectionGesture() const { return gesture_; }
+    // Ports chosen for this machine that are not here: their parts play built in; one
+    // notice in the status bar.
+    void noticeMissingPorts(const std::vector<std::string>& names);
+    class MidiPortsWindow* portsWindow() const {
+        return portsWindow_;
+    }
     // The colour settings window once the menu has opened it.
     class ColorSettingsWindow* colorWindow() const {
         return colorWindow_;
@@ -181,6 +198,14 @@ private:
     bool renderAvailable() const;
     void connectOfflineRender();
     void connectViewOptions();
+    void connectPorts();
+    void openPortsWindow();
+    void openSoundWindow();
+    // The keyboard's messages (thru and step entry) and a chord whose time has come.
+    void pollMidiInput();
+    void runStep(StepCommand command);
+    // Starts or stops the keyboard's poll as an input is chosen.
+    void followInput();
     // The ghost notes (when shown; their cache read again where a work file changed) and the
     // measure numbers and pitch ruler, for DrawScore.
     ScoreExtras scoreExtras();
@@ -223,6 +248,10 @@ private:
     class MeasureCopyWindow* copyWindow_ = nullptr;
     class MeasureEditWindow* measureEditWindow_ = nullptr;
     class ColorSettingsWindow* colorWindow_ = nullptr;
+    class MidiPortsWindow* portsWindow_ = nullptr;
+    class SoundSettingsWindow* soundWindow_ = nullptr;
+    class QTimer* midiTimer_ = nullptr;  // the keyboard's poll, while an input is chosen
+    class QTimer* portsTimer_ = nullptr; // looks for ports that went away
     QtPrompts prompts_{this};
     UserPrompts* filePrompts_ = &prompts_;
     BackupWriter backup_{ctx_.compressor};

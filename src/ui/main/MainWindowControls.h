@@ -52,6 +52,7 @@ struct MainWindowControls {
     std::array<QRadioButton*, 4> Option2{};  // staff band
     std::array<QRadioButton*, 8> Option3{};  // input screen
     std::array<QCheckBox*, 16> Check1{};     // play parts
+    QCheckBox* Check2 = nullptr;             // step entry from a MIDI keyboard (status bar)
     std::array<QLabel*, 50> Label5{};        // drum names
 };
 

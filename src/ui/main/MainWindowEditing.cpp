@@ -4,6 +4,7 @@
 #include "editor/entry/KeyboardCommands.h"
 #include "editor/entry/PartChange.h"
 #include "editor/session/ReasonText.h"
+#include "editor/tools/StepEntry.h"
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/DrawScore.h"
 #include "model/FormatError.h"
@@ -110,6 +111,8 @@ void MainWindow::apply(const EditOutcome& o) {
         playStop();
     if (o.seamAudition)
         seamAudition();
+    if (o.step != StepCommand::None)
+        runStep(o.step);
 }
 
 void MainWindow::repaintLaneColumns(int first, int last) {
@@ -150,6 +153,8 @@ void MainWindow::connectCanvas() {
     connect(canvas, &ScoreCanvas::pressed, this,
             [this](double x, double y, Qt::MouseButton b, Qt::KeyboardModifiers mods) {
                 edit([&](EditContext& ec) {
+                    if (auto set = clickEntryColumn(ec, buttonCode(b), shiftCode(mods), x, y))
+                        return *set;
                     return Picture1_MouseDown(ec, buttonCode(b), shiftCode(mods), x, y);
                 });
             });

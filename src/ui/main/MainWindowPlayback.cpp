@@ -43,8 +43,8 @@ void MainWindow::connectPlayback() {
 }
 
 PlaybackContext MainWindow::playbackContext() {
-    return PlaybackContext{ctx_.song,  ctx_.editor,  playback_,   ctx_.folder,
-                           *ctx_.live, ctx_.encoder, *ctx_.player};
+    return PlaybackContext{ctx_.song,  ctx_.editor,  playback_,    ctx_.folder,
+                           *ctx_.live, ctx_.encoder, *ctx_.player, ctx_.routing};
 }
 
 void MainWindow::playStop() {

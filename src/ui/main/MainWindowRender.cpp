@@ -2,6 +2,7 @@
 // dialog that leaves the editor free.
 #include "editor/ViewState.h"
 #include "editor/transport/RecordingTarget.h"
+#include "ports/SoundSetup.h"
 #include "render/RenderPlan.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ScoreCanvas.h"
@@ -24,7 +25,9 @@ constexpr std::string_view kNoPlayedNotesMessage = "再生するパートに音�
 } // namespace
 
 bool MainWindow::renderAvailable() const {
-    return ctx_.makeRenderer && ctx_.audioFiles != nullptr && render_ == nullptr;
+    // Without a SoundFont a render would be silence.
+    const bool sound = ctx_.sound == nullptr || !ctx_.sound->current().soundFont.empty();
+    return ctx_.makeRenderer && ctx_.audioFiles != nullptr && render_ == nullptr && sound;
 }
 
 void MainWindow::connectOfflineRender() {

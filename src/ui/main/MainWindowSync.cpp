@@ -68,6 +68,7 @@ void MainWindow::refreshControls() {
     }
     c_.Option3[p.InputScreen]->setChecked(true);
     c_.Command5->setChecked(p.TupletMode == 1);
+    c_.Check2->setChecked(ctx_.editor.step.on);
     for (size_t i = 0; i < c_.Check1.size(); ++i)
         c_.Check1[i]->setChecked(p.PlayPart[i] == 1);
     c_.Option1[song.CurPart]->setChecked(true);

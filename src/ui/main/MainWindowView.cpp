@@ -39,6 +39,8 @@ ScoreExtras MainWindow::scoreExtras() {
     ScoreExtras extras;
     extras.labels = true;
     extras.selection = &ctx_.editor.selection;
+    if (ctx_.editor.step.on)
+        extras.entryColumn = ctx_.editor.step.column;
     if (ghostsShown_) {
         ghosts_.refresh(ctx_.folder, ctx_.song.CurPart);
         ghostLayer_.emplace(ghosts_, ghostParts_);

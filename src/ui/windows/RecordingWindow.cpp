@@ -4,6 +4,8 @@
 
 #include "editor/ViewState.h"
 #include "editor/transport/RecordingFormat.h"
+#include "midi/PartRouting.h"
+#include "model/Song.h"
 #include "ports/UserPrompts.h"
 #include "ui/support/Twips.h"
 #include "ui/support/VolumeMixer.h"
@@ -24,6 +26,17 @@
 #include <cstdio>
 
 namespace zelk::ui {
+
+bool RecordingWindow::tickedPartsOnPorts() const {
+    const PlaybackContext& pc = ctx_.playback;
+    if (pc.routing == nullptr)
+        return false;
+    for (int p = 0; p < kParts; ++p)
+        if (pc.editor.palette.PlayPart[static_cast<size_t>(p)] == 1 &&
+            pc.routing->destination(p) != nullptr)
+            return true;
+    return false;
+}
 namespace {
 
 // Set only when it differs: setting a line edit puts its cursor at the end, under the
@@ -119,8 +132,10 @@ void RecordingWindow::buildBottomRow(const Twips& tw) {
     auto* cancelButton = placed(new QPushButton(QStringLiteral("キャンセル"), this),
                                 QStringLiteral("Command4"), tw.rect(5220, 4290, 1380, 420));
     // Where the take starts, as the play button would play.
-    startLabel_ = placed(new QLabel(qtText(recordingStartText(ctx_.playback.editor.view)), this),
-                         QStringLiteral("Label5"), tw.rect(120, 3900, 6480, 300));
+    startLabel_ = placed(
+        new QLabel(qtText(recordingStartText(ctx_.playback.editor.view, tickedPartsOnPorts())),
+                   this),
+        QStringLiteral("Label5"), tw.rect(120, 3900, 6480, 300));
     connect(cancelButton, &QPushButton::clicked, this, &RecordingWindow::cancel);
 }
 

@@ -50,6 +50,7 @@ private:
     void present(const RecordingOutcome& outcome);
     void browse();
     void openMixer();
+    bool tickedPartsOnPorts() const;
     void cancel();
     void unload();
 

@@ -88,16 +88,22 @@ TEST_F(PartRoutingTest, EachDestinationPlaysItsOwnPartsFromTheSameFile) {
     EXPECT_EQ(synthA.stops, 1) << "stopped once";
 }
 
-TEST_F(PartRoutingTest, LiveMessagesFollowTheCurrentPart) {
+TEST_F(PartRoutingTest, LiveMessagesGoWhereTheirChannelsPartSounds) {
     live.send(0x403C90);
     switchPart(song, tmp.folder(), live, 1, -1);
     live.send(0x403C91);
+    // Part headers of every part go out while part 2 is current.
+    live.send(0x0005C2);
+    live.send(0x0007C9);
     auto has = [](const std::vector<uint32_t>& sent, uint32_t m) {
         return std::find(sent.begin(), sent.end(), m) != sent.end();
     };
     EXPECT_TRUE(has(synthA.sent, 0x403C90));
     EXPECT_FALSE(has(synthA.sent, 0x403C91));
     EXPECT_TRUE(has(device.sent, 0x403C91));
+    EXPECT_TRUE(has(synthA.sent, 0x0005C2));
+    EXPECT_TRUE(has(drums.sent, 0x0007C9));
+    EXPECT_FALSE(has(device.sent, 0x0005C2));
     EXPECT_EQ(routing.forget(&synthA), 2);
     const size_t before = synthA.sent.size();
     switchPart(song, tmp.folder(), live, 0, -1);

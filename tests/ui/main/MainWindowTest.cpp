@@ -1,5 +1,6 @@
 #include "ui/main/MainWindow.h"
 #include "editor/session/SongReset.h"
+#include "editor/view/ColorTable.h"
 #include "editor/view/DrawScore.h"
 #include "model/Cell.h"
 #include "model/Song.h"
@@ -207,6 +208,36 @@ private slots:
     }
 
     // One wheel notch over the time signature, with the score focused, rewrote the song.
+    void stepEntryShowsItsColumnAndAClickMovesItInsteadOfPlacing() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto* canvas = f.find<ui::ScoreCanvas>("Picture1");
+        auto entryBands = [&] {
+            size_t n = 0;
+            for (const DrawItem& it : f.window->drawList().items)
+                n += it.kind == DrawKind::Box && it.color == kEntryColumnColor;
+            return n;
+        };
+        QCOMPARE(entryBands(), size_t(0));
+        f.find<QCheckBox>("Check2")->click();
+        QVERIFY(f.editor.step.on);
+        QCOMPARE(entryBands(), size_t(1));
+        const double tpp = canvas->twipsPerPixel();
+        const QPoint at(int((5.5 * f.editor.view.ColWidth) / tpp),
+                        int((14 * f.editor.view.RowHeight) / tpp));
+        QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(f.editor.step.column, 5);
+        QCOMPARE(f.song->part.PartLen, 0); // no note
+        QTest::keyClick(canvas, Qt::Key_Right);
+        QCOMPARE(f.editor.step.column, 5 + f.editor.palette.NoteLen);
+        QTest::keyClick(canvas, Qt::Key_I); // the toggle's key
+        QVERIFY(!f.editor.step.on);
+        QVERIFY(!f.find<QCheckBox>("Check2")->isChecked());
+        QCOMPARE(entryBands(), size_t(0));
+        QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(f.song->part.Grid(28, 5) & cell::Head, cell::Head); // clicks place again
+    }
+
     void wheelOverAnUnfocusedDropDownChangesNothing() {
         Fixture f;
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));

@@ -11,17 +11,22 @@ using namespace zelk;
 class KeyAssignWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void showsTwentyListsOfSeventySixKeys() {
+    void showsTwentyTwoListsOfSeventySixKeys() {
         KeyAssignment keys;
         ui::KeyAssignWindow w(keys, nullptr);
         w.show();
         QCOMPARE(w.windowTitle(), QStringLiteral("キー割り当て"));
         const auto lists = w.findChildren<QComboBox*>();
-        QCOMPARE(lists.size(), qsizetype(20)); // zelk.ini's 18, the two play commands
+        // zelk.ini's 18, the two play commands, step entry and its rest
+        QCOMPARE(lists.size(), qsizetype(22));
         QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("Combo1_18"))->currentText(),
                  QStringLiteral("L"));
         QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("Combo1_19"))->currentText(),
                  QStringLiteral("P"));
+        QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("Combo1_20"))->currentText(),
+                 QStringLiteral("I"));
+        QCOMPARE(w.findChild<QComboBox*>(QStringLiteral("Combo1_21"))->currentText(),
+                 QStringLiteral("K"));
         auto* play = w.findChild<QComboBox*>(QStringLiteral("Combo1_16"));
         QCOMPARE(play->count(), 76);
         QCOMPARE(play->currentText(), QStringLiteral("ESC"));
