@@ -50,8 +50,8 @@ TEST(NormalizingSinkTest, SilenceStaysSilentAndNoCommitLeavesNothing) {
         NormalizingSink sink(std::move(inner));
         sink.write(std::vector<float>(100, 0.0f));
         sink.commit();
+        EXPECT_EQ(seen->samples, std::vector<float>(100, 0.0f)); // while the sink owns it
     }
-    EXPECT_EQ(seen->samples, std::vector<float>(100, 0.0f));
     test::MemoryWriter writer;
     RenderPlan plan;
     plan.sampleRate = 1000;
