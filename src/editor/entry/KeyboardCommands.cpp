@@ -152,6 +152,10 @@ std::optional<EditOutcome> stepKey(const EditContext& ctx, int code, int shift) 
 } // namespace
 
 EditOutcome Picture1_KeyDown(EditContext& ctx, int code, int shift) {
+    // In step entry the plain arrows move the entry column, even over a selection.
+    if (ctx.editor.step.on && shift == 0)
+        if (auto step = stepKey(ctx, code, shift))
+            return *step;
     if (auto moved = selectionKey(ctx, code, shift))
         return *moved;
     if (shift == 2)
