@@ -1,6 +1,8 @@
 #include "editor/tools/StepEntry.h"
 
 #include "editor/entry/CommitClick.h"
+#include "editor/entry/KeyboardCommands.h"
+#include "editor/entry/SelectionEdits.h"
 #include "editor/session/SongReset.h"
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/Signatures.h"
@@ -131,6 +133,12 @@ TEST_F(StepEntryTest, RestsBackSpaceAndANoteAlreadyThere) {
     stepBack(ctx);
     EXPECT_EQ(ed.step.column, 0) << "a rest goes back without an undo";
     EXPECT_TRUE(head(26, 8));
+
+    // Over a selection the plain arrow is still the entry column's; Ctrl+arrow the notes'.
+    selectAllNotes(ctx);
+    EXPECT_EQ(Picture1_KeyDown(ctx, 39, 0).step, StepCommand::Right);
+    EXPECT_EQ(Picture1_KeyDown(ctx, 38, 2).step, StepCommand::None);
+    EXPECT_TRUE(head(25, 8)) << "Ctrl+up moved the selected note a step";
 }
 
 TEST_F(StepEntryTest, TheSongEndRefusesAndTupletStepsKeepToTheSlots) {
