@@ -2,6 +2,7 @@
 
 #include "editor/entry/CommitClick.h"
 #include "editor/entry/NoteCells.h"
+#include "editor/entry/NotePlacement.h"
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/Nearest.h"
 #include "editor/view/PointerMapping.h"
@@ -95,13 +96,17 @@ EditOutcome placeChord(EditContext& ctx) {
     for (const auto& k : st.chord)
         velocity = std::max(velocity, k.velocity);
     EditOutcome out;
-    bool placed = false;
+    bool placed = false, covered = false;
     {
         ClickAt at(ctx);
         for (const auto& k : st.chord) {
             const auto spot = spellKey(ctx.song, ctx.song.CurPart, k.note, m);
-            if (!spot || cell::startsOrSounds(cellOrEmpty(ctx.song.part.Grid, spot->row, column)))
-                continue; // a key off the grid, or a note already there: nothing to place
+            if (!spot)
+                continue; // a key off the grid
+            if (cell::startsOrSounds(cellOrEmpty(ctx.song.part.Grid, spot->row, column))) {
+                covered = true; // a click there would remove the note: step entry keeps it
+                continue;
+            }
             const uint8_t before = ring.UndoPos;
             const EditOutcome r = at.click(spot->row, column, spot->accidental);
             if (!r.message.empty()) {
@@ -119,6 +124,8 @@ EditOutcome placeChord(EditContext& ctx) {
     st.chord.clear();
     if (placed && column < kLaneCols)
         ctx.song.part.VelLane[column] = velocity;
+    if (!placed && out.message.empty() && covered)
+        out.message = kNotesOverlap;
     if (!out.message.empty() && !placed)
         return out;
     st.steps.push_back({column, placed});
@@ -129,6 +136,32 @@ EditOutcome placeChord(EditContext& ctx) {
 
 uint32_t thru(uint32_t message, int channel) {
     return (message & ~0x0Fu) | static_cast<uint32_t>(channel);
+}
+
+// Keys, the pedal and the wheel sound on the current part; a key's release and the pedal's
+// going up follow the channel they started on.
+void sendThru(EditContext& ctx, uint32_t m) {
+    StepEntryState& st = ctx.editor.step;
+    const int current = channelOf(ctx.song, ctx.song.CurPart);
+    const uint32_t kind = m & 0xF0;
+    const size_t key = (m >> 8) & 0x7F;
+    const uint32_t value = (m >> 16) & 0x7F;
+    if (kind == 0x90 && value > 0) {
+        st.heldChannel[key] = static_cast<int8_t>(current);
+        ctx.out.send(thru(m, current));
+    } else if (kind == 0x80 || kind == 0x90) {
+        const int ch = st.heldChannel[key] >= 0 ? st.heldChannel[key] : current;
+        st.heldChannel[key] = -1;
+        ctx.out.send(thru(m, ch));
+    } else if (kind == 0xB0 && key == 64) {
+        const int down = st.pedalChannel;
+        st.pedalChannel = value >= 64 ? static_cast<int8_t>(current) : -1;
+        if (value < 64 && down >= 0 && down != current)
+            ctx.out.send(thru(m, down));
+        ctx.out.send(thru(m, current));
+    } else if (kind == 0xE0) {
+        ctx.out.send(thru(m, current));
+    }
 }
 
 } // namespace
@@ -165,16 +198,12 @@ std::optional<SpelledKey> spellKey(const Song& song, int part, int key, int meas
 }
 
 EditOutcome takeMidiInput(EditContext& ctx, std::span<const uint32_t> messages, double nowMs) {
-    const int channel = channelOf(ctx.song, ctx.song.CurPart);
     StepEntryState& st = ctx.editor.step;
     EditOutcome out;
     for (const uint32_t m : messages) {
-        const uint32_t kind = m & 0xF0;
-        const bool pedal = kind == 0xB0 && ((m >> 8) & 0x7F) == 64;
-        if (kind == 0x80 || kind == 0x90 || kind == 0xE0 || pedal)
-            ctx.out.send(thru(m, channel));
+        sendThru(ctx, m);
         const uint8_t velocity = (m >> 16) & 0x7F;
-        if (!st.on || kind != 0x90 || velocity == 0)
+        if (!st.on || (m & 0xF0) != 0x90 || velocity == 0)
             continue;
         if (!st.chord.empty() && nowMs - st.chordStartMs > kChordWindowMs)
             out |= placeChord(ctx);
@@ -250,8 +279,12 @@ EditOutcome stepBack(EditContext& ctx) {
     const StepEntryState::Step last = st.steps.back();
     st.steps.pop_back();
     EditOutcome out;
-    if (last.placed)
+    if (last.placed) {
+        // An undo puts the palette back to a quarter note; BackSpace keeps the chosen length.
+        const Palette palette = ctx.editor.palette;
         out |= Mundo_Click(ctx);
+        ctx.editor.palette = palette;
+    }
     st.column = last.column;
     out |= showColumn(ctx, st.column);
     return out;

@@ -2,6 +2,7 @@
 
 #include "editor/entry/CommitClick.h"
 #include "editor/entry/KeyboardCommands.h"
+#include "editor/entry/NotePlacement.h"
 #include "editor/entry/SelectionEdits.h"
 #include "editor/session/SongReset.h"
 #include "editor/tools/UndoRedo.h"
@@ -115,6 +116,15 @@ TEST_F(StepEntryTest, KeysSoundOnTheCurrentPartsChannelAndOnlyKeysPedalAndWheelP
     EXPECT_EQ(midi.sent,
               (std::vector<uint32_t>{noteOn(60, 70, 4), 0x00403C84u, 0x007F40B4u, 0x004000E4u}));
     EXPECT_FALSE(head(28, 0)) << "step entry off: nothing written";
+
+    // Held across a part switch: the release and the pedal's going up reach the channel the
+    // key and the pedal went down on, so nothing hangs there.
+    midi.sent.clear();
+    play({noteOn(62, 70), 0x007F40B0u}, 10);
+    song.CurPart = 6;
+    play({noteOn(62, 0), 0x000040B0u, noteOn(64, 70)}, 20);
+    EXPECT_EQ(midi.sent, (std::vector<uint32_t>{noteOn(62, 70, 4), 0x7F40B4u, noteOn(62, 0, 4),
+                                                0x40B4u, 0x40B6u, noteOn(64, 70, 6)}));
 }
 
 TEST_F(StepEntryTest, RestsBackSpaceAndANoteAlreadyThere) {
@@ -133,6 +143,19 @@ TEST_F(StepEntryTest, RestsBackSpaceAndANoteAlreadyThere) {
     stepBack(ctx);
     EXPECT_EQ(ed.step.column, 0) << "a rest goes back without an undo";
     EXPECT_TRUE(head(26, 8));
+
+    // A key on a note already there: refused as an overlap, the column stays; BackSpace
+    // keeps the palette's length (an undo would reset it to a quarter).
+    ed.palette.NoteLen = 4;
+    ed.step.column = 8;
+    play({noteOn(64, 100)}, 200);
+    EXPECT_EQ(stepEntryTick(ctx, 240).message, kNotesOverlap);
+    EXPECT_EQ(ed.step.column, 8);
+    play({noteOn(67, 100)}, 300);
+    stepEntryTick(ctx, 340);
+    EXPECT_EQ(ed.step.column, 12);
+    stepBack(ctx);
+    EXPECT_EQ(ed.palette.NoteLen, 4);
 
     // Over a selection the plain arrow is still the entry column's; Ctrl+arrow the notes'.
     selectAllNotes(ctx);
