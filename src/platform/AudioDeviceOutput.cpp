@@ -38,6 +38,9 @@ fluid_audio_driver_t* openDriver(SoundFontSynth& synth, fluid_audio_func_t proce
 
 SynthOutputResult AudioDeviceOutput::open(SoundFontSynth& synth) {
     fluid_settings_t* settings = synth.fluidSettings();
+    // On JACK the synthesizer's ports go to the system's playback ports, as on any other
+    // driver the sound reaches the speakers without the user wiring it.
+    fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
     std::string tried;
     // $ZELK_AUDIO_DRIVER first, then the driver chosen in the sound settings.
     std::optional<std::string_view> chosen = chosenAudioDriver();

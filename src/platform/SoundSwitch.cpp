@@ -44,6 +44,8 @@ std::string SoundSwitch::outputDescription() const {
     const auto* device = dynamic_cast<const AudioDeviceOutput*>(synth_.output());
     if (device == nullptr)
         return "サウンドカードが開けないため、音は出ていません";
+    if (device->driverName() == "jack")
+        return "jack（バッファの長さはJACKサーバーの設定に従います）";
     char ms[32];
     std::snprintf(ms, sizeof ms, "%.1f", device->latencyMs());
     return device->driverName() + "、バッファ " + ms + " ms";

@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
         &instance, &ui::SingleInstance::handedOver, &window,
         [&window](const std::string& path) { window.openHandedOver(path); }, Qt::QueuedConnection);
     window.restoreState(state);
-    const std::vector<std::string> missingPorts = connections.restore(state);
+    const MissingPorts missingPorts = connections.restore(state);
     window.show();
     window.noticeMissingPorts(missingPorts);
     window.prompts().setMessagesWait(false);

@@ -117,17 +117,51 @@ std::vector<std::string> MidiConnections::dropLost() {
     return names;
 }
 
-std::vector<std::string> MidiConnections::restore(const StateFile& state) {
-    std::vector<std::string> missing;
+std::string portCaption(const std::string& id) {
+    const auto [backend, port] = splitId(id);
+    if (id == kAllSources || backend.empty())
+        return id;
+    std::string caption(port);
+    caption.append(" (").append(backend).append(")");
+    return caption;
+}
+
+MissingPorts MidiConnections::restore(const StateFile& state) {
+    MissingPorts missing;
     for (int p = 0; p < kParts; ++p) {
         const auto id = state.text(outKey(p));
-        if (id && !id->empty() && !choose(p, *id) &&
-            std::find(missing.begin(), missing.end(), *id) == missing.end())
-            missing.push_back(*id);
+        if (!id || id->empty() || choose(p, *id))
+            continue;
+        auto it = std::find_if(missing.outputs.begin(), missing.outputs.end(),
+                               [&](const auto& m) { return m.id == *id; });
+        if (it == missing.outputs.end())
+            it = missing.outputs.insert(missing.outputs.end(), {*id, {}});
+        it->parts.push_back(p + 1);
     }
     if (const auto in = state.text("midi.in"); in && !in->empty() && !chooseInput(*in))
-        missing.push_back(*in);
+        missing.input = *in;
     return missing;
+}
+
+int MidiConnections::reconnect() {
+    int back = 0;
+    std::vector<std::string> present;
+    for (const MidiPortOffer& o : destinations())
+        present.push_back(o.id);
+    for (int p = 0; p < kParts; ++p) {
+        const std::string wanted = wanted_.at(static_cast<size_t>(p));
+        if (!wanted.empty() && chosen_.at(static_cast<size_t>(p)).empty() &&
+            std::find(present.begin(), present.end(), wanted) != present.end() && choose(p, wanted))
+            ++back;
+    }
+    if (!wantedInput_.empty() && !in_ && wantedInput_ != kAllSources) {
+        const auto sourcesHere = sources();
+        const bool there = std::any_of(sourcesHere.begin(), sourcesHere.end(),
+                                       [&](const auto& o) { return o.id == wantedInput_; });
+        if (there && chooseInput(wantedInput_))
+            ++back;
+    }
+    return back;
 }
 
 void MidiConnections::save(StateFile& state) const {

@@ -25,6 +25,20 @@ inline constexpr std::string_view kBuiltInSynth = "内蔵音源";
 // The input choice that listens to every source.
 inline constexpr std::string_view kAllSources = "*";
 
+// "fluidsynth:midi_00 (JACK)" for "JACK:fluidsynth:midi_00": what the window shows of a port.
+std::string portCaption(const std::string& id);
+
+// Ports chosen for this machine that are not here at the start.
+struct MissingPorts {
+    struct Output {
+        std::string id;
+        std::vector<int> parts; // part numbers, from 1
+    };
+    std::vector<Output> outputs;
+    std::string input; // "" when the input is there or none was chosen
+    bool empty() const { return outputs.empty() && input.empty(); }
+};
+
 // This machine's choice of MIDI ports, kept by port name in "zelk-state.ini" ("midi.out.1" ..
 // "midi.out.16", "midi.in"): per part a destination ("" the built-in synthesizer) and one input.
 // Ports are opened through the back ends that run here; a part whose port cannot be opened or
@@ -53,9 +67,12 @@ public:
     // synthesizer. Returns their names, each once.
     std::vector<std::string> dropLost();
 
+    // Parts (and the input) whose wanted port is back go to it again; returns how many.
+    int reconnect();
+
     // The choices kept for this machine; restoring returns the ports not found here, which
     // stay chosen in the file.
-    std::vector<std::string> restore(const StateFile& state);
+    MissingPorts restore(const StateFile& state);
     void save(StateFile& state) const;
 
 private:

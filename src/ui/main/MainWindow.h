@@ -38,6 +38,7 @@ class TextEncoder;
 class TextDecoder;
 class LiveMidiOut;
 class MidiConnections;
+struct MissingPorts;
 class MidiFilePlayer;
 class PartRouting;
 class SoundSetup;
@@ -145,7 +146,7 @@ public:
     const DrawList& selectionGesture() const { return gesture_; }
     // Ports chosen for this machine that are not here: their parts play built in; one
     // notice in the status bar.
-    void noticeMissingPorts(const std::vector<std::string>& names);
+    void noticeMissingPorts(const MissingPorts& missing);
     class MidiPortsWindow* portsWindow() const {
         return portsWindow_;
     }

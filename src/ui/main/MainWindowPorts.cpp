@@ -24,13 +24,35 @@ double steadyMs() {
     return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
+QString quoted(const std::string& name) {
+    return QStringLiteral("「%1」").arg(QString::fromStdString(name));
+}
+
 QString portNotice(const std::vector<std::string>& names) {
     QString list;
     for (const std::string& n : names)
-        list += (list.isEmpty() ? QString() : QStringLiteral("、")) +
-                QStringLiteral("「%1」").arg(QString::fromStdString(n));
+        list += (list.isEmpty() ? QString() : QStringLiteral("、")) + quoted(n);
     return QStringLiteral("MIDI出力%1が見つからないため、そのパートは内蔵音源で鳴らします")
         .arg(list);
+}
+
+QString missingNotice(const MissingPorts& missing) {
+    QStringList parts;
+    for (const MissingPorts::Output& o : missing.outputs) {
+        QStringList numbers;
+        for (const int p : o.parts)
+            numbers << QString::number(p);
+        parts << QStringLiteral("パート%1の出力先%2")
+                     .arg(numbers.join(QStringLiteral("、")), quoted(portCaption(o.id)));
+    }
+    QString text;
+    if (!parts.isEmpty())
+        text = parts.join(QStringLiteral("、")) +
+               QStringLiteral("が見つからないため、内蔵音源で鳴らします。");
+    if (!missing.input.empty())
+        text +=
+            QStringLiteral("MIDI入力%1が見つかりません。").arg(quoted(portCaption(missing.input)));
+    return text + (text.isEmpty() ? QString() : QStringLiteral("ポートが現れればつなぎ直します。"));
 }
 
 } // namespace
@@ -61,10 +83,13 @@ void MainWindow::connectPorts() {
     portsTimer_->setInterval(1000);
     connect(portsTimer_, &QTimer::timeout, this, [this] {
         const std::vector<std::string> lost = ctx_.connections->dropLost();
-        if (lost.empty())
-            return;
-        noticeMissingPorts(lost);
-        if (portsWindow_)
+        if (!lost.empty())
+            statusBar()->showMessage(portNotice(lost), 15000);
+        // A wanted port that appears again (a synthesizer program started later) is used.
+        const bool back = ctx_.connections->reconnect() > 0;
+        if (back)
+            followInput();
+        if ((back || !lost.empty()) && portsWindow_)
             portsWindow_->refill();
     });
     portsTimer_->start();
@@ -110,9 +135,9 @@ void MainWindow::followInput() {
         midiTimer_->stop();
 }
 
-void MainWindow::noticeMissingPorts(const std::vector<std::string>& names) {
-    if (!names.empty())
-        statusBar()->showMessage(portNotice(names), 15000);
+void MainWindow::noticeMissingPorts(const MissingPorts& missing) {
+    if (!missing.empty())
+        statusBar()->showMessage(missingNotice(missing), 20000);
 }
 
 void MainWindow::pollMidiInput() {

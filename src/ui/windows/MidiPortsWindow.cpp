@@ -84,7 +84,11 @@ void MidiPortsWindow::build() {
            "Label3", tw.rect(120, 7980, 6240, 270));
     auto* rescan = placed(new QPushButton(QStringLiteral("ポートを探し直す"), this), "Command3",
                           tw.rect(120, 8340, 2100, 375));
-    connect(rescan, &QPushButton::clicked, this, &MidiPortsWindow::refill);
+    connect(rescan, &QPushButton::clicked, this, [this] {
+        if (connections_.reconnect() > 0 && changed_)
+            changed_(-1); // the input may be back too
+        refill();
+    });
     auto* close = placed(new QPushButton(QStringLiteral("閉じる"), this), "Command4",
                          tw.rect(5145, 8340, 1215, 375));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -75,13 +75,24 @@ TEST_F(MidiConnectionsTest, ChoicesSurviveARestartAndAMissingPortIsKeptForLater)
     EXPECT_EQ(routing.destination(1), nullptr) << "gone with the connections";
     jack.ports_ = {"synth:in"}; // the sampler does not run this time
     MidiConnections again({&jack}, routing);
-    EXPECT_EQ(again.restore(state), std::vector<std::string>{"JACK:sampler:in"});
+    const MissingPorts missing = again.restore(state);
+    ASSERT_EQ(missing.outputs.size(), 1u);
+    EXPECT_EQ(missing.outputs[0].id, "JACK:sampler:in");
+    EXPECT_EQ(missing.outputs[0].parts, std::vector<int>{2}) << "the part, numbered from 1";
+    EXPECT_EQ(portCaption(missing.outputs[0].id), "sampler:in (JACK)");
     EXPECT_EQ(routing.destination(1), nullptr);
     EXPECT_NE(routing.destination(9), nullptr);
     StateFile next;
     again.save(next);
     EXPECT_EQ(next.text("midi.out.2"), "JACK:sampler:in") << "tried again at the next start";
     EXPECT_EQ(next.text("midi.out.10"), "JACK:synth:in");
+
+    EXPECT_EQ(again.reconnect(), 0) << "still not there";
+    jack.ports_ = {"synth:in", "sampler:in"}; // the sampler starts later
+    EXPECT_EQ(again.reconnect(), 1);
+    EXPECT_NE(routing.destination(1), nullptr);
+    EXPECT_EQ(again.chosen(1), "JACK:sampler:in");
+    EXPECT_EQ(again.reconnect(), 0) << "once";
 }
 
 TEST_F(MidiConnectionsTest, APortThatVanishesIsReportedOnceAndItsPartsFallBack) {
