@@ -93,7 +93,7 @@ TEST_F(JackMidiTest, MusicLeavesAtItsScheduledFramesAndAStopSilencesEveryChannel
     bool skipped = false;
     for (size_t i = 0; i < schedule.messages.size(); ++i)
         skipped |= lateness(i) > peer.period() && lateness(i) % peer.period() == 0;
-    if (skipped || peer.xruns() > 0)
+    if (skipped)
         GTEST_SKIP() << "the server skipped cycles under load";
     for (size_t i = 0; i < schedule.messages.size(); ++i) {
         SCOPED_TRACE(i);
