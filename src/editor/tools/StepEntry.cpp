@@ -247,6 +247,7 @@ std::optional<EditOutcome> clickEntryColumn(EditContext& ctx, int button, int sh
     NoteEntryState& e = ctx.editor.entry;
     resolveFor(v, e, nearest(x), ctx.editor.palette.TupletMode);
     setEntryColumn(ctx, pointedColumn(v, e));
+    ctx.editor.selection.clear(); // a plain click clears the selection, as outside the mode
     EditOutcome out;
     out.redraw = true;
     return out;

@@ -225,8 +225,10 @@ private slots:
         const double tpp = canvas->twipsPerPixel();
         const QPoint at(int((5.5 * f.editor.view.ColWidth) / tpp),
                         int((14 * f.editor.view.RowHeight) / tpp));
+        f.editor.selection.toggle({0, 28}); // a plain click clears a selection here too
         QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at);
         QCOMPARE(f.editor.step.column, 5);
+        QVERIFY(f.editor.selection.empty());
         QCOMPARE(f.song->part.PartLen, 0); // no note
         QTest::keyClick(canvas, Qt::Key_Right);
         QCOMPARE(f.editor.step.column, 5 + f.editor.palette.NoteLen);
