@@ -52,7 +52,7 @@ QString missingNotice(const MissingPorts& missing) {
     if (!missing.input.empty())
         text +=
             QStringLiteral("MIDI入力%1が見つかりません。").arg(quoted(portCaption(missing.input)));
-    return text + (text.isEmpty() ? QString() : QStringLiteral("ポートが現れればつなぎ直します。"));
+    return text; // a port that appears later is used again; the help page says so
 }
 
 } // namespace
