@@ -4,6 +4,7 @@
 #include "storage/StateFile.h"
 #include "support/FakeExternalMidiOut.h"
 #include "support/FakeMidiOut.h"
+#include "support/FakeMidiPortBackend.h"
 #include "support/SongBuilder.h"
 
 #include <gtest/gtest.h>
@@ -13,34 +14,12 @@ namespace {
 
 using test::FakeExternalMidiOut;
 
-// A back end whose ports the test lists; the outputs it opened stay reachable for the test.
-class FakeBackend : public MidiPortBackend {
-public:
-    explicit FakeBackend(std::vector<std::string> ports) : ports_(std::move(ports)) {}
-    std::string_view name() const override { return "JACK"; }
-    std::vector<std::string> destinations() override { return ports_; }
-    std::vector<std::string> sources() override { return {"keyboard:out"}; }
-    std::unique_ptr<ExternalMidiOut> openOutput(const std::string& port) override {
-        if (std::find(ports_.begin(), ports_.end(), port) == ports_.end())
-            return nullptr;
-        ++opened;
-        auto out = std::make_unique<FakeExternalMidiOut>(port);
-        last = out.get();
-        return out;
-    }
-    std::unique_ptr<MidiInput> openInput(const std::string&) override { return nullptr; }
-
-    std::vector<std::string> ports_;
-    int opened = 0;
-    FakeExternalMidiOut* last = nullptr;
-};
-
 class MidiConnectionsTest : public ::testing::Test {
 protected:
     Song song = test::freshSong();
     test::FakeMidiOut builtIn;
     PartRouting routing{song, builtIn};
-    FakeBackend jack{{"synth:in", "sampler:in"}};
+    test::FakeMidiPortBackend jack{{"synth:in", "sampler:in"}};
 };
 
 TEST_F(MidiConnectionsTest, PartsShareAnOpenPortAndABadChoiceStaysBuiltIn) {
@@ -51,7 +30,7 @@ TEST_F(MidiConnectionsTest, PartsShareAnOpenPortAndABadChoiceStaysBuiltIn) {
     EXPECT_EQ(offered[0].caption, "synth:in (JACK)");
     EXPECT_TRUE(c.choose(0, "JACK:synth:in"));
     EXPECT_TRUE(c.choose(3, "JACK:synth:in"));
-    EXPECT_EQ(jack.opened, 1) << "one port for both parts";
+    EXPECT_EQ(jack.opened.size(), 1u) << "one port for both parts";
     EXPECT_EQ(routing.destination(0), routing.destination(3));
     EXPECT_FALSE(c.choose(5, "JACK:gone:in"));
     EXPECT_EQ(routing.destination(5), nullptr);
@@ -61,7 +40,7 @@ TEST_F(MidiConnectionsTest, PartsShareAnOpenPortAndABadChoiceStaysBuiltIn) {
     c.choose(3, "");
     EXPECT_EQ(routing.destination(3), nullptr);
     EXPECT_TRUE(c.choose(3, "JACK:synth:in"));
-    EXPECT_EQ(jack.opened, 2) << "closed when no part used it, opened again";
+    EXPECT_EQ(jack.opened.size(), 2u) << "closed when no part used it, opened again";
 }
 
 TEST_F(MidiConnectionsTest, ChoicesSurviveARestartAndAMissingPortIsKeptForLater) {
@@ -73,7 +52,7 @@ TEST_F(MidiConnectionsTest, ChoicesSurviveARestartAndAMissingPortIsKeptForLater)
         c.save(state);
     }
     EXPECT_EQ(routing.destination(1), nullptr) << "gone with the connections";
-    jack.ports_ = {"synth:in"}; // the sampler does not run this time
+    jack.ports = {"synth:in"}; // the sampler does not run this time
     MidiConnections again({&jack}, routing);
     const MissingPorts missing = again.restore(state);
     ASSERT_EQ(missing.outputs.size(), 1u);
@@ -88,7 +67,7 @@ TEST_F(MidiConnectionsTest, ChoicesSurviveARestartAndAMissingPortIsKeptForLater)
     EXPECT_EQ(next.text("midi.out.10"), "JACK:synth:in");
 
     EXPECT_EQ(again.reconnect(), 0) << "still not there";
-    jack.ports_ = {"synth:in", "sampler:in"}; // the sampler starts later
+    jack.ports = {"synth:in", "sampler:in"}; // the sampler starts later
     EXPECT_EQ(again.reconnect(), 1);
     EXPECT_NE(routing.destination(1), nullptr);
     EXPECT_EQ(again.chosen(1), "JACK:sampler:in");

@@ -2,6 +2,7 @@
 #include "midi/PartRouting.h"
 #include "support/FakeExternalMidiOut.h"
 #include "support/FakeMidiOut.h"
+#include "support/FakeMidiPortBackend.h"
 #include "support/FakePrompts.h"
 #include "support/SongBuilder.h"
 #include "ui/windows/MidiPortsWindow.h"
@@ -17,25 +18,6 @@
 using namespace zelk;
 
 namespace {
-
-// Ports the test lists and takes away; every opened output stays reachable.
-class FakeBackend : public MidiPortBackend {
-public:
-    std::string_view name() const override { return "JACK"; }
-    std::vector<std::string> destinations() override { return ports; }
-    std::vector<std::string> sources() override { return {}; }
-    std::unique_ptr<ExternalMidiOut> openOutput(const std::string& port) override {
-        if (std::find(ports.begin(), ports.end(), port) == ports.end())
-            return nullptr;
-        auto out = std::make_unique<test::FakeExternalMidiOut>(port);
-        opened.push_back(out.get());
-        return out;
-    }
-    std::unique_ptr<MidiInput> openInput(const std::string&) override { return nullptr; }
-
-    std::vector<std::string> ports{"synth:in"};
-    std::vector<test::FakeExternalMidiOut*> opened;
-};
 
 // A synthesizer setup that reads "good.sf2" and refuses anything else, noting the thread
 // each read ran on.
@@ -80,7 +62,7 @@ private slots:
         Song song = test::freshSong();
         test::FakeMidiOut builtIn;
         PartRouting routing(song, builtIn);
-        FakeBackend jack;
+        test::FakeMidiPortBackend jack{{"synth:in"}};
         MidiConnections connections({&jack}, routing);
         test::FakePrompts prompts;
         std::vector<int> changed;
