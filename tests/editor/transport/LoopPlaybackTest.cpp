@@ -6,6 +6,7 @@
 #include "ports/TextEncoder.h"
 #include "support/FakeMidiFilePlayer.h"
 #include "support/FakeMidiOut.h"
+#include "support/PlainEncoder.h"
 #include "support/TempFolder.h"
 
 #include "editor/ScrolledSongFixture.h"
@@ -16,11 +17,6 @@ namespace zelk {
 namespace {
 
 using namespace test;
-
-class PlainEncoder : public TextEncoder {
-public:
-    std::string encode(std::string_view utf8) const override { return std::string(utf8); }
-};
 
 // Notes in measures 1..4 of part 1 and up to measure 6 in part 3 (its work file); the loop
 // point at measure 3, so the loop runs from column 64 to 192.

@@ -7,6 +7,7 @@
 #include "support/FakeExternalMidiOut.h"
 #include "support/FakeMidiFilePlayer.h"
 #include "support/FakeMidiOut.h"
+#include "support/PlainEncoder.h"
 #include "support/SongBuilder.h"
 #include "support/TempFolder.h"
 
@@ -20,11 +21,6 @@ namespace zelk {
 namespace {
 
 using namespace test;
-
-class PlainEncoder : public TextEncoder {
-public:
-    std::string encode(std::string_view utf8) const override { return std::string(utf8); }
-};
 
 // Channels of the note-ons in some music.
 std::set<int> noteChannels(const FileMusic& m) {

@@ -4,6 +4,7 @@
 #include "ports/TextEncoder.h"
 #include "support/FakeMidiFilePlayer.h"
 #include "support/FakeMidiOut.h"
+#include "support/PlainEncoder.h"
 #include "support/TempFolder.h"
 
 #include "editor/ScrolledSongFixture.h"
@@ -20,11 +21,6 @@ namespace zelk {
 namespace {
 
 using namespace test;
-
-class PlainEncoder : public TextEncoder {
-public:
-    std::string encode(std::string_view utf8) const override { return std::string(utf8); }
-};
 
 class PlaybackTest : public ScrolledSongFixture {
 protected:

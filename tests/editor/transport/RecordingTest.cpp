@@ -6,6 +6,7 @@
 #include "support/FakeMidiOut.h"
 #include "support/FakeWaveRecorder.h"
 #include "support/FakeWmaEncoder.h"
+#include "support/PlainEncoder.h"
 #include "support/TempFolder.h"
 
 #include "editor/ScrolledSongFixture.h"
@@ -19,11 +20,6 @@ namespace zelk {
 namespace {
 
 using namespace test;
-
-class PlainEncoder : public TextEncoder {
-public:
-    std::string encode(std::string_view utf8) const override { return std::string(utf8); }
-};
 
 class RecordingTest : public ScrolledSongFixture {
 protected:
