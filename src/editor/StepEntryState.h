@@ -34,6 +34,7 @@ struct StepEntryState {
     struct Step {
         int32_t column = 0;
         bool placed = false;
+        int undoPos = -1; // the undo ring's position right after the step's notes
     };
     std::vector<Step> steps;
 };

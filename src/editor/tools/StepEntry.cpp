@@ -128,7 +128,7 @@ EditOutcome placeChord(EditContext& ctx) {
         out.message = kNotesOverlap;
     if (!out.message.empty() && !placed)
         return out;
-    st.steps.push_back({column, placed});
+    st.steps.push_back({column, placed, ring.UndoPos});
     st.column = nextColumn(ctx, column);
     out |= showColumn(ctx, st.column);
     return out;
@@ -280,7 +280,8 @@ EditOutcome stepBack(EditContext& ctx) {
     const StepEntryState::Step last = st.steps.back();
     st.steps.pop_back();
     EditOutcome out;
-    if (last.placed) {
+    // Only while the step's notes are the newest edit: an undo since took them already.
+    if (last.placed && last.undoPos == ctx.song.undo.UndoPos) {
         // An undo puts the palette back to a quarter note; BackSpace keeps the chosen length.
         const Palette palette = ctx.editor.palette;
         out |= Mundo_Click(ctx);
@@ -289,6 +290,14 @@ EditOutcome stepBack(EditContext& ctx) {
     st.column = last.column;
     out |= showColumn(ctx, st.column);
     return out;
+}
+
+EditOutcome undoInStepEntry(EditContext& ctx) {
+    const StepEntryState& st = ctx.editor.step;
+    if (st.on && !st.steps.empty() && st.steps.back().placed &&
+        st.steps.back().undoPos == ctx.song.undo.UndoPos)
+        return stepBack(ctx);
+    return Mundo_Click(ctx);
 }
 
 } // namespace zelk

@@ -44,5 +44,8 @@ EditOutcome moveEntryColumn(EditContext& ctx, int direction);
 EditOutcome stepRest(EditContext& ctx);
 // BackSpace: the last step taken back (its notes undone) and the column back where it was.
 EditOutcome stepBack(EditContext& ctx);
+// The undo command: in step entry, right after a step placed notes, that step taken back
+// with its column; otherwise the ordinary undo.
+EditOutcome undoInStepEntry(EditContext& ctx);
 
 } // namespace zelk

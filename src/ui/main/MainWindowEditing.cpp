@@ -217,7 +217,7 @@ bool MainWindow::filterComboKey(QObject* watched, QEvent* e) {
 
 void MainWindow::connectEditMenu() {
     connect(m_.Mundo, &QAction::triggered, this,
-            [this] { edit([](EditContext& ec) { return Mundo_Click(ec); }); });
+            [this] { edit([](EditContext& ec) { return undoInStepEntry(ec); }); });
     connect(m_.Mrido, &QAction::triggered, this,
             [this] { edit([](EditContext& ec) { return Mrido_Click(ec); }); });
     m_.Mhyou->setEnabled(true);

@@ -94,10 +94,14 @@ TEST_F(StepEntryTest, AChordIsOneStepOfThePalettesLengthAndOneUndo) {
     EXPECT_TRUE(head(27, 8));
     EXPECT_EQ(ed.step.column, 16);
 
-    Mundo_Click(ctx);
+    undoInStepEntry(ctx); // the undo command right after a step: the step and its column
     EXPECT_FALSE(head(27, 8));
+    EXPECT_EQ(ed.step.column, 8);
     EXPECT_TRUE(head(28, 0));
-    Mundo_Click(ctx);
+    stepRest(ctx); // a rest since: the ordinary undo, and the column stays
+    undoInStepEntry(ctx);
+    EXPECT_EQ(ed.step.column, 16);
+
     for (int row : {28, 26, 24})
         EXPECT_FALSE(head(row, 0)) << "one undo takes the whole chord";
     Mrido_Click(ctx);
@@ -125,6 +129,18 @@ TEST_F(StepEntryTest, KeysSoundOnTheCurrentPartsChannelAndOnlyKeysPedalAndWheelP
     play({noteOn(62, 0), 0x000040B0u, noteOn(64, 70)}, 20);
     EXPECT_EQ(midi.sent, (std::vector<uint32_t>{noteOn(62, 70, 4), 0x7F40B4u, noteOn(62, 0, 4),
                                                 0x40B4u, 0x40B6u, noteOn(64, 70, 6)}));
+}
+
+TEST_F(StepEntryTest, BackSpaceAfterAnUndoOnlyMovesTheColumnBack) {
+    play({noteOn(60, 70)}, 0);
+    stepEntryTick(ctx, 40);
+    play({noteOn(62, 70)}, 100);
+    stepEntryTick(ctx, 140);
+    Mundo_Click(ctx); // the ordinary undo took the second step's note
+    EXPECT_FALSE(head(27, 8));
+    stepBack(ctx);
+    EXPECT_EQ(ed.step.column, 8);
+    EXPECT_TRUE(head(28, 0)) << "the first step's note is not undone in its place";
 }
 
 TEST_F(StepEntryTest, RestsBackSpaceAndANoteAlreadyThere) {
