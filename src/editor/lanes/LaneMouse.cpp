@@ -71,8 +71,8 @@ void fillPassedColumns(EditContext& ctx, uint8_t screen, double x, double y, Edi
         if (col == written || col == target)
             continue;
         // The path's height at the column's centre (within the two positions).
-        const double xc = std::clamp((col - v.ViewCol + 0.5) * v.ColWidth, std::min(x0, x),
-                                     std::max(x0, x));
+        const double xc =
+            std::clamp((col - v.ViewCol + 0.5) * v.ColWidth, std::min(x0, x), std::max(x0, x));
         const double yc = y0 + (y - y0) * (xc - x0) / (x - x0);
         write(ctx, screen, col, valueAtHeight(v, screen, yc), out);
         written = col;
@@ -163,8 +163,7 @@ LineRelease commitLaneLine(EditContext& ctx, double x, double y) {
             r.stopped = true;
             break;
         }
-        write(ctx, screen, col, valueAtHeight(v, screen, lineHeight(l, y, n, columns)),
-              r.outcome);
+        write(ctx, screen, col, valueAtHeight(v, screen, lineHeight(l, y, n, columns)), r.outcome);
         if (j == last)
             break;
     }

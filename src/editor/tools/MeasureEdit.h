@@ -43,12 +43,12 @@ void MeasureEdit_Combo2_Click(MeasureEditForm& form);
 void MeasureEdit_Option1_Click(MeasureEditForm& form, LaneOp op);
 
 // The lane edit over the measure range; a refusal (checked before anything changes,
-// also a range the song no longer has: "小節範囲が間違ってます") returns its message. A change is one undo step (a snapshot pair) and makes the song
-// dirty.
+// also a range the song no longer has: "小節範囲が間違ってます") returns its message. A change is
+// one undo step (a snapshot pair) and makes the song dirty.
 std::optional<std::string_view> MeasureEdit_Command1_Click(EditContext& ctx,
                                                            const MeasureEditForm& form);
-// The octave shift of the current part (the whole part, whatever the range says); rows leaving the grid are lost (and PartLen and
-// the lanes then follow the notes that are left). One undo step.
+// The octave shift of the current part (the whole part, whatever the range says); rows leaving the
+// grid are lost (and PartLen and the lanes then follow the notes that are left). One undo step.
 EditOutcome MeasureEdit_Command2_Click(EditContext& ctx, const MeasureEditForm& form);
 // Loop point set and clear; both make the song dirty (the project file keeps it). A loop
 // measure the song no longer has is refused with its message.
