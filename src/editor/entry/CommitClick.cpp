@@ -1,5 +1,6 @@
 #include "editor/entry/CommitClick.h"
 
+#include "editor/UndoSteps.h"
 #include "editor/entry/NoteCells.h"
 #include "editor/view/PointerMapping.h"
 #include "model/Cell.h"
@@ -66,12 +67,6 @@ UndoRecord clickRecord(const EditContext& ctx, int32_t column) {
     r.part = ctx.song.CurPart;
     r.removedVelocity = -1;
     return r;
-}
-
-void recordClick(EditContext& ctx, const UndoRecord& r) {
-    ctx.song.undo.push(r);
-    ctx.editor.menus.Mundo = true;
-    ctx.editor.menus.Mrido = false;
 }
 
 void sendPreview(EditContext& ctx, int status, int note, int velocity) {
@@ -179,7 +174,7 @@ EditOutcome removeAt(EditContext& ctx, int r, int32_t q, bool replay) {
     if (!replay) {
         UndoRecord rec = clickRecord(ctx, ctx.editor.entry.ClickCol - (q - n.head));
         describeRemoved(rec, n);
-        recordClick(ctx, rec);
+        recordStep(ctx, rec);
     }
     EditOutcome out;
     out.redraw = true;
@@ -251,7 +246,7 @@ EditOutcome placeAt(EditContext& ctx, int r, int32_t q, bool replay, Replayed re
         return out;
     writeNote(ctx, r, q, s, replayed);
     if (!replay)
-        recordClick(ctx, clickRecord(ctx, e.ClickCol));
+        recordStep(ctx, clickRecord(ctx, e.ClickCol));
     out.redraw = true;
     return out;
 }

@@ -1,5 +1,6 @@
 #include "editor/entry/NoteEditStep.h"
 
+#include "editor/UndoSteps.h"
 #include "editor/entry/NoteCells.h"
 #include "model/Limits.h"
 #include "model/PartFile.h"
@@ -107,15 +108,9 @@ bool finishNoteEdit(EditContext& ctx, const PartRegion& region) {
     ctx.song.Dirty = 1;
     if (ctx.song.undo.InUndo != 0)
         return false;
-    UndoRecord r;
-    r.kind = kUndoNoteEdit;
-    r.viewCol = ctx.editor.view.ViewCol;
-    r.firstMeasure = ctx.editor.view.FirstMeasure;
-    r.part = ctx.song.CurPart;
+    UndoRecord r = stepHere(ctx, kUndoNoteEdit);
     r.notes = std::move(values);
-    ctx.song.undo.push(r);
-    ctx.editor.menus.Mundo = true;
-    ctx.editor.menus.Mrido = false;
+    recordStep(ctx, std::move(r));
     return true;
 }
 

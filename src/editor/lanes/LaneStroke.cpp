@@ -1,5 +1,6 @@
 #include "editor/lanes/LaneStroke.h"
 
+#include "editor/UndoSteps.h"
 #include "editor/lanes/LaneValues.h"
 
 #include <memory>
@@ -63,9 +64,7 @@ void finishLaneStroke(EditContext& ctx) {
     r.part = s.part;
     r.stroke = strokeValues(ctx.song, s);
     s.before.clear();
-    ctx.song.undo.push(r);
-    ctx.editor.menus.Mundo = true;
-    ctx.editor.menus.Mrido = false;
+    recordStep(ctx, std::move(r));
 }
 
 void replayLaneStroke(Song& song, const LaneStrokeValues& stroke, bool undo) {

@@ -1,5 +1,6 @@
 #include "editor/tools/SignatureSteps.h"
 
+#include "editor/UndoSteps.h"
 #include "editor/entry/PartChange.h"
 #include "editor/lanes/LaneStroke.h"
 #include "editor/view/Signatures.h"
@@ -20,15 +21,9 @@ template <typename Change> EditOutcome asMeasureStep(EditContext& ctx, Change&& 
     step->after = MeasureArrays::of(ctx.song);
     if (step->before.sameMeaning(step->after) || ctx.song.undo.InUndo != 0)
         return out;
-    UndoRecord r;
-    r.kind = kUndoMeasureArrays;
-    r.viewCol = ctx.editor.view.ViewCol;
-    r.firstMeasure = ctx.editor.view.FirstMeasure;
-    r.part = ctx.song.CurPart;
+    UndoRecord r = stepHere(ctx, kUndoMeasureArrays);
     r.arrays = std::move(step);
-    ctx.song.undo.push(r);
-    ctx.editor.menus.Mundo = true;
-    ctx.editor.menus.Mrido = false;
+    recordStep(ctx, std::move(r));
     return out;
 }
 
