@@ -70,7 +70,8 @@ const TrackCache::Track& TrackCache::keep(const AppFolder& folder, const Song& s
 
 // Tracks come in time order each; counted out by tick, a tick's messages keep the tracks'
 // order and each track's own, as a reader merging the file's tracks has them.
-void TrackCache::endFile(const std::vector<const Track*>& tracks) {
+void TrackCache::endFile(const std::vector<const Track*>& tracks, std::vector<int> parts) {
+    parts_ = std::move(parts);
     auto music = std::make_shared<FileMusic>();
     size_t total = 0;
     for (const Track* t : tracks) {

@@ -38,11 +38,14 @@ public:
     // Keeps the track just built of part p.
     const Track& keep(const AppFolder& folder, const Song& song, int p,
                       std::span<const uint8_t> body, uint32_t lastTick);
-    // The music of the conductor and the part tracks in file order.
-    void endFile(const std::vector<const Track*>& tracks);
+    // The music of the conductor and the part tracks in file order; track t + 1 is part
+    // parts[t].
+    void endFile(const std::vector<const Track*>& tracks, std::vector<int> parts);
 
     // The music of the last file written.
     std::shared_ptr<const FileMusic> music() const { return music_; }
+    // The part of each track after the conductor in that file.
+    const std::vector<int>& parts() const { return parts_; }
     // Part tracks built (not taken from the cache) for the last file: for tests and figures.
     int built() const { return built_; }
 
@@ -70,6 +73,7 @@ private:
     std::array<std::optional<Stamp>, kParts> stamps_;
     std::array<Track, kParts> tracks_;
     std::shared_ptr<const FileMusic> music_;
+    std::vector<int> parts_;
     int built_ = 0;
 };
 

@@ -139,7 +139,7 @@ uint32_t WriteMidiFile(Song& song, const AppFolder& folder, MidiOut& out,
     }
     file.commit();
     if (cache)
-        cache->endFile(written);
+        cache->endFile(written, parts);
 
     song.part.resetHeader();
     LoadPartFile(song, folder, out, song.CurPart);

@@ -26,14 +26,14 @@ PlaybackOutcome failedStart(std::string detail) {
 
 // The parts on ports get their share of the music; the player keeps the rest (all of it for
 // a recording, which hears the built-in synthesizer only).
-std::shared_ptr<const FileMusic> shareOut(PlaybackContext& ctx, const MidiExportOptions& opt,
-                                          const PlayRange& range, bool builtInOnly) {
+std::shared_ptr<const FileMusic> shareOut(PlaybackContext& ctx, const PlayRange& range,
+                                          bool builtInOnly) {
     std::shared_ptr<const FileMusic> music = ctx.state.tracks.music();
     ctx.state.portMusic.clear();
     ctx.state.portRange = range;
     if (builtInOnly || ctx.routing == nullptr)
         return music;
-    const std::vector<int> parts = includedParts(ctx.folder, opt);
+    const std::vector<int>& parts = ctx.state.tracks.parts();
     const PartRouting& routing = *ctx.routing;
     for (const int p : parts) {
         ExternalMidiOut* port = routing.destination(p);
@@ -62,7 +62,7 @@ PlaybackOutcome openFile(PlaybackContext& ctx, const PlayPlan& plan, bool builtI
         return failedStart(e.what());
     }
     // The player gets what was written from memory: the file is not read back.
-    if (!ctx.player.open(shareOut(ctx, opt, plan.range, builtInOnly), plan.range))
+    if (!ctx.player.open(shareOut(ctx, plan.range, builtInOnly), plan.range))
         return failedStart("the player cannot play " + file.string());
     ctx.live.close();
     PlaybackState& s = ctx.state;
