@@ -1,29 +1,12 @@
 #include "platform/SchedulePlayer.h"
 
-#include "midi/MidiFileEvents.h"
 #include "platform/SoundFontSynth.h"
 #include "render/ScheduleRun.h"
-
-#include <exception>
-#include <vector>
 
 namespace zelk {
 
 SchedulePlayer::~SchedulePlayer() {
     close();
-}
-
-bool SchedulePlayer::openBytes(std::span<const uint8_t> file, uint32_t lastTick,
-                               const PlayRange& range) {
-    auto music = std::make_shared<FileMusic>();
-    try {
-        *music = musicOf(readMidiEvents(file));
-    } catch (const std::exception&) {
-        close();
-        return false;
-    }
-    music->lastTick = lastTick;
-    return open(std::move(music), range);
 }
 
 bool SchedulePlayer::open(std::shared_ptr<const FileMusic> music, const PlayRange& range) {

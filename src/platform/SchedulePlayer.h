@@ -3,7 +3,6 @@
 #include "ports/MidiFilePlayer.h"
 
 #include <memory>
-#include <span>
 
 namespace zelk {
 
@@ -23,8 +22,6 @@ public:
 
     using MidiFilePlayer::open;
     bool open(std::shared_ptr<const FileMusic> music, const PlayRange& range) override;
-    // As open, from a file's bytes that end at `lastTick`.
-    bool openBytes(std::span<const uint8_t> file, uint32_t lastTick, const PlayRange& range);
     void play() override;
     void stop() override;
     bool isStopped() const override;

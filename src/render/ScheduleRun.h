@@ -47,8 +47,8 @@ public:
     int64_t playedFrames() const { return played_.load(std::memory_order_acquire); }
 
     struct Position {
-        int64_t frame =
-            0; // the schedule's frame now sounding (back at the loop start after a wrap)
+        // The schedule's frame now sounding (back at the loop start after a wrap).
+        int64_t frame = 0;
         uint32_t tick = 0;
         int wraps = 0;
     };

@@ -62,7 +62,7 @@ TEST_F(ExactEngineTest, PlaybackAndTheRenderOfItsFileSoundTheSameFrames) {
     // The window's player on its synthesizer, rendering blocks of an odd size.
     SynthOpening opened = openSoundFontSynth({.soundFont = soundFont, .output = kOfflineOutput});
     SchedulePlayer player(*opened.synth);
-    ASSERT_TRUE(player.openBytes(bytes, lastTick, {}));
+    ASSERT_TRUE(test::openBytes(player, bytes, lastTick, {}));
     player.play();
     std::vector<float> played;
     while (played.size() < 2u * 44100 * 5) {

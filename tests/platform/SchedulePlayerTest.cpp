@@ -60,7 +60,7 @@ protected:
 };
 
 TEST_F(SchedulePlayerTest, ReportsStoppedSoonAfterTheLastEventNotAfterTheTails) {
-    ASSERT_TRUE(player->openBytes(kOneSecondNote, kOneSecondTicks, {}));
+    ASSERT_TRUE(test::openBytes(*player, kOneSecondNote, kOneSecondTicks, {}));
     EXPECT_FALSE(player->isStopped()) << "open but not yet played counts as running";
     player->play();
     const double seconds = static_cast<double>(framesUntilStopped()) / synth->sampleRate();
@@ -71,7 +71,7 @@ TEST_F(SchedulePlayerTest, ReportsStoppedSoonAfterTheLastEventNotAfterTheTails) 
 }
 
 TEST_F(SchedulePlayerTest, PositionCountsSixteenthNotes) {
-    ASSERT_TRUE(player->openBytes(kOneSecondNote, kOneSecondTicks, {}));
+    ASSERT_TRUE(test::openBytes(*player, kOneSecondNote, kOneSecondTicks, {}));
     player->play();
     EXPECT_EQ(player->position(), 0u);
     for (uint32_t s = 1; s <= 7; ++s) {
@@ -83,7 +83,8 @@ TEST_F(SchedulePlayerTest, PositionCountsSixteenthNotes) {
 
 TEST_F(SchedulePlayerTest, StopSilencesHeldNotesAndThePedalWithinOneBlock) {
     // Pedal down, a chord of three, never released in the file.
-    ASSERT_TRUE(player->openBytes(
+    ASSERT_TRUE(test::openBytes(
+        *player,
         smf({0x00, 0xB0, 64, 127, 0x00, 0x90, 60, 100, 0x00, 0x90, 64, 100, 0x00, 0x90, 67, 100},
             0x7F),
         4000, {}));
@@ -104,7 +105,7 @@ TEST_F(SchedulePlayerTest, TheEndOfTheFileLeavesNoPedalDown) {
     // Organ (it sounds as long as the key or the pedal holds), pedal down, a short note.
     const Bytes file =
         smf({0x00, 0xC0, 16, 0x00, 0xB0, 64, 127, 0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0}, 0x60);
-    ASSERT_TRUE(player->openBytes(file, 192, {}));
+    ASSERT_TRUE(test::openBytes(*player, file, 192, {}));
     player->play();
     framesUntilStopped();
     ASSERT_GT(synth->activeVoices(), 0);
@@ -118,7 +119,7 @@ TEST_F(SchedulePlayerTest, TheEndOfTheFileLeavesNoPedalDown) {
 TEST_F(SchedulePlayerTest, TheEndKeepsTheSoundsOfOtherChannels) {
     synth->send(shortMessage(0xC3, 48));
     synth->send(shortMessage(0xB3, 91, 100));
-    ASSERT_TRUE(player->openBytes(kOneSecondNote, kOneSecondTicks, {}));
+    ASSERT_TRUE(test::openBytes(*player, kOneSecondNote, kOneSecondTicks, {}));
     player->play();
     framesUntilStopped();
     // FluidSynth's own end comes later; the synthesizer must come through it unchanged.
@@ -130,13 +131,13 @@ TEST_F(SchedulePlayerTest, TheEndKeepsTheSoundsOfOtherChannels) {
 }
 
 TEST_F(SchedulePlayerTest, EachPlaybackStartsAgainFromItsOwnFile) {
-    ASSERT_TRUE(player->openBytes(kOneSecondNote, kOneSecondTicks, {}));
+    ASSERT_TRUE(test::openBytes(*player, kOneSecondNote, kOneSecondTicks, {}));
     player->play();
     renderSeconds(0.5);
     player->stop();
     player->close();
     EXPECT_TRUE(player->isStopped());
-    ASSERT_TRUE(player->openBytes(kOneSecondNote, kOneSecondTicks, {}));
+    ASSERT_TRUE(test::openBytes(*player, kOneSecondNote, kOneSecondTicks, {}));
     EXPECT_EQ(player->tick(), 0u);
     player->play();
     renderSeconds(0.3);
@@ -147,8 +148,9 @@ TEST_F(SchedulePlayerTest, EachPlaybackStartsAgainFromItsOwnFile) {
 TEST_F(SchedulePlayerTest, FilesThatCannotBePlayedEndAtOnce) {
     EXPECT_FALSE(player->open(nullptr));
     EXPECT_TRUE(player->isStopped());
-    EXPECT_FALSE(player->openBytes({}, 100, {}));
-    EXPECT_FALSE(player->openBytes(Bytes(64, 0x55), 100, {})) << "no MIDI file: refused at open";
+    EXPECT_FALSE(test::openBytes(*player, {}, 100, {}));
+    EXPECT_FALSE(test::openBytes(*player, Bytes(64, 0x55), 100, {}))
+        << "no MIDI file: refused at open";
     EXPECT_TRUE(player->isStopped());
 }
 

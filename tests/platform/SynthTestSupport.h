@@ -1,5 +1,8 @@
 #pragma once
 
+#include "midi/MidiFileEvents.h"
+#include "midi/Schedule.h"
+#include "platform/SchedulePlayer.h"
 #include "platform/SoundFontLookup.h"
 #include "ports/AudioTap.h"
 
@@ -7,7 +10,9 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -24,6 +29,21 @@ inline double rms(std::span<const float> samples) {
     for (const float s : samples)
         sum += static_cast<double>(s) * s;
     return std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+// Opens a MIDI file's bytes that end at `lastTick` in the player; false when they are no
+// MIDI file.
+inline bool openBytes(SchedulePlayer& player, std::span<const uint8_t> file, uint32_t lastTick,
+                      const PlayRange& range) {
+    auto music = std::make_shared<FileMusic>();
+    try {
+        *music = musicOf(readMidiEvents(file));
+    } catch (const std::exception&) {
+        player.close();
+        return false;
+    }
+    music->lastTick = lastTick;
+    return player.open(std::move(music), range);
 }
 
 inline constexpr double kAudibleRms = 1e-3;
