@@ -2,6 +2,7 @@
 
 #include "files/TextLines.h"
 #include "model/FormatError.h"
+#include "ports/MidiOut.h"
 
 #include <algorithm>
 #include <optional>
@@ -62,11 +63,6 @@ private:
 // arithmetic in 64 bits never overflows.
 constexpr uint32_t kMaxTick = 1u << 28;
 
-int dataBytesOf(uint8_t status) {
-    const int kind = status & 0xF0;
-    return (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
-}
-
 // Walks one MTrk body, handing each event to `emit`; returns the track's end tick.
 template <typename Emit>
 uint32_t walkTrack(std::span<const uint8_t> body, uint16_t track, Emit&& emit) {
@@ -101,7 +97,7 @@ uint32_t walkTrack(std::span<const uint8_t> body, uint16_t track, Emit&& emit) {
         } else if (status >= 0x80 && status < 0xF0) {
             running = status;
             e.d1 = r.byte() & 0x7F;
-            if (dataBytesOf(status) == 2)
+            if (channelMessageBytes(status) == 3)
                 e.d2 = r.byte() & 0x7F;
         } else {
             damaged("has a track holding a system message that a file cannot hold");

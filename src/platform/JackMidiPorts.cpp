@@ -9,13 +9,6 @@
 
 namespace zelk {
 
-int channelMessageBytes(uint8_t status) {
-    if (status < 0x80 || status >= 0xF0)
-        return 0;
-    const int kind = status & 0xF0;
-    return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
-}
-
 namespace {
 
 void writeMessage(void* buffer, uint32_t frame, uint32_t message) {

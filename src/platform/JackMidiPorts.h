@@ -62,8 +62,4 @@ private:
     std::atomic<uint64_t> dropped_{0};
 };
 
-// The bytes of a channel voice message (2 for program change and channel pressure, else 3);
-// 0 for anything else.
-int channelMessageBytes(uint8_t status);
-
 } // namespace zelk

@@ -17,4 +17,13 @@ constexpr uint32_t shortMessage(int status, int data1, int data2 = 0) {
            (static_cast<uint32_t>(data2 & 0xFF) << 16);
 }
 
+// The bytes of a channel voice message (2 for program change and channel pressure, else 3);
+// 0 for anything else.
+constexpr int channelMessageBytes(uint8_t status) {
+    if (status < 0x80 || status >= 0xF0)
+        return 0;
+    const int kind = status & 0xF0;
+    return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
+}
+
 } // namespace zelk
