@@ -144,23 +144,23 @@ MissingPorts MidiConnections::restore(const StateFile& state) {
 }
 
 int MidiConnections::reconnect() {
+    const auto offered = [](const std::vector<MidiPortOffer>& offers, const std::string& id) {
+        return std::any_of(offers.begin(), offers.end(), [&](const auto& o) { return o.id == id; });
+    };
     int back = 0;
-    std::vector<std::string> present;
-    for (const MidiPortOffer& o : destinations())
-        present.push_back(o.id);
+    std::vector<MidiPortOffer> present; // asked of the back ends only while a part waits
     for (int p = 0; p < kParts; ++p) {
         const std::string wanted = wanted_.at(static_cast<size_t>(p));
-        if (!wanted.empty() && chosen_.at(static_cast<size_t>(p)).empty() &&
-            std::find(present.begin(), present.end(), wanted) != present.end() && choose(p, wanted))
+        if (wanted.empty() || !chosen_.at(static_cast<size_t>(p)).empty())
+            continue;
+        if (present.empty())
+            present = destinations();
+        if (offered(present, wanted) && choose(p, wanted))
             ++back;
     }
-    if (!wantedInput_.empty() && !in_ && wantedInput_ != kAllSources) {
-        const auto sourcesHere = sources();
-        const bool there = std::any_of(sourcesHere.begin(), sourcesHere.end(),
-                                       [&](const auto& o) { return o.id == wantedInput_; });
-        if (there && chooseInput(wantedInput_))
-            ++back;
-    }
+    if (!wantedInput_.empty() && !in_ && wantedInput_ != kAllSources &&
+        offered(sources(), wantedInput_) && chooseInput(wantedInput_))
+        ++back;
     return back;
 }
 
