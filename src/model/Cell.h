@@ -40,6 +40,10 @@ constexpr bool isPlainEnd(int32_t v) {
 constexpr bool isTupletEnd(int32_t v) {
     return (v & 0x4080) == 0x4080;
 }
+// The cell's note is a tuplet note (its head or its body).
+constexpr bool inTuplet(int32_t v) {
+    return (v & (TupletBody | TupletHead)) != 0;
+}
 constexpr bool endsNote(int32_t v) {
     return (v & End) != 0;
 }

@@ -89,7 +89,7 @@ EditOutcome HitTestPress(EditContext& ctx) {
     if (plainEndAfter(ctx, e.ClickCol))
         return grab(ctx, e.ClickCol, 0);
     const int32_t pressed = cellOrEmpty(ctx.song.part.Grid, e.ClickRow, e.ClickCol);
-    const bool tupletCell = (pressed & (cell::TupletBody | cell::TupletHead)) != 0;
+    const bool tupletCell = cell::inTuplet(pressed);
     if (tupletCell || !cell::startsOrSounds(pressed)) {
         resolveTuplet(v, e, e.DownX);
         if (tupletEndAfter(ctx, pointedLastColumn(v, e)))

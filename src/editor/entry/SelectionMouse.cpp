@@ -41,10 +41,6 @@ void rememberPress(EditContext& ctx, int button, int shift, double x, std::optio
         e.ClickRow = static_cast<uint8_t>(*row);
 }
 
-bool tupletCell(int32_t v) {
-    return (v & (cell::TupletBody | cell::TupletHead)) != 0;
-}
-
 // The shifts (thirds) that keep the notes inside the song: no head before column 0, no end
 // mark after the last column.
 struct ShiftLimits {
@@ -215,7 +211,7 @@ std::vector<NoteKey> notesInBand(const Song& song, const ViewState& view, double
             const int32_t v = g(row, col);
             if (!cell::startsNote(v))
                 continue;
-            const NoteSpan head{col, col + 1, row, tupletCell(v)};
+            const NoteSpan head{col, col + 1, row, cell::inTuplet(v)};
             const auto box = noteBox(view, head);
             if (box && box->headX >= left && box->headX <= right && box->y >= top &&
                 box->y <= bottom)
@@ -231,11 +227,11 @@ std::optional<NoteSpan> noteUnderPointer(const Song& song, const ViewState& view
     const NoteGrid& g = song.part.Grid;
     const int32_t px = nearest(x);
     const int32_t col = px / view.ColWidth + view.ViewCol;
-    if (const int32_t v = cellOrEmpty(g, row, col); cell::startsOrSounds(v) && !tupletCell(v))
+    if (const int32_t v = cellOrEmpty(g, row, col); cell::startsOrSounds(v) && !cell::inTuplet(v))
         return noteCovering(g, row, col);
     const int32_t slot = px / std::max(1, view.ColWidth * 4 / 3);
     const int32_t tcol = view.ViewCol + tupletSlotColumn(slot);
-    if (const int32_t v = cellOrEmpty(g, row, tcol); cell::startsOrSounds(v) && tupletCell(v))
+    if (const int32_t v = cellOrEmpty(g, row, tcol); cell::startsOrSounds(v) && cell::inTuplet(v))
         return noteCovering(g, row, tcol);
     return std::nullopt;
 }

@@ -110,7 +110,7 @@ void drawNoteColumn(const Song& song, const ViewState& view, ViewKey key, bool r
         const int32_t v = grid(view.TopRow + b, col);
         if (!cell::startsOrSounds(v))
             continue;
-        const bool tuplet = (v & (cell::TupletBody | cell::TupletHead)) != 0;
+        const bool tuplet = cell::inTuplet(v);
         if (tuplet != (np.pass == 1))
             continue;
         int a = 2;
