@@ -18,16 +18,12 @@
 namespace zelk::ui {
 namespace {
 
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 std::string idOf(const QComboBox* box) {
     return box->currentData().toString().toStdString();
 }
 
 void select(QComboBox* box, const std::string& id) {
-    const int i = box->findData(qs(id));
+    const int i = box->findData(qtText(id));
     box->setCurrentIndex(i >= 0 ? i : 0);
 }
 
@@ -102,9 +98,9 @@ void MidiPortsWindow::showEvent(QShowEvent* e) {
 
 void MidiPortsWindow::fillDestinations(QComboBox* box, const std::string& chosen) {
     box->clear();
-    box->addItem(qs(kBuiltInSynth), QString());
+    box->addItem(qtText(kBuiltInSynth), QString());
     for (const MidiPortOffer& o : connections_.destinations())
-        box->addItem(qs(o.caption), qs(o.id));
+        box->addItem(qtText(o.caption), qtText(o.id));
     select(box, chosen);
 }
 
@@ -115,9 +111,9 @@ void MidiPortsWindow::refill() {
     fillDestinations(all_, {});
     input_->clear();
     input_->addItem(QStringLiteral("なし"), QString());
-    input_->addItem(QStringLiteral("すべての入力"), qs(kAllSources));
+    input_->addItem(QStringLiteral("すべての入力"), qtText(kAllSources));
     for (const MidiPortOffer& o : connections_.sources())
-        input_->addItem(qs(o.caption), qs(o.id));
+        input_->addItem(qtText(o.caption), qtText(o.id));
     select(input_, connections_.chosenInput());
     filling_ = false;
 }

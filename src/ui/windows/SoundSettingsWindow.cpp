@@ -17,10 +17,6 @@
 namespace zelk::ui {
 namespace {
 
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 constexpr int kPeriods = 4; // the buffer's periods, as the sound card output asks for
 constexpr int kPeriodChoices[] = {64, 128, 256, 512, 1024, 2048};
 
@@ -83,19 +79,19 @@ void SoundSettingsWindow::refill() {
     const SoundChoice now = setup_.current();
     fonts_->clear();
     for (const std::string& f : setup_.soundFontsFound())
-        fonts_->addItem(QFileInfo(qs(f)).fileName() + QStringLiteral("（") + qs(f) +
+        fonts_->addItem(QFileInfo(qtText(f)).fileName() + QStringLiteral("（") + qtText(f) +
                             QStringLiteral("）"),
-                        qs(f));
-    if (!now.soundFont.empty() && fonts_->findData(qs(now.soundFont)) < 0)
-        fonts_->insertItem(0, qs(now.soundFont), qs(now.soundFont));
+                        qtText(f));
+    if (!now.soundFont.empty() && fonts_->findData(qtText(now.soundFont)) < 0)
+        fonts_->insertItem(0, qtText(now.soundFont), qtText(now.soundFont));
     if (fonts_->count() == 0)
         fonts_->addItem(QStringLiteral("（見つかりません。参照で選んでください）"), QString());
-    fonts_->setCurrentIndex(std::max(0, fonts_->findData(qs(now.soundFont))));
+    fonts_->setCurrentIndex(std::max(0, fonts_->findData(qtText(now.soundFont))));
     driver_->clear();
     driver_->addItem(QStringLiteral("自動"), QString());
     for (const std::string& d : setup_.drivers())
-        driver_->addItem(qs(d), qs(d));
-    driver_->setCurrentIndex(std::max(0, driver_->findData(qs(now.driver))));
+        driver_->addItem(qtText(d), qtText(d));
+    driver_->setCurrentIndex(std::max(0, driver_->findData(qtText(now.driver))));
     buffer_->clear();
     buffer_->addItem(QStringLiteral("標準（128フレーム）"), 0);
     for (const int frames : kPeriodChoices) {
@@ -105,7 +101,7 @@ void SoundSettingsWindow::refill() {
             frames);
     }
     buffer_->setCurrentIndex(std::max(0, buffer_->findData(now.periodFrames)));
-    now_->setText(QStringLiteral("いまの出力：") + qs(setup_.outputDescription()));
+    now_->setText(QStringLiteral("いまの出力：") + qtText(setup_.outputDescription()));
 }
 
 void SoundSettingsWindow::browse() {
@@ -158,7 +154,7 @@ void SoundSettingsWindow::finishLoading() {
     if (!why.empty()) {
         prompts_.showMessage(kAppTitle, "このSoundFontは読み込めません。いままでの音源のままです。",
                              MessageIcon::Exclamation, why);
-        fonts_->setCurrentIndex(std::max(0, fonts_->findData(qs(setup_.current().soundFont))));
+        fonts_->setCurrentIndex(std::max(0, fonts_->findData(qtText(setup_.current().soundFont))));
         return;
     }
     if (busy_ && busy_()) { // playback began while the file was read: the switch waits
