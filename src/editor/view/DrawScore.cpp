@@ -3,6 +3,7 @@
 #include "editor/view/ColorTable.h"
 #include "editor/view/GhostNotes.h"
 #include "editor/view/Nearest.h"
+#include "editor/view/PointerMapping.h"
 #include "editor/view/ScoreLabels.h"
 #include "editor/view/SelectionDraw.h"
 #include "model/Cell.h"
@@ -224,14 +225,12 @@ namespace {
 
 // Step entry's column: a tinted band one column (or tuplet slot) wide, under the notes.
 void drawEntryColumn(const ViewState& view, int32_t column, DrawList& out) {
-    const int32_t i = column - view.ViewCol;
-    if (i < 0 || i >= view.ShownCols)
+    if (column < view.ViewCol || column >= view.ViewCol + view.ShownCols)
         return;
     const bool tuplet = view.TupletBit != 0;
-    const int w = tuplet ? view.ColWidth * 4 / 3 : view.ColWidth;
-    const float x = static_cast<float>(tuplet ? (i - i / 4) * w : i * w);
-    out.box(x, 0, x + static_cast<float>(w), static_cast<float>(view.ScaleHeight),
-            kEntryColumnColor);
+    const auto x = static_cast<float>(columnX(view, column, tuplet));
+    const auto w = static_cast<float>(tuplet ? view.ColWidth * 4 / 3 : view.ColWidth);
+    out.box(x, 0, x + w, static_cast<float>(view.ScaleHeight), kEntryColumnColor);
 }
 
 } // namespace

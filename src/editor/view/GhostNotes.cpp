@@ -1,6 +1,7 @@
 #include "editor/view/GhostNotes.h"
 
 #include "editor/view/ColorTable.h"
+#include "editor/view/PointerMapping.h"
 #include "files/TextLines.h"
 #include "midi/WorkFileStream.h"
 #include "model/Cell.h"
@@ -81,14 +82,8 @@ bool GhostLayer::shows(const Song& song, int part) const {
 
 namespace {
 
-// x of a column's left edge on the screen: plain columns, or tuplet slots (three in the room
-// of four columns).
 float xOf(const ViewState& view, int32_t col, bool tuplet) {
-    const int32_t i = col - view.ViewCol;
-    if (!tuplet)
-        return static_cast<float>(i * view.ColWidth);
-    const int w3 = view.ColWidth * 4 / 3;
-    return static_cast<float>((i - i / 4) * w3);
+    return static_cast<float>(columnX(view, col, tuplet));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/NoteEntryState.h"
+#include "editor/NoteSelection.h"
 #include "editor/ViewState.h"
 
 #include <cstdint>
@@ -34,6 +35,14 @@ inline int32_t pointedColumn(const ViewState& view, const NoteEntryState& entry)
 // Last column of the slot the last resolution points at (a third slot spans two columns).
 inline int32_t pointedLastColumn(const ViewState& view, const NoteEntryState& entry) {
     return entry.ClickCol + view.TupletFix + view.TupletShift;
+}
+
+// Left edge (twips) of the column `col`, or of its slot on the tuplet grid (three slots in the
+// room of four columns).
+inline int32_t columnX(const ViewState& view, int32_t col, bool tuplet) {
+    if (!tuplet)
+        return (col - view.ViewCol) * view.ColWidth;
+    return (tupletSlotOf(col) - tupletSlotOf(view.ViewCol)) * (view.ColWidth * 4 / 3);
 }
 
 } // namespace zelk

@@ -1,19 +1,12 @@
 #include "editor/view/SelectionDraw.h"
 
 #include "editor/view/ColorTable.h"
+#include "editor/view/PointerMapping.h"
 
 #include <algorithm>
 
 namespace zelk {
 namespace {
-
-// Left edge of the slot of a mark in column col; the indent of a head is added by the
-// caller, as the note passes do.
-int32_t markX(const ViewState& view, int32_t col, bool tuplet) {
-    if (!tuplet)
-        return (col - view.ViewCol) * view.ColWidth;
-    return (tupletSlotOf(col) - tupletSlotOf(view.ViewCol)) * (view.ColWidth * 4 / 3);
-}
 
 bool showsNotes(const Song& song, const NoteSelection& sel) {
     return sel.part == song.CurPart && !sel.empty();
@@ -41,12 +34,12 @@ std::optional<NoteBox> noteBox(const ViewState& view, const NoteSpan& note) {
     if (b < 0 || b > 28 * view.StaffZoom)
         return std::nullopt;
     const int32_t slot = note.tuplet ? view.ColWidth * 4 / 3 : view.ColWidth;
-    const int32_t x0 = markX(view, note.head, note.tuplet);
+    const int32_t x0 = columnX(view, note.head, note.tuplet);
     const int32_t y = b * view.RowHeight;
     const int32_t half = view.RowHeight / 3;
     return NoteBox{static_cast<float>(x0 + 30),
                    static_cast<float>(y - half),
-                   static_cast<float>(markX(view, note.end, note.tuplet)),
+                   static_cast<float>(columnX(view, note.end, note.tuplet)),
                    static_cast<float>(y + half),
                    static_cast<float>(x0 + slot / 2),
                    static_cast<float>(y)};
