@@ -2,8 +2,10 @@
 
 // GCC 12 at -O2 with the sanitizers warns inside libstdc++'s regex automaton (a false
 // "maybe uninitialized" in std::function's move); the warning is about the header, not us.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <regex>
 #include <utility>
 #include <vector>
@@ -108,4 +110,6 @@ std::string reasonInJapanese(std::string_view reason) {
 
 } // namespace zelk
 
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif

@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 // GCC 12 at -O2 with the sanitizers warns falsely inside libstdc++'s regex automaton.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <regex>
 #include <string>
 
@@ -76,4 +78,6 @@ TEST(ReasonTextTest, TheLoadersRefusalsLeaveNoEnglishBehind) {
 } // namespace
 } // namespace zelk
 
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
