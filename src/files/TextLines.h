@@ -30,11 +30,13 @@ private:
 std::optional<int64_t> parseInteger(std::string_view line);
 
 // Appends text(n) and CR LF.
+// One append per line: project texts hold millions of these.
 inline void appendNumberLine(std::string& out, int64_t n) {
     char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, n);
-    out.append(buf, res.ptr);
-    out += "\r\n";
+    char* end = std::to_chars(buf, buf + sizeof buf - 2, n).ptr;
+    *end++ = '\r';
+    *end++ = '\n';
+    out.append(buf, end);
 }
 
 inline void appendTextLine(std::string& out, std::string_view text) {

@@ -63,6 +63,15 @@ void ImportReport::add(ImportChange kind, ImportPlace place, int count) {
         e.places.push_back(place);
 }
 
+void ImportReport::merge(const ImportReport& other) {
+    for (size_t k = 0; k < entries_.size(); ++k) {
+        const Entry& theirs = other.entries_[k];
+        for (const ImportPlace& place : theirs.places)
+            add(static_cast<ImportChange>(k), place, 0);
+        entries_[k].count += theirs.count;
+    }
+}
+
 bool ImportReport::empty() const {
     return std::all_of(entries_.begin(), entries_.end(),
                        [](const Entry& e) { return e.count == 0; });

@@ -43,6 +43,8 @@ public:
     static constexpr size_t kPlacesKept = 3;
 
     void add(ImportChange kind, ImportPlace place, int count = 1);
+    // Adds the other report's counts and places, as if its changes came after these.
+    void merge(const ImportReport& other);
     int count(ImportChange kind) const { return entries_[index(kind)].count; }
     const std::vector<ImportPlace>& places(ImportChange kind) const {
         return entries_[index(kind)].places;

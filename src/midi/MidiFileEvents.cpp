@@ -63,8 +63,9 @@ private:
 // arithmetic in 64 bits never overflows.
 constexpr uint32_t kMaxTick = 1u << 28;
 
-// Walks one MTrk body, handing each event to `emit`; returns the track's end tick.
-template <typename Emit>
+// Walks one MTrk body, handing each event to `emit`; returns the track's end tick. Without
+// kKeepData the data of meta and sysex events is skipped (a count needs none of it).
+template <bool kKeepData = true, typename Emit>
 uint32_t walkTrack(std::span<const uint8_t> body, uint16_t track, Emit&& emit) {
     ByteReader r(body);
     uint32_t tick = 0;
@@ -87,12 +88,14 @@ uint32_t walkTrack(std::span<const uint8_t> body, uint16_t track, Emit&& emit) {
         if (status == 0xFF) {
             e.meta = r.byte();
             const auto d = r.take(r.vlq());
-            e.data.assign(d.begin(), d.end());
+            if constexpr (kKeepData)
+                e.data.assign(d.begin(), d.end());
             if (e.meta == 0x2F)
                 return tick;
         } else if (status == 0xF0 || status == 0xF7) {
             const auto d = r.take(r.vlq());
-            e.data.assign(d.begin(), d.end());
+            if constexpr (kKeepData)
+                e.data.assign(d.begin(), d.end());
             e.status = 0xF0;
         } else if (status >= 0x80 && status < 0xF0) {
             running = status;
@@ -217,7 +220,7 @@ MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents) {
     const std::vector<std::span<const uint8_t>> tracks = midiTrackBodies(file);
     size_t count = 0;
     for (const auto& body : tracks)
-        walkTrack(body, 0, [&count, maxEvents](MidiEvent&&) {
+        walkTrack<false>(body, 0, [&count, maxEvents](MidiEvent&&) {
             if (++count > maxEvents)
                 throw MidiFileError(MidiRefusal::TooLarge,
                                     "MIDI file holds more events than any song");
