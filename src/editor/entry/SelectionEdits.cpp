@@ -5,6 +5,7 @@
 #include "editor/entry/NoteCells.h"
 #include "editor/entry/NotePlacement.h"
 #include "editor/view/Nearest.h"
+#include "editor/view/ViewPosition.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
 
@@ -163,13 +164,34 @@ int32_t moveStep(const Palette& palette, const std::vector<NoteSpan>& notes, boo
     return notes.empty() ? step : std::lcm(step, unitOf(notes));
 }
 
+namespace {
+
+// Notes moved by keys out of the shown columns take the view along: to the measure of the
+// note that left last, so that the selection comes into the view at its near edge.
+void keepInSight(EditContext& ctx, bool movedRight, EditOutcome& out) {
+    const std::vector<NoteKey>& keys = ctx.editor.selection.notes;
+    const ViewState& v = ctx.editor.view;
+    const auto shown = [&v](const NoteKey& k) {
+        return k.head >= v.ViewCol && k.head < v.ViewCol + v.ShownCols;
+    };
+    if (keys.empty() || std::any_of(keys.begin(), keys.end(), shown))
+        return;
+    const int32_t near = movedRight ? keys.front().head : keys.back().head;
+    if (showColumn(ctx.song, ctx.editor.view, ctx.editor.signatures, near))
+        out.positionChanged = out.redraw = true;
+}
+
+} // namespace
+
 std::optional<EditOutcome> selectionKey(EditContext& ctx, int code, int shift) {
     if (!hasSelection(ctx) || ctx.editor.palette.InputScreen != ScreenScore)
         return std::nullopt;
     if ((code == kVkLeft || code == kVkRight) && (shift == 0 || shift == 1)) {
         const auto notes = selectedNotes(ctx.song, ctx.editor.selection);
         const int32_t step = moveStep(ctx.editor.palette, notes, shift == 1);
-        return moveSelection(ctx, code == kVkLeft ? -step : step, 0);
+        EditOutcome out = moveSelection(ctx, code == kVkLeft ? -step : step, 0);
+        keepInSight(ctx, code == kVkRight, out);
+        return out;
     }
     if ((code == kVkUp || code == kVkDown) && (shift == 2 || shift == 3)) {
         // Up is higher: a lower row. An octave is 7 steps, or 12 keys of a rhythm part.

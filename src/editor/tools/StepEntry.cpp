@@ -29,14 +29,9 @@ int32_t tupletSnap(int32_t column, bool tuplet) {
 
 // The view shows the entry column: a column outside moves the view to its measure.
 EditOutcome showColumn(EditContext& ctx, int32_t column) {
-    ViewState& view = ctx.editor.view;
     EditOutcome out;
     out.redraw = true;
-    if (column >= view.ViewCol && column < view.ViewCol + view.ShownCols)
-        return out;
-    view.FirstMeasure = std::max(1, ctx.song.MeasureLen.measureOfColumn(column));
-    HScroll1_Change(ctx.song, view, ctx.editor.signatures);
-    out.relayout = true;
+    out.relayout = showColumn(ctx.song, ctx.editor.view, ctx.editor.signatures, column);
     return out;
 }
 

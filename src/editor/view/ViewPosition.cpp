@@ -48,6 +48,14 @@ void HScroll1_Change(Song& song, ViewState& view, SignatureControls& sig) {
     ShowPosition(song, view, sig);
 }
 
+bool showColumn(Song& song, ViewState& view, SignatureControls& sig, int32_t column) {
+    if (column >= view.ViewCol && column < view.ViewCol + view.ShownCols)
+        return false;
+    view.FirstMeasure = std::max(1, song.MeasureLen.measureOfColumn(column));
+    HScroll1_Change(song, view, sig);
+    return true;
+}
+
 bool scrollMeasures(Song& song, ViewState& view, SignatureControls& sig, int delta) {
     const int target = std::clamp(view.FirstMeasure + delta, 1, std::max(1, scrollMax(song)));
     if (target == view.FirstMeasure)

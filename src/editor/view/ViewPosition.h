@@ -32,6 +32,10 @@ void HScroll1_Change(Song& song, ViewState& view, SignatureControls& sig);
 // runs HScroll1_Change and the window redraws.
 bool scrollMeasures(Song& song, ViewState& view, SignatureControls& sig, int delta);
 
+// When `column` lies outside the shown columns, the view goes to its measure (as far as the
+// scroll bar allows); true when the view moved.
+bool showColumn(Song& song, ViewState& view, SignatureControls& sig, int32_t column);
+
 // 凝縮表示 menu item 1..7: the number of measures shown side by side. The check mark
 // belongs to item view.ShownMeasures.
 void Mkakudai_Click(Song& song, ViewState& view, SignatureControls& sig, int index);

@@ -310,6 +310,24 @@ TEST_F(SelectionTest, ArrowKeysMoveTheSelectionAndOnlyThen) {
     EXPECT_EQ(notes(), (std::vector<NoteSpan>{plain(28, 40, 44)}));
 }
 
+// Moved by keys out of the view, the notes take it along; while one of them is shown it
+// stays where it is.
+TEST_F(SelectionTest, ArrowKeysTakeTheViewAlongWhenTheNotesLeaveIt) {
+    show(2, 1); // columns 32..63
+    ed.palette.NoteLen = 4;
+    test::putNote(song, 30, 56, 4);
+    test::putNote(song, 30, 10, 4); // measure 1, outside the view
+    select({{10, 30}, {56, 30}});
+    Picture1_KeyDown(ctx, kVkRight, 0); // 60 still shown
+    EXPECT_EQ(ed.view.FirstMeasure, 2);
+    select({{60, 30}});
+    EXPECT_TRUE(Picture1_KeyDown(ctx, kVkRight, 0).positionChanged); // 64: measure 3
+    EXPECT_EQ(ed.view.FirstMeasure, 3);
+    Picture1_KeyDown(ctx, kVkLeft, 0); // back to 60
+    EXPECT_EQ(ed.view.FirstMeasure, 2);
+    EXPECT_EQ(notes(), (std::vector<NoteSpan>{plain(30, 14, 18), plain(30, 60, 64)}));
+}
+
 TEST_F(SelectionTest, DraggingASelectedNoteMovesTheSelectionOnRelease) {
     test::putNote(song, 30, 4, 4);
     test::putNote(song, 32, 6, 4);
