@@ -1,5 +1,6 @@
 #include "import/OwnParts.h"
 
+#include "files/EveryCore.h"
 #include "import/ExportMatch.h"
 #include "import/MeasurePlan.h"
 #include "import/OwnDecoder.h"
@@ -11,11 +12,8 @@
 #include "model/Song.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace zelk {
 namespace {
@@ -198,28 +196,13 @@ FinishedPart finishPart(const PartInputs& in, std::vector<GridNote>& notes, int 
 std::array<FinishedPart, kParts> finishParts(const PartInputs& in,
                                              std::array<std::vector<GridNote>, kParts>& notes) {
     std::array<FinishedPart, kParts> done;
-    std::atomic<int> next{0};
-    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    std::vector<std::exception_ptr> failures(workers);
-    const auto work = [&](unsigned w) {
-        try {
-            auto scratch = std::make_unique<CurrentPart>();
-            for (int p = next++; p < kParts; p = next++)
-                done[static_cast<size_t>(p)] =
-                    finishPart(in, notes[static_cast<size_t>(p)], p, *scratch);
-        } catch (...) {
-            failures[w] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> threads;
-    for (unsigned w = 1; w < workers; ++w)
-        threads.emplace_back(work, w);
-    work(0);
-    for (std::thread& t : threads)
-        t.join();
-    for (const std::exception_ptr& failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts));
+    onEveryCore(kParts, [&](size_t p, size_t worker) {
+        auto& part = scratch[worker];
+        if (!part)
+            part = std::make_unique<CurrentPart>();
+        done[p] = finishPart(in, notes[p], static_cast<int>(p), *part);
+    });
     return done;
 }
 

@@ -95,7 +95,8 @@ TEST(MidiFileRefusalTest, LenientWhereOtherReadersAre) {
 TEST(MidiFileRefusalTest, TracksMergeInTimeOrderTrackOrderOnEqualTicks) {
     // Five tracks (an odd count, so one is left over in a round of merging), an empty one
     // among them, events on the same ticks across and within tracks. Controller number
-    // 10 x track + place names each event.
+    // 10 x track + place names each event. Each track opens with a text of `pad` bytes:
+    // large files are read on several cores and must come out the same.
     const std::vector<std::vector<uint32_t>> ticks = {
         {0, 0, 48, 96}, // two on tick 0: file order kept
         {0, 48, 48},    // ties with track 0 at 0 and 48 come after it
@@ -103,38 +104,46 @@ TEST(MidiFileRefusalTest, TracksMergeInTimeOrderTrackOrderOnEqualTicks) {
         {10, 96},       // between, and on the last tick after tracks 0
         {0, 200},       // last to start, last to end
     };
-    Bytes file = header(1, static_cast<uint16_t>(ticks.size()), 96);
-    struct Placed {
-        uint32_t tick;
-        int name;
-    };
-    std::vector<Placed> expected;
-    for (size_t t = 0; t < ticks.size(); ++t) {
-        std::vector<Ev> events;
-        uint32_t last = 0;
-        for (size_t i = 0; i < ticks[t].size(); ++i) {
-            const auto name = static_cast<uint8_t>(10 * t + i);
-            events.push_back({ticks[t][i] - last, {0xB0, name, 1}});
-            expected.push_back({ticks[t][i], name});
-            last = ticks[t][i];
+    for (const size_t pad : {size_t{1}, size_t{100'000}}) {
+        Bytes file = header(1, static_cast<uint16_t>(ticks.size()), 96);
+        struct Placed {
+            uint32_t tick;
+            int name;
+        };
+        std::vector<Placed> expected;
+        for (size_t t = 0; t < ticks.size(); ++t) {
+            std::vector<Ev> events{{0, metaText(0x01, std::string(pad, 'a' + t))}};
+            uint32_t last = 0;
+            for (size_t i = 0; i < ticks[t].size(); ++i) {
+                const auto name = static_cast<uint8_t>(10 * t + i);
+                events.push_back({ticks[t][i] - last, {0xB0, name, 1}});
+                expected.push_back({ticks[t][i], name});
+                last = ticks[t][i];
+            }
+            events.push_back({0, kEndOfTrack});
+            file = cat({file, trackChunk(events)});
         }
-        events.push_back({0, kEndOfTrack});
-        file = cat({file, trackChunk(events)});
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const Placed& a, const Placed& b) { return a.tick < b.tick; });
+        const MidiFileEvents f = readMidiEvents(file);
+        std::vector<int> names;
+        std::string texts;
+        for (const MidiEvent& e : f.events) {
+            if (e.isChannelEvent())
+                names.push_back(e.d1);
+            else if (e.data.size() == pad)
+                texts += e.data.front();
+        }
+        std::vector<int> want;
+        for (const Placed& p : expected)
+            want.push_back(p.name);
+        EXPECT_EQ(names, want) << pad;
+        EXPECT_EQ(texts, "abcde") << pad;
+        EXPECT_EQ(f.lastTick, 200u);
+        EXPECT_TRUE(
+            std::is_sorted(f.events.begin(), f.events.end(),
+                           [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; }));
     }
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const Placed& a, const Placed& b) { return a.tick < b.tick; });
-    const MidiFileEvents f = readMidiEvents(file);
-    std::vector<int> names;
-    for (const MidiEvent& e : f.events)
-        if (e.isChannelEvent())
-            names.push_back(e.d1);
-    std::vector<int> want;
-    for (const Placed& p : expected)
-        want.push_back(p.name);
-    EXPECT_EQ(names, want);
-    EXPECT_TRUE(
-        std::is_sorted(f.events.begin(), f.events.end(),
-                       [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; }));
 }
 
 TEST(MidiFileRefusalTest, HostileSizesAreRefusedWithoutReadingThemWhole) {
