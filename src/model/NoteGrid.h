@@ -22,6 +22,9 @@ public:
     int32_t& atSequence(size_t n) { return cells_.at(n); }
     static constexpr size_t cellCount() { return static_cast<size_t>(kRows) * kGridCols; }
 
+    // The kRows cells of one column, top row first, for walks over whole columns.
+    const int32_t* column(int col) const { return &cells_[index(0, col)]; }
+
     void clear() { std::fill(cells_.begin(), cells_.end(), 0); }
     bool operator==(const NoteGrid&) const = default;
 

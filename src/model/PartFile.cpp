@@ -87,8 +87,9 @@ std::string formatPartFile(const CurrentPart& part) {
             appendNumberLine(out, (*lane)[x]);
     int64_t run = 0;
     for (int x = 0; x <= len; ++x) {
+        const int32_t* cells = part.Grid.column(x);
         for (int r = 0; r < kRows; ++r) {
-            const int32_t v = part.Grid(r, x);
+            const int32_t v = cells[r];
             if (v == 0) {
                 ++run;
                 continue;
