@@ -1,5 +1,6 @@
 #include "import/ImportMidi.h"
 
+#include "files/EveryCore.h"
 #include "import/MeasurePlan.h"
 #include "import/OwnExport.h"
 #include "import/OwnParts.h"
@@ -36,24 +37,34 @@ void reportUnended(const PartEvents& events, int p, const MeasurePlan& plan, Imp
                    events.unended);
 }
 
-// The foreign file's parts: notes split where the key changes, spelled onto rows.
-void buildForeignParts(Song& song, const SongEvents& events, const MeasurePlan& plan,
-                       const std::vector<MeasureKey>& keys,
-                       std::array<std::vector<GridNote>, kParts>& notes, WorkFileTexts& texts,
+// The foreign file's parts: notes split where the key changes, spelled onto rows. The parts
+// are independent, so they are made on every core, each worker writing into a part of its
+// own; the reports are merged in part order, as if made one after the other.
+void buildForeignParts(const Song& song, const SongEvents& events, const MeasurePlan& plan,
+                       const std::vector<MeasureKey>& keys, WorkFileTexts& texts,
                        ImportReport& report) {
-    for (int p = 0; p < kParts; ++p) {
-        auto& partNotes = notes[static_cast<size_t>(p)];
-        const bool rhythm = usesRhythmKeys(song, p);
+    std::array<ImportReport, kParts> reports;
+    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts));
+    onEveryCore(kParts, [&](size_t p, size_t worker) {
+        const int part = static_cast<int>(p);
+        reportUnended(events.parts[p], part, plan, reports[p]);
+        std::vector<GridNote> partNotes =
+            quantizeNotes(events.parts[p], part, plan, false, reports[p]);
+        const bool rhythm = usesRhythmKeys(song, part);
         const SpellingContext context{plan, keys, fifthsCentres(partNotes, plan)};
         if (!rhythm)
-            partNotes = splitAtKeyChanges(std::move(partNotes), context, p, report);
-        partNotes = assignRows(std::move(partNotes), context, rhythm, p, report);
+            partNotes = splitAtKeyChanges(std::move(partNotes), context, part, reports[p]);
+        partNotes = assignRows(std::move(partNotes), context, rhythm, part, reports[p]);
         if (partNotes.empty())
-            continue;
-        const PartEvents& part = events.parts[static_cast<size_t>(p)];
-        buildPart(song.part, partNotes, settingsOf(part, plan, p, report), p, plan, report);
-        texts[static_cast<size_t>(p)] = formatPartFile(song.part);
-    }
+            return;
+        if (!scratch[worker])
+            scratch[worker] = std::make_unique<CurrentPart>();
+        buildPart(*scratch[worker], partNotes, settingsOf(events.parts[p], plan, part, reports[p]),
+                  part, plan, reports[p]);
+        texts[p] = formatPartFile(*scratch[worker]);
+    });
+    for (const ImportReport& r : reports)
+        report.merge(r);
 }
 
 // The project text of the song and its parts' work files. Our formatter writes work files
@@ -93,13 +104,7 @@ std::string importedProjectText(std::span<const uint8_t> bytes, const TextDecode
         result.exact =
             buildOwnParts(*song, events, plan, keys.front(), file, bytes, *own, texts, report);
     } else {
-        std::array<std::vector<GridNote>, kParts> notes;
-        for (int p = 0; p < kParts; ++p) {
-            const PartEvents& part = events.parts[static_cast<size_t>(p)];
-            reportUnended(part, p, plan, report);
-            notes[static_cast<size_t>(p)] = quantizeNotes(part, p, plan, false, report);
-        }
-        buildForeignParts(*song, events, plan, keys, notes, texts, report);
+        buildForeignParts(*song, events, plan, keys, texts, report);
     }
     song->part.clearForSwitch();
     song->part.resetHeader();
