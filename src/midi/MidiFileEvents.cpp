@@ -1,6 +1,5 @@
 #include "midi/MidiFileEvents.h"
 
-#include "files/EveryCore.h"
 #include "files/TextLines.h"
 #include "model/FormatError.h"
 #include "ports/MidiOut.h"
@@ -216,53 +215,27 @@ std::optional<Chunk> nextChunk(ByteReader& r, int number) {
 
 } // namespace
 
-// Files this large are read on every core; below, threads would cost more than they save.
-constexpr size_t kBytesForCores = size_t{256} << 10;
-// Tracks go to the workers in this many runs of neighbours, however many tracks a file has.
-constexpr size_t kTrackRuns = 64;
-
-// Every track is walked twice, counted and then read into its own stretch of one vector
-// made once at its size; runs of neighbouring tracks are walked on every core.
 MidiFileEvents readMidiEvents(std::span<const uint8_t> file, size_t maxEvents) {
+    // The events are counted first, so that their vector is made once at its size.
     const std::vector<std::span<const uint8_t>> tracks = midiTrackBodies(file);
+    size_t count = 0;
+    for (const auto& body : tracks)
+        walkTrack<false>(body, 0, [&count, maxEvents](MidiEvent&&) {
+            if (++count > maxEvents)
+                throw MidiFileError(MidiRefusal::TooLarge,
+                                    "MIDI file holds more events than any song");
+        });
     MidiFileEvents f;
     ByteReader r(file);
     f.division = readHeader(r, file.size()).division;
     f.trackCount = static_cast<uint16_t>(tracks.size());
-    const size_t runs = std::min(tracks.size(), kTrackRuns);
-    const unsigned cores = file.size() >= kBytesForCores ? 4 : 1;
-    const auto eachTrack = [&](const std::function<void(size_t)>& walk) {
-        onEveryCore(
-            runs,
-            [&](size_t run, size_t) {
-                for (size_t t = run * tracks.size() / runs; t < (run + 1) * tracks.size() / runs;
-                     ++t)
-                    walk(t);
-            },
-            cores);
-    };
-    std::vector<size_t> bounds(tracks.size() + 1, 0);
-    eachTrack([&](size_t t) {
-        size_t n = 0;
-        walkTrack<false>(tracks[t], 0, [&n, maxEvents](MidiEvent&&) {
-            if (++n > maxEvents)
-                throw MidiFileError(MidiRefusal::TooLarge,
-                                    "MIDI file holds more events than any song");
-        });
-        bounds[t + 1] = n;
-    });
-    for (size_t t = 0; t < tracks.size(); ++t)
-        if ((bounds[t + 1] += bounds[t]) > maxEvents)
-            throw MidiFileError(MidiRefusal::TooLarge, "MIDI file holds more events than any song");
-    f.events.resize(bounds.back());
-    std::vector<uint32_t> ends(tracks.size(), 0);
-    eachTrack([&](size_t t) {
-        size_t at = bounds[t];
-        ends[t] = walkTrack(tracks[t], static_cast<uint16_t>(t),
-                            [&f, &at](MidiEvent&& e) { f.events[at++] = std::move(e); });
-    });
-    for (const uint32_t end : ends)
-        f.lastTick = std::max(f.lastTick, end);
+    f.events.reserve(count);
+    std::vector<size_t> bounds{0};
+    for (size_t t = 0; t < tracks.size(); ++t) {
+        const auto add = [&f](MidiEvent&& e) { f.events.push_back(std::move(e)); };
+        f.lastTick = std::max(f.lastTick, walkTrack(tracks[t], static_cast<uint16_t>(t), add));
+        bounds.push_back(f.events.size());
+    }
     sortByTick(f.events, std::move(bounds));
     return f;
 }

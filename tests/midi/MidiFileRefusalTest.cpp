@@ -95,8 +95,8 @@ TEST(MidiFileRefusalTest, LenientWhereOtherReadersAre) {
 TEST(MidiFileRefusalTest, TracksMergeInTimeOrderTrackOrderOnEqualTicks) {
     // Five tracks (an odd count, so one is left over in a round of merging), an empty one
     // among them, events on the same ticks across and within tracks. Controller number
-    // 10 x track + place names each event. Each track opens with a text of `pad` bytes:
-    // large files are read on several cores and must come out the same.
+    // 10 x track + place names each event. Each track opens with a text of `pad` bytes,
+    // which the count before the reading skips and the reading keeps.
     const std::vector<std::vector<uint32_t>> ticks = {
         {0, 0, 48, 96}, // two on tick 0: file order kept
         {0, 48, 48},    // ties with track 0 at 0 and 48 come after it
