@@ -13,6 +13,7 @@ public:
     std::string expand(std::string_view data, size_t maxSize) const override;
 
 private:
+    std::string compressWhole(std::string_view text) const;
     int level_;
 };
 
