@@ -44,25 +44,29 @@ void buildForeignParts(const Song& song, const SongEvents& events, const Measure
                        const std::vector<MeasureKey>& keys, WorkFileTexts& texts,
                        ImportReport& report) {
     std::array<ImportReport, kParts> reports;
-    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts));
-    onEveryCore(kParts, [&](size_t p, size_t worker) {
-        const int part = static_cast<int>(p);
-        reportUnended(events.parts[p], part, plan, reports[p]);
-        std::vector<GridNote> partNotes =
-            quantizeNotes(events.parts[p], part, plan, false, reports[p]);
-        const bool rhythm = usesRhythmKeys(song, part);
-        const SpellingContext context{plan, keys, fifthsCentres(partNotes, plan)};
-        if (!rhythm)
-            partNotes = splitAtKeyChanges(std::move(partNotes), context, part, reports[p]);
-        partNotes = assignRows(std::move(partNotes), context, rhythm, part, reports[p]);
-        if (partNotes.empty())
-            return;
-        if (!scratch[worker])
-            scratch[worker] = std::make_unique<CurrentPart>();
-        buildPart(*scratch[worker], partNotes, settingsOf(events.parts[p], plan, part, reports[p]),
-                  part, plan, reports[p]);
-        texts[p] = formatPartFile(*scratch[worker]);
-    });
+    const unsigned cores = events.partWorkers();
+    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts, cores));
+    onEveryCore(
+        kParts,
+        [&](size_t p, size_t worker) {
+            const int part = static_cast<int>(p);
+            reportUnended(events.parts[p], part, plan, reports[p]);
+            std::vector<GridNote> partNotes =
+                quantizeNotes(events.parts[p], part, plan, false, reports[p]);
+            const bool rhythm = usesRhythmKeys(song, part);
+            const SpellingContext context{plan, keys, fifthsCentres(partNotes, plan)};
+            if (!rhythm)
+                partNotes = splitAtKeyChanges(std::move(partNotes), context, part, reports[p]);
+            partNotes = assignRows(std::move(partNotes), context, rhythm, part, reports[p]);
+            if (partNotes.empty())
+                return;
+            if (!scratch[worker])
+                scratch[worker] = std::make_unique<CurrentPart>();
+            buildPart(*scratch[worker], partNotes,
+                      settingsOf(events.parts[p], plan, part, reports[p]), part, plan, reports[p]);
+            texts[p] = formatPartFile(*scratch[worker]);
+        },
+        cores);
     for (const ImportReport& r : reports)
         report.merge(r);
 }

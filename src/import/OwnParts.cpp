@@ -169,7 +169,7 @@ struct FinishedPart {
 
 // One part's accidentals, lanes and work file, checked against its track.
 FinishedPart finishPart(const PartInputs& in, std::vector<GridNote>& notes, int p,
-                        CurrentPart& scratch) {
+                        std::unique_ptr<CurrentPart>& scratch) {
     FinishedPart out;
     const OwnTrack& track = in.tracks[static_cast<size_t>(p)];
     for (const GridNote& n : notes)
@@ -183,8 +183,10 @@ FinishedPart finishPart(const PartInputs& in, std::vector<GridNote>& notes, int 
     setAccidentals(notes, in.keys, in.plan);
     const PartSettings settings =
         settingsOf(in.events.parts[static_cast<size_t>(p)], in.plan, p, out.report);
-    buildPart(scratch, notes, settings, p, in.plan, out.report);
-    std::string text = formatPartFile(scratch);
+    if (!scratch)
+        scratch = std::make_unique<CurrentPart>();
+    buildPart(*scratch, notes, settings, p, in.plan, out.report);
+    std::string text = formatPartFile(*scratch);
     out.exact = writesTrackAgain(in.song, p, text, track.body);
     out.text = std::move(text);
     return out;
@@ -196,13 +198,14 @@ FinishedPart finishPart(const PartInputs& in, std::vector<GridNote>& notes, int 
 std::array<FinishedPart, kParts> finishParts(const PartInputs& in,
                                              std::array<std::vector<GridNote>, kParts>& notes) {
     std::array<FinishedPart, kParts> done;
-    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts));
-    onEveryCore(kParts, [&](size_t p, size_t worker) {
-        auto& part = scratch[worker];
-        if (!part)
-            part = std::make_unique<CurrentPart>();
-        done[p] = finishPart(in, notes[p], static_cast<int>(p), *part);
-    });
+    const unsigned cores = in.events.partWorkers();
+    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts, cores));
+    onEveryCore(
+        kParts,
+        [&](size_t p, size_t worker) {
+            done[p] = finishPart(in, notes[p], static_cast<int>(p), scratch[worker]);
+        },
+        cores);
     return done;
 }
 

@@ -78,6 +78,17 @@ struct SongEvents {
     std::array<PartEvents, kParts> parts;
     std::array<bool, kParts> rhythm{};
     bool ownLoopPoint = false; // TrackParts::loopPoint
+
+    // Threads the parts are made on: a file of fewer than kNotesForWorkers notes is made
+    // on one, since starting threads and a part to write into for each would cost about
+    // what they save there.
+    static constexpr size_t kNotesForWorkers = 512;
+    unsigned partWorkers() const {
+        size_t notes = 0;
+        for (const PartEvents& p : parts)
+            notes += p.notes.size();
+        return notes >= kNotesForWorkers ? 4 : 1;
+    }
 };
 
 // Gathers the file's events into parts. Notes pair each note-off (or note-on with

@@ -1,7 +1,10 @@
 #include "ImportFixture.h"
 
 #include "import/OwnExport.h"
+#include "import/SongEvents.h"
 #include "midi/MidiFileEvents.h"
+
+#include <random>
 
 namespace zelk {
 namespace {
@@ -67,6 +70,43 @@ TEST_F(ImportTest, NotesTheFileNeverEndsEndWithIt) {
 
 // Our export's part tracks by their channels: each gets a part of its own in track order,
 // channel 10 tracks the first free parts after the one before (part 10 where it fits).
+// The parts of a file of many notes are made on several threads: each comes out as it
+// does from a file holding that channel alone, and the report adds up.
+TEST_F(ImportTest, APartComesInAsItDoesAlone) {
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> jitter(-20, 20), key(48, 84), len(60, 700);
+    const std::vector<At> conductor{{0, timeSig(4, 2)}, {0, tempoEv(500'000)}};
+    std::vector<std::vector<At>> channels(16);
+    size_t notes = 0;
+    for (int ch = 0; ch < 16; ++ch)
+        for (int i = 0; i < (ch == 9 ? 0 : 40); ++i, ++notes) {
+            const auto on = static_cast<uint32_t>(std::max(0, i * 240 + jitter(rng)));
+            const int k = key(rng);
+            channels[static_cast<size_t>(ch)].push_back({on, noteOn(ch, k, 60 + i % 60)});
+            channels[static_cast<size_t>(ch)].push_back(
+                {on + static_cast<uint32_t>(len(rng)), noteOff(ch, k)});
+        }
+    ASSERT_GE(notes, SongEvents::kNotesForWorkers);
+    std::vector<std::vector<At>> all{conductor};
+    all.insert(all.end(), channels.begin(), channels.end());
+    import(smf(480, all));
+    const ImportReport whole = result.report;
+    std::array<std::vector<GridNoteAt>, 16> together;
+    for (int p = 0; p < 16; ++p)
+        together[static_cast<size_t>(p)] = notesOf(p);
+    std::array<int, kImportChangeKinds> counts{};
+    for (int ch = 0; ch < 16; ++ch) {
+        import(smf(480, {conductor, channels[static_cast<size_t>(ch)]}));
+        EXPECT_EQ(notesOf(ch), together[static_cast<size_t>(ch)]) << "part " << ch + 1;
+        for (int k = 0; k < kImportChangeKinds; ++k)
+            counts[static_cast<size_t>(k)] += count(static_cast<ImportChange>(k));
+    }
+    for (int k = 0; k < kImportChangeKinds; ++k)
+        EXPECT_EQ(whole.count(static_cast<ImportChange>(k)), counts[static_cast<size_t>(k)])
+            << "kind " << k;
+    EXPECT_GT(whole.count(ImportChange::NotesMoved), 0);
+}
+
 TEST(OwnExportTest, RhythmTracksTakeFreePartsInTrackOrder) {
     const struct {
         std::vector<int> channels;
