@@ -41,14 +41,16 @@ void buildProjectText(const Song& song, const AppFolder& folder, SaveBuffers& bu
     text.clear();
     text.reserve(total);
     appendSongSections(text, song);
+    PartSections sections(text);
     for (int p = 0; p < kParts; ++p) {
         if (p == song.CurPart && fromMemory)
-            appendPartSection(text, current, p, buffers.values);
+            sections.add(p, current);
         else if (onDisk[static_cast<size_t>(p)])
-            appendPartFile(text, folder.workFile(p), p, buffers.values);
+            sections.addFile(p, folder.workFile(p));
         else
-            text += "-2\r\n";
+            sections.addNone();
     }
+    sections.finish(buffers.values);
 }
 
 std::string buildProjectText(const Song& song, const AppFolder& folder) {

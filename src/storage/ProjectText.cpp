@@ -1,5 +1,6 @@
 #include "storage/ProjectText.h"
 
+#include "files/EveryCore.h"
 #include "files/TextLines.h"
 #include "model/AppFolder.h"
 #include "model/FormatError.h"
@@ -8,6 +9,7 @@
 #include "model/PartFile.h"
 #include "model/Song.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -71,23 +73,8 @@ void appendSongSections(std::string& out, const Song& song) {
 
 namespace {
 
-// Checks the work file lines appended to out from offset at, rewrites them in standard
-// form when they are not, and closes the section.
-void finishPartSection(std::string& out, size_t at, int part, std::vector<int64_t>& values) {
-    bool standard = false;
-    const std::string_view lines = std::string_view(out).substr(at);
-    if (const size_t bad = scanNumberLines(lines, values, standard); bad != 0)
-        throw FormatError("work file of part " + std::to_string(part + 1) + " line " +
-                          std::to_string(bad) + " is not a number");
-    if (auto err = checkPartNumbers(values); !err.empty())
-        throw FormatError("work file of part " + std::to_string(part + 1) + ": " + err);
-    if (!standard) {
-        out.resize(at);
-        for (int64_t v : values)
-            appendNumberLine(out, v);
-    }
-    out += "-2\r\n";
-}
+// Texts from this size on have their sections checked on every core.
+constexpr size_t kTextForCores = size_t{1} << 20;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -105,20 +92,83 @@ void appendFileBytes(std::string& out, const std::filesystem::path& path) {
         throw std::system_error(errno, std::generic_category(), "cannot read " + path.string());
 }
 
-} // namespace
-
-void appendPartSection(std::string& out, std::string_view workFile, int part,
-                       std::vector<int64_t>& scratch) {
-    const size_t at = out.size();
-    out += workFile;
-    finishPartSection(out, at, part, scratch);
+// The numbers of one work file's lines; throws FormatError naming the part for a line that
+// is not a number or numbers the editor could not have written. True when every line is
+// in standard form already.
+bool checkSection(std::string_view lines, int part, std::vector<int64_t>& values) {
+    bool standard = false;
+    if (const size_t bad = scanNumberLines(lines, values, standard); bad != 0)
+        throw FormatError("work file of part " + std::to_string(part + 1) + " line " +
+                          std::to_string(bad) + " is not a number");
+    if (auto err = checkPartNumbers(values); !err.empty())
+        throw FormatError("work file of part " + std::to_string(part + 1) + ": " + err);
+    return standard;
 }
 
-void appendPartFile(std::string& out, const std::filesystem::path& workFile, int part,
-                    std::vector<int64_t>& scratch) {
-    const size_t at = out.size();
-    appendFileBytes(out, workFile);
-    finishPartSection(out, at, part, scratch);
+} // namespace
+
+void PartSections::close(int part, size_t begin) {
+    spans_.push_back({part, begin, out_.size()});
+    out_ += "-2\r\n";
+}
+
+void PartSections::add(int part, std::string_view workFile) {
+    const size_t begin = out_.size();
+    out_ += workFile;
+    close(part, begin);
+}
+
+void PartSections::addFile(int part, const std::filesystem::path& workFile) {
+    const size_t begin = out_.size();
+    appendFileBytes(out_, workFile);
+    close(part, begin);
+}
+
+void PartSections::finish(std::vector<int64_t>& scratch) {
+    const unsigned cores = out_.size() >= kTextForCores ? 4 : 1;
+    std::vector<std::vector<int64_t>> values(workersFor(spans_.size(), cores));
+    if (!values.empty())
+        values[0].swap(scratch);
+    std::vector<uint8_t> standard(spans_.size(), 0);
+    try {
+        onEveryCore(
+            spans_.size(),
+            [&](size_t i, size_t worker) {
+                const Span& s = spans_[i];
+                const std::string_view lines(out_.data() + s.begin, s.end - s.begin);
+                standard[i] = checkSection(lines, s.part, values[worker]);
+            },
+            cores);
+    } catch (...) {
+        if (!values.empty())
+            values[0].swap(scratch);
+        throw;
+    }
+    if (!values.empty())
+        values[0].swap(scratch);
+    if (std::count(standard.begin(), standard.end(), 0) != 0)
+        rewrite(standard, scratch);
+}
+
+// Sections not in standard form (blanks, LF line ends, leading zeros) are written again.
+void PartSections::rewrite(const std::vector<uint8_t>& standard, std::vector<int64_t>& scratch) {
+    std::string again;
+    again.reserve(out_.size());
+    size_t from = 0;
+    for (size_t i = 0; i < spans_.size(); ++i) {
+        const Span& s = spans_[i];
+        again.append(out_, from, s.begin - from);
+        if (standard[i]) {
+            again.append(out_, s.begin, s.end - s.begin);
+        } else {
+            checkSection(std::string_view(out_).substr(s.begin, s.end - s.begin), s.part, scratch);
+            for (const int64_t v : scratch)
+                appendNumberLine(again, v);
+        }
+        from = s.end;
+    }
+    again.append(out_, from, std::string::npos);
+    out_.swap(again);
 }
 
 size_t songSectionsSize(const Song& song) {
@@ -134,14 +184,15 @@ std::string formatProjectText(const Song& song, const WorkFileTexts& workFiles) 
     std::string out;
     out.reserve(size);
     appendSongSections(out, song);
-    std::vector<int64_t> scratch;
+    PartSections sections(out);
     for (int p = 0; p < kParts; ++p) {
-        const auto& w = workFiles[static_cast<size_t>(p)];
-        if (w)
-            appendPartSection(out, *w, p, scratch);
+        if (const auto& w = workFiles[static_cast<size_t>(p)])
+            sections.add(p, *w);
         else
-            out += "-2\r\n";
+            sections.addNone();
     }
+    std::vector<int64_t> scratch;
+    sections.finish(scratch);
     return out;
 }
 

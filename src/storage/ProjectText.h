@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,15 +39,33 @@ using WorkFileTexts = std::array<std::optional<std::string>, 16>;
 
 // Everything before the part sections.
 void appendSongSections(std::string& out, const Song& song);
-// One part section: the work file's lines as numbers in standard form, then "-2". Throws
-// FormatError naming the part when the work file is not one the editor could have written,
-// so a save never produces a project the loader refuses.
-// scratch is working memory, reused across parts to keep the big buffers warm.
-void appendPartSection(std::string& out, std::string_view workFile, int part,
-                       std::vector<int64_t>& scratch);
-// The same from the work file on disk, read straight into out.
-void appendPartFile(std::string& out, const std::filesystem::path& workFile, int part,
-                    std::vector<int64_t>& scratch);
+// The part sections, made in two steps: each part's work file goes in as it is (from
+// memory or from disk) with its "-2", then finish() checks every section, on every core for
+// a large song, and rewrites in standard form those that are not. A work file that is not
+// one the editor could have written throws FormatError naming the first such part, so a
+// save never produces a project the loader refuses.
+class PartSections {
+public:
+    explicit PartSections(std::string& out) : out_(out) {}
+    void add(int part, std::string_view workFile);
+    // The work file on disk, read straight into the text.
+    void addFile(int part, const std::filesystem::path& workFile);
+    // A part without work file.
+    void addNone() { out_ += "-2\r\n"; }
+    // scratch is working memory, kept by the caller to keep the big buffers warm.
+    void finish(std::vector<int64_t>& scratch);
+
+private:
+    struct Span {
+        int part;
+        size_t begin, end; // the work file's bytes in the text
+    };
+    void close(int part, size_t begin);
+    void rewrite(const std::vector<uint8_t>& standard, std::vector<int64_t>& scratch);
+
+    std::string& out_;
+    std::vector<Span> spans_;
+};
 // Bytes that the sections before the parts need at most, for reserving.
 size_t songSectionsSize(const Song& song);
 std::string formatProjectText(const Song& song, const WorkFileTexts& workFiles);

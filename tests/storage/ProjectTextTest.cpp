@@ -1,6 +1,7 @@
 #include "StorageTestSupport.h"
 
 #include "model/FormatError.h"
+#include "model/Limits.h"
 #include "model/PartFile.h"
 #include "storage/ProjectText.h"
 #include "support/SongBuilder.h"
@@ -99,6 +100,34 @@ TEST_F(ProjectTextTest, DamagedWorkFileIsNotSaved) {
         WorkFileTexts works;
         works[3] = c.text;
         EXPECT_THROW(formatProjectText(song, works), FormatError) << c.why;
+    }
+}
+
+// A large song's sections are checked on several threads: they come out as one by one,
+// loose ones rewritten, and of two damaged parts the first is the one named.
+TEST_F(ProjectTextTest, ALargeSongsSectionsComeOutAsOneByOne) {
+    Song one = test::freshSong();
+    test::putNote(one, 28, 9000, 8);
+    const std::string standard = formatPartFile(one.part);
+    std::string loose;
+    for (const char c : standard)
+        if (c != '\r')
+            loose += c;
+    WorkFileTexts works;
+    std::string expected = smallSongSections();
+    for (int p = 0; p < kParts; ++p) {
+        works[static_cast<size_t>(p)] = p % 5 == 2 ? loose : standard;
+        expected += standard + "-2\r\n";
+    }
+    ASSERT_GE(expected.size(), size_t{1} << 20);
+    EXPECT_EQ(formatProjectText(song, works), expected);
+    works[12] = "x\r\n";
+    works[5] = crlf({"1", "0", "40"});
+    try {
+        formatProjectText(song, works);
+        ADD_FAILURE() << "a damaged work file was saved";
+    } catch (const FormatError& e) {
+        EXPECT_NE(std::string(e.what()).find("part 6"), std::string::npos) << e.what();
     }
 }
 
