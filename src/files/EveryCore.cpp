@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -27,8 +28,13 @@ void onEveryCore(size_t count, const std::function<void(size_t, size_t)>& job,
         }
     };
     std::vector<std::thread> threads;
-    for (size_t w = 1; w < workersFor(count, maxWorkers); ++w)
-        threads.emplace_back(work, w);
+    for (size_t w = 1; w < workersFor(count, maxWorkers); ++w) {
+        try {
+            threads.emplace_back(work, w);
+        } catch (const std::system_error&) {
+            break; // no thread to be had: the ones running share the jobs
+        }
+    }
     work(0);
     for (std::thread& t : threads)
         t.join();
