@@ -40,7 +40,7 @@ std::string placesText(const std::vector<ImportPlace>& places, int count, bool j
     for (size_t i = 0; i < places.size(); ++i) {
         const ImportPlace& p = places[i];
         if (i > 0)
-            out += ", ";
+            out += japanese ? "、" : ", ";
         if (japanese)
             out += (p.part >= 0 ? "パート" + std::to_string(p.part + 1) + " " : std::string()) +
                    std::to_string(p.measure) + "小節";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
 
@@ -40,6 +41,12 @@ TEST(ImportReportTest, MergingInOrderReadsAsAddingInOrder) {
     }
     EXPECT_EQ(whole.count(ImportChange::NoFreeRow), 8);
     EXPECT_EQ(whole.places(ImportChange::NoFreeRow).size(), ImportReport::kPlacesKept);
+    const auto lines = whole.japaneseLines();
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(),
+                  "段が空いていない和音の音符を省きました: 8件 (パート1 3小節、2小節、パート5 "
+                  "1小節 ほか)"),
+        lines.end());
 }
 
 } // namespace
