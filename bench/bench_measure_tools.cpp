@@ -6,27 +6,19 @@
 #include "editor/tools/MeasureEdit.h"
 #include "editor/tools/UndoRedo.h"
 #include "editor/view/ViewPosition.h"
-#include "platform/GzipCompressor.h"
-#include "ports/NullMidiOut.h"
-#include "support/BenchFolder.h"
 #include "support/DenseSong.h"
+#include "support/EditingBench.h"
 
 #include <benchmark/benchmark.h>
 
 namespace zelk {
 namespace {
 
-struct Fixture {
+struct Fixture : bench::EditingBench {
     Fixture() {
         bench::buildDenseSong(song, tmp.folder());
         HScroll1_Change(song, editor.view, editor.signatures);
     }
-    bench::BenchFolder tmp;
-    Song song;
-    EditorState editor;
-    NullMidiOut midi;
-    GzipCompressor gzip;
-    EditContext ctx{song, editor, tmp.folder(), midi, gzip};
 
     MeasureCopyForm hundredMeasures() {
         MeasureCopyForm f = Form2_Load(song, editor.view);

@@ -6,9 +6,7 @@
 #include "editor/view/ViewPosition.h"
 #include "model/Cell.h"
 #include "model/Song.h"
-#include "platform/GzipCompressor.h"
-#include "ports/NullMidiOut.h"
-#include "support/BenchFolder.h"
+#include "support/EditingBench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,7 +15,7 @@ namespace {
 
 // 1,000 quarter notes (8 columns) in ten rows, one every half measure of 4/4, all
 // selected: a move by a quarter note keeps each inside its measure.
-struct Fixture {
+struct Fixture : bench::EditingBench {
     static constexpr int kNotes = 1000;
     Fixture() {
         clearForNewSong(song);
@@ -37,12 +35,6 @@ struct Fixture {
         song.part.PartLen = 16 * (kNotes / 10 - 1) + 8;
         selectAllNotes(ctx);
     }
-    bench::BenchFolder tmp;
-    Song song;
-    EditorState editor;
-    NullMidiOut midi;
-    GzipCompressor gzip;
-    EditContext ctx{song, editor, tmp.folder(), midi, gzip};
 };
 
 void BM_MoveThousandSelectedNotes(benchmark::State& state) {

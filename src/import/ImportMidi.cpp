@@ -1,6 +1,6 @@
 #include "import/ImportMidi.h"
 
-#include "files/EveryCore.h"
+#include "files/TextLines.h"
 #include "import/MeasurePlan.h"
 #include "import/OwnExport.h"
 #include "import/OwnParts.h"
@@ -15,7 +15,6 @@
 #include "storage/ProjectText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 
 namespace zelk {
@@ -44,29 +43,22 @@ void buildForeignParts(const Song& song, const SongEvents& events, const Measure
                        const std::vector<MeasureKey>& keys, WorkFileTexts& texts,
                        ImportReport& report) {
     std::array<ImportReport, kParts> reports;
-    const unsigned cores = events.partWorkers();
-    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts, cores));
-    onEveryCore(
-        kParts,
-        [&](size_t p, size_t worker) {
-            const int part = static_cast<int>(p);
-            reportUnended(events.parts[p], part, plan, reports[p]);
-            std::vector<GridNote> partNotes =
-                quantizeNotes(events.parts[p], part, plan, false, reports[p]);
-            const bool rhythm = usesRhythmKeys(song, part);
-            const SpellingContext context{plan, keys, fifthsCentres(partNotes, plan)};
-            if (!rhythm)
-                partNotes = splitAtKeyChanges(std::move(partNotes), context, part, reports[p]);
-            partNotes = assignRows(std::move(partNotes), context, rhythm, part, reports[p]);
-            if (partNotes.empty())
-                return;
-            if (!scratch[worker])
-                scratch[worker] = std::make_unique<CurrentPart>();
-            buildPart(*scratch[worker], partNotes,
-                      settingsOf(events.parts[p], plan, part, reports[p]), part, plan, reports[p]);
-            texts[p] = formatPartFile(*scratch[worker]);
-        },
-        cores);
+    forEachPartOnCores(events, [&](int part, CurrentPart& scratch) {
+        const PartEvents& partEvents = events.parts[static_cast<size_t>(part)];
+        ImportReport& partReport = reports[static_cast<size_t>(part)];
+        reportUnended(partEvents, part, plan, partReport);
+        std::vector<GridNote> notes = quantizeNotes(partEvents, part, plan, false, partReport);
+        const bool rhythm = usesRhythmKeys(song, part);
+        const SpellingContext context{plan, keys, fifthsCentres(notes, plan)};
+        if (!rhythm)
+            notes = splitAtKeyChanges(std::move(notes), context, part, partReport);
+        notes = assignRows(std::move(notes), context, rhythm, part, partReport);
+        if (notes.empty())
+            return;
+        buildPart(scratch, notes, settingsOf(partEvents, plan, part, partReport), part, plan,
+                  partReport);
+        texts[static_cast<size_t>(part)] = formatPartFile(scratch);
+    });
     for (const ImportReport& r : reports)
         report.merge(r);
 }
@@ -132,9 +124,7 @@ MidiImport importMidiFile(const std::filesystem::path& path, const TextDecoder& 
 }
 
 bool isMidiFileName(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = lowercaseExtension(path);
     return ext == ".mid" || ext == ".midi";
 }
 

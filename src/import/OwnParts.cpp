@@ -1,6 +1,5 @@
 #include "import/OwnParts.h"
 
-#include "files/EveryCore.h"
 #include "import/ExportMatch.h"
 #include "import/MeasurePlan.h"
 #include "import/OwnDecoder.h"
@@ -12,7 +11,6 @@
 #include "model/Song.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 namespace zelk {
@@ -169,7 +167,7 @@ struct FinishedPart {
 
 // One part's accidentals, lanes and work file, checked against its track.
 FinishedPart finishPart(const PartInputs& in, std::vector<GridNote>& notes, int p,
-                        std::unique_ptr<CurrentPart>& scratch) {
+                        CurrentPart& scratch) {
     FinishedPart out;
     const OwnTrack& track = in.tracks[static_cast<size_t>(p)];
     for (const GridNote& n : notes)
@@ -183,10 +181,8 @@ FinishedPart finishPart(const PartInputs& in, std::vector<GridNote>& notes, int 
     setAccidentals(notes, in.keys, in.plan);
     const PartSettings settings =
         settingsOf(in.events.parts[static_cast<size_t>(p)], in.plan, p, out.report);
-    if (!scratch)
-        scratch = std::make_unique<CurrentPart>();
-    buildPart(*scratch, notes, settings, p, in.plan, out.report);
-    std::string text = formatPartFile(*scratch);
+    buildPart(scratch, notes, settings, p, in.plan, out.report);
+    std::string text = formatPartFile(scratch);
     out.exact = writesTrackAgain(in.song, p, text, track.body);
     out.text = std::move(text);
     return out;
@@ -198,14 +194,9 @@ FinishedPart finishPart(const PartInputs& in, std::vector<GridNote>& notes, int 
 std::array<FinishedPart, kParts> finishParts(const PartInputs& in,
                                              std::array<std::vector<GridNote>, kParts>& notes) {
     std::array<FinishedPart, kParts> done;
-    const unsigned cores = in.events.partWorkers();
-    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts, cores));
-    onEveryCore(
-        kParts,
-        [&](size_t p, size_t worker) {
-            done[p] = finishPart(in, notes[p], static_cast<int>(p), scratch[worker]);
-        },
-        cores);
+    forEachPartOnCores(in.events, [&](int p, CurrentPart& scratch) {
+        done[static_cast<size_t>(p)] = finishPart(in, notes[static_cast<size_t>(p)], p, scratch);
+    });
     return done;
 }
 

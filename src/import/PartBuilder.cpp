@@ -1,11 +1,13 @@
 #include "import/PartBuilder.h"
 
+#include "files/EveryCore.h"
 #include "import/MeasurePlan.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace zelk {
 namespace {
@@ -111,6 +113,20 @@ void buildPart(CurrentPart& out, const std::vector<GridNote>& notes, const PartS
         for (size_t k = 0; k < 5; ++k)
             (*lanes[k])[x] = now[k];
     }
+}
+
+void forEachPartOnCores(const SongEvents& events,
+                        const std::function<void(int p, CurrentPart& scratch)>& job) {
+    const unsigned cores = events.partWorkers();
+    std::vector<std::unique_ptr<CurrentPart>> scratch(workersFor(kParts, cores));
+    onEveryCore(
+        kParts,
+        [&](size_t p, size_t worker) {
+            if (!scratch[worker]) // made on first need: a few megabytes each
+                scratch[worker] = std::make_unique<CurrentPart>();
+            job(static_cast<int>(p), *scratch[worker]);
+        },
+        cores);
 }
 
 } // namespace zelk

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace zelk {
@@ -39,5 +40,10 @@ PartSettings settingsOf(const PartEvents& part, const MeasurePlan& plan, int p,
 // each value from its column on. The part is cleared first.
 void buildPart(CurrentPart& out, const std::vector<GridNote>& notes, const PartSettings& settings,
                int p, const MeasurePlan& plan, ImportReport& report);
+
+// Runs job(p, scratch) for every part p, on every core when the file has many notes
+// (SongEvents::partWorkers), each worker with a part of its own to write into.
+void forEachPartOnCores(const SongEvents& events,
+                        const std::function<void(int p, CurrentPart& scratch)>& job);
 
 } // namespace zelk

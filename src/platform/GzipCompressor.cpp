@@ -16,8 +16,9 @@ constexpr int kGzipWindow = 15 + 16; // 15-bit window, gzip wrapper
 
 struct Deflater {
     z_stream s{};
-    explicit Deflater(int level) {
-        if (deflateInit2(&s, level, Z_DEFLATED, kGzipWindow, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    // Window bits as deflateInit2 takes them: the gzip wrapper, or -15 for raw deflate.
+    explicit Deflater(int level, int windowBits = kGzipWindow) {
+        if (deflateInit2(&s, level, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
             throw std::runtime_error("zlib deflateInit2 failed");
     }
     ~Deflater() { deflateEnd(&s); }
@@ -32,10 +33,6 @@ struct Inflater {
     ~Inflater() { inflateEnd(&s); }
 };
 
-} // namespace
-
-namespace {
-
 // Texts from this size on are compressed in pieces of this size on every core.
 constexpr size_t kPiece = size_t{1} << 20;
 constexpr size_t kWindow = size_t{1} << 15;
@@ -44,28 +41,24 @@ constexpr size_t kWindow = size_t{1} << 15;
 // over the seam as in one stream. All but the last end on a byte boundary (a sync flush),
 // so the pieces join into one deflate stream.
 std::string deflatePiece(std::string_view text, size_t begin, size_t end, int level) {
-    z_stream s{};
-    if (deflateInit2(&s, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw std::runtime_error("zlib deflateInit2 failed");
-    std::string out(deflateBound(&s, static_cast<uLong>(end - begin)) + 16, '\0');
+    Deflater d(level, -15);
+    std::string out(deflateBound(&d.s, static_cast<uLong>(end - begin)) + 16, '\0');
     const size_t primed = std::min(begin, kWindow);
     if (primed != 0 &&
-        deflateSetDictionary(&s, reinterpret_cast<const Bytef*>(text.data() + begin - primed),
-                             static_cast<uInt>(primed)) != Z_OK) {
-        deflateEnd(&s);
+        deflateSetDictionary(&d.s, reinterpret_cast<const Bytef*>(text.data() + begin - primed),
+                             static_cast<uInt>(primed)) != Z_OK)
         throw std::runtime_error("zlib deflateSetDictionary failed");
-    }
-    s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data() + begin));
-    s.avail_in = static_cast<uInt>(end - begin);
-    s.next_out = reinterpret_cast<Bytef*>(out.data());
-    s.avail_out = static_cast<uInt>(out.size());
+    d.s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data() + begin));
+    d.s.avail_in = static_cast<uInt>(end - begin);
+    d.s.next_out = reinterpret_cast<Bytef*>(out.data());
+    d.s.avail_out = static_cast<uInt>(out.size());
     const bool last = end == text.size();
-    const int rc = deflate(&s, last ? Z_FINISH : Z_SYNC_FLUSH);
-    const bool done = last ? rc == Z_STREAM_END : rc == Z_OK && s.avail_in == 0 && s.avail_out != 0;
-    out.resize(s.total_out);
-    deflateEnd(&s);
+    const int rc = deflate(&d.s, last ? Z_FINISH : Z_SYNC_FLUSH);
+    const bool done =
+        last ? rc == Z_STREAM_END : rc == Z_OK && d.s.avail_in == 0 && d.s.avail_out != 0;
     if (!done)
         throw std::runtime_error("zlib deflate failed");
+    out.resize(d.s.total_out);
     return out;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/SoundFontLookup.h"
 
+#include "files/TextLines.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <system_error>
 
@@ -40,9 +41,7 @@ std::vector<std::filesystem::path> soundFontsIn(const std::filesystem::path& roo
         std::error_code ec;
         std::vector<fs::path> here;
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-            std::string ext = it->path().extension().string();
-            std::transform(ext.begin(), ext.end(), ext.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const std::string ext = lowercaseExtension(it->path());
             if ((ext == ".sf2" || ext == ".sf3") && fs::is_regular_file(it->path(), ec))
                 here.push_back(it->path());
         }

@@ -1,14 +1,12 @@
 #include "render/RenderPlan.h"
 
+#include "files/TextLines.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/WriteMidiFile.h"
 #include "model/AppFolder.h"
 #include "model/Song.h"
 #include "ports/MidiOut.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace zelk {
 namespace {
@@ -80,9 +78,7 @@ RenderPlan prepareRender(Song& song, const AppFolder& folder, MidiOut& out,
 }
 
 std::optional<AudioFileFormat> audioFormatOfPath(const std::filesystem::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = lowercaseExtension(path);
     if (ext == ".wav")
         return AudioFileFormat::Wav;
     if (ext == ".ogg")

@@ -126,26 +126,17 @@ void PartSections::addFile(int part, const std::filesystem::path& workFile) {
 
 void PartSections::finish(std::vector<int64_t>& scratch) {
     const unsigned cores = out_.size() >= kTextForCores ? 4 : 1;
-    std::vector<std::vector<int64_t>> values(workersFor(spans_.size(), cores));
-    if (!values.empty())
-        values[0].swap(scratch);
+    // The caller's buffer serves the first worker; the others bring their own.
+    std::vector<std::vector<int64_t>> more(workersFor(spans_.size(), cores));
     std::vector<uint8_t> standard(spans_.size(), 0);
-    try {
-        onEveryCore(
-            spans_.size(),
-            [&](size_t i, size_t worker) {
-                const Span& s = spans_[i];
-                const std::string_view lines(out_.data() + s.begin, s.end - s.begin);
-                standard[i] = checkSection(lines, s.part, values[worker]);
-            },
-            cores);
-    } catch (...) {
-        if (!values.empty())
-            values[0].swap(scratch);
-        throw;
-    }
-    if (!values.empty())
-        values[0].swap(scratch);
+    onEveryCore(
+        spans_.size(),
+        [&](size_t i, size_t worker) {
+            const Span& s = spans_[i];
+            const std::string_view lines(out_.data() + s.begin, s.end - s.begin);
+            standard[i] = checkSection(lines, s.part, worker == 0 ? scratch : more[worker]);
+        },
+        cores);
     if (std::count(standard.begin(), standard.end(), 0) != 0)
         rewrite(standard, scratch);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/EditContext.h"
+#include "editor/EditingFixture.h"
 #include "editor/entry/CanvasMouse.h"
 #include "editor/view/DrawScore.h"
 #include "editor/view/ViewPosition.h"
@@ -20,15 +21,8 @@ namespace zelk::test {
 // measure on a 3200 x 8400 canvas), the middle band (rows 14..42) shown. Presses go
 // through the canvas handlers at the centre of a column (or tuplet slot) and on a row's
 // line.
-class EntryFixture : public ::testing::Test {
+class EntryFixture : public EditingFixture {
 protected:
-    Song song = freshSong();
-    EditorState ed;
-    TempFolder temp;
-    FakeMidiOut midi;
-    GzipCompressor gzip;
-    EditContext ctx{song, ed, temp.folder(), midi, gzip};
-
     void SetUp() override { show(1, 1); }
 
     // Shows `count` measures from `first` at 100 twips per column.

@@ -1,6 +1,7 @@
 // A keyboard on a real JACK server (the dummy backend) playing into step entry: what it
 // plays sounds at once on the current part, a chord pressed within one period becomes one
 // step, a key past the song's end is refused, and undo takes the chord back whole.
+#include "editor/EditingFixture.h"
 #include "editor/session/SongReset.h"
 #include "editor/tools/StepEntry.h"
 #include "editor/tools/UndoRedo.h"
@@ -24,7 +25,7 @@
 namespace zelk {
 namespace {
 
-class JackStepEntryTest : public ::testing::Test {
+class JackStepEntryTest : public test::EditingFixture {
 protected:
     void SetUp() override {
         if (!server.running())
@@ -62,12 +63,6 @@ protected:
     std::unique_ptr<JackMidiBackend> backend;
     test::JackMidiPeer peer;
     std::unique_ptr<MidiInput> in;
-    Song song = test::freshSong();
-    EditorState ed;
-    test::TempFolder temp;
-    test::FakeMidiOut midi;
-    GzipCompressor gzip;
-    EditContext ctx{song, ed, temp.folder(), midi, gzip};
 };
 
 TEST_F(JackStepEntryTest, AChordFromTheKeyboardIsOneStepAndSoundsAtOnce) {

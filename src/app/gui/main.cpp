@@ -64,16 +64,22 @@ std::filesystem::path homeFolder() {
     return home != nullptr ? std::filesystem::path(home) : std::filesystem::path();
 }
 
+// $ZELK_SOUNDFONT names the SoundFont: the one chosen in the settings neither plays nor is
+// replaced by it.
+bool soundFontForced() {
+    const char* forced = std::getenv("ZELK_SOUNDFONT");
+    return forced != nullptr && *forced != '\0';
+}
+
 // The sound this machine chose ("sound.font", "sound.driver", "sound.period" in
 // "zelk-state.ini"); $ZELK_SOUNDFONT wins, and a chosen file that went away gives the
 // first SoundFont found.
 zelk::SynthOptions soundOptions(const zelk::StateFile& state) {
     zelk::SynthOptions options;
     options.soundFont = zelk::findSoundFontFromEnvironment();
-    const char* forced = std::getenv("ZELK_SOUNDFONT");
     const auto chosen = state.text("sound.font");
     std::error_code ec;
-    if ((forced == nullptr || *forced == '\0') && chosen && !chosen->empty() &&
+    if (!soundFontForced() && chosen && !chosen->empty() &&
         std::filesystem::is_regular_file(*chosen, ec))
         options.soundFont = std::filesystem::path(*chosen);
     options.driver = state.text("sound.driver").value_or("");
@@ -82,8 +88,7 @@ zelk::SynthOptions soundOptions(const zelk::StateFile& state) {
 }
 
 void saveSoundChoice(const zelk::SoundChoice& choice, zelk::StateFile& state) {
-    const char* forced = std::getenv("ZELK_SOUNDFONT");
-    if (forced == nullptr || *forced == '\0')
+    if (!soundFontForced())
         state.set("sound.font", choice.soundFont);
     state.set("sound.driver", choice.driver);
     state.set("sound.period", choice.periodFrames);

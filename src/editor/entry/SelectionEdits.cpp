@@ -5,6 +5,7 @@
 #include "editor/entry/NoteCells.h"
 #include "editor/entry/NotePlacement.h"
 #include "editor/view/Nearest.h"
+#include "editor/view/PointerMapping.h"
 #include "editor/view/ViewPosition.h"
 #include "model/Cell.h"
 #include "model/Limits.h"
@@ -55,8 +56,7 @@ int32_t pointerTime(const EditContext& ctx, std::optional<double> pointerX) {
     if (!pointerX || v.ColWidth <= 0)
         return markTime(v.ViewCol, false);
     const bool tuplet = ctx.editor.palette.TupletMode == 1;
-    const int32_t slotWidth = tuplet ? v.ColWidth * 4 / 3 : v.ColWidth;
-    const int32_t slot = std::max(0, nearest(*pointerX)) / std::max(1, slotWidth);
+    const int32_t slot = std::max(0, nearest(*pointerX)) / std::max(1, slotWidth(v, tuplet));
     if (tuplet)
         return kThirdsPerSlot * (tupletSlotOf(v.ViewCol) + slot);
     return kThirdsPerColumn * (v.ViewCol + slot);
@@ -171,9 +171,7 @@ namespace {
 void keepInSight(EditContext& ctx, bool movedRight, EditOutcome& out) {
     const std::vector<NoteKey>& keys = ctx.editor.selection.notes;
     const ViewState& v = ctx.editor.view;
-    const auto shown = [&v](const NoteKey& k) {
-        return k.head >= v.ViewCol && k.head < v.ViewCol + v.ShownCols;
-    };
+    const auto shown = [&v](const NoteKey& k) { return columnShown(v, k.head); };
     if (keys.empty() || std::any_of(keys.begin(), keys.end(), shown))
         return;
     const int32_t near = movedRight ? keys.front().head : keys.back().head;

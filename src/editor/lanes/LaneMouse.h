@@ -12,8 +12,8 @@ namespace zelk {
 // Line1 from the press point down 7 twips, shown).
 EditOutcome laneMouseDown(EditContext& ctx, int button, double x, double y);
 // Hover and drag on a lane screen: Label10 and, with the left button, the value of the
-// column under the pointer and of every column passed since the last event. With the line shown and
-// the right button held only the line's end follows.
+// column under the pointer and of every column passed since the last event. With the line
+// shown and the right button held only the line's end follows.
 EditOutcome laneMouseMove(EditContext& ctx, int button, double x, double y);
 
 // The release of a shown line: hides it and writes the columns from the press column to

@@ -268,29 +268,38 @@ EditOutcome stepRest(EditContext& ctx) {
     return showColumn(ctx, st.column);
 }
 
+namespace {
+
+// The last step placed notes and they are still the newest edit (no undo took them since).
+bool lastStepIsNewest(const EditContext& ctx) {
+    const StepEntryState& st = ctx.editor.step;
+    return !st.steps.empty() && st.steps.back().placed &&
+           st.steps.back().undoPos == ctx.song.undo.UndoPos;
+}
+
+} // namespace
+
 EditOutcome stepBack(EditContext& ctx) {
     StepEntryState& st = ctx.editor.step;
     if (st.steps.empty())
         return {};
-    const StepEntryState::Step last = st.steps.back();
+    const bool undo = lastStepIsNewest(ctx);
+    const int32_t column = st.steps.back().column;
     st.steps.pop_back();
     EditOutcome out;
-    // Only while the step's notes are the newest edit: an undo since took them already.
-    if (last.placed && last.undoPos == ctx.song.undo.UndoPos) {
+    if (undo) {
         // An undo puts the palette back to a quarter note; BackSpace keeps the chosen length.
         const Palette palette = ctx.editor.palette;
         out |= Mundo_Click(ctx);
         ctx.editor.palette = palette;
     }
-    st.column = last.column;
+    st.column = column;
     out |= showColumn(ctx, st.column);
     return out;
 }
 
 EditOutcome undoInStepEntry(EditContext& ctx) {
-    const StepEntryState& st = ctx.editor.step;
-    if (st.on && !st.steps.empty() && st.steps.back().placed &&
-        st.steps.back().undoPos == ctx.song.undo.UndoPos)
+    if (ctx.editor.step.on && lastStepIsNewest(ctx))
         return stepBack(ctx);
     return Mundo_Click(ctx);
 }

@@ -117,13 +117,16 @@ std::vector<std::string> MidiConnections::dropLost() {
     return names;
 }
 
-std::string portCaption(const std::string& id) {
+std::string portNameOf(const std::string& id) {
     const auto [backend, port] = splitId(id);
+    return backend.empty() ? id : port;
+}
+
+std::string portCaption(const std::string& id) {
+    const std::string backend = splitId(id).first;
     if (id == kAllSources || backend.empty())
         return id;
-    std::string caption(port);
-    caption.append(" (").append(backend).append(")");
-    return caption;
+    return portNameOf(id).append(" (").append(backend).append(")");
 }
 
 MissingPorts MidiConnections::restore(const StateFile& state) {

@@ -25,6 +25,8 @@ inline constexpr std::string_view kBuiltInSynth = "内蔵音源";
 // The input choice that listens to every source.
 inline constexpr std::string_view kAllSources = "*";
 
+// "fluidsynth:midi_00" for "JACK:fluidsynth:midi_00": the port without its back end.
+std::string portNameOf(const std::string& id);
 // "fluidsynth:midi_00 (JACK)" for "JACK:fluidsynth:midi_00": what the window shows of a port.
 std::string portCaption(const std::string& id);
 

@@ -225,11 +225,11 @@ namespace {
 
 // Step entry's column: a tinted band one column (or tuplet slot) wide, under the notes.
 void drawEntryColumn(const ViewState& view, int32_t column, DrawList& out) {
-    if (column < view.ViewCol || column >= view.ViewCol + view.ShownCols)
+    if (!columnShown(view, column))
         return;
     const bool tuplet = view.TupletBit != 0;
     const auto x = static_cast<float>(columnX(view, column, tuplet));
-    const auto w = static_cast<float>(tuplet ? view.ColWidth * 4 / 3 : view.ColWidth);
+    const auto w = static_cast<float>(slotWidth(view, tuplet));
     out.box(x, 0, x + w, static_cast<float>(view.ScaleHeight), kEntryColumnColor);
 }
 

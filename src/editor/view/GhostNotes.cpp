@@ -80,14 +80,6 @@ bool GhostLayer::shows(const Song& song, int part) const {
     return usesRhythmKeys(song, part) == usesRhythmKeys(song, song.CurPart);
 }
 
-namespace {
-
-float xOf(const ViewState& view, int32_t col, bool tuplet) {
-    return static_cast<float>(columnX(view, col, tuplet));
-}
-
-} // namespace
-
 void drawGhostNotes(const Song& song, const ViewState& view, const GhostLayer& ghosts,
                     DrawList& out) {
     const GhostCache& cache = ghosts.cache();
@@ -106,10 +98,10 @@ void drawGhostNotes(const Song& song, const ViewState& view, const GhostLayer& g
             const int b = it->row - view.TopRow;
             if (it->last < view.ViewCol || b < 0 || b > rows)
                 continue;
-            const float left = std::max(0.0f, xOf(view, it->first, it->tuplet) + 30);
-            const float right =
-                it->tuplet ? xOf(view, it->last, true) + view.ColWidth * 4 / 3
-                           : static_cast<float>((it->last + 1 - view.ViewCol) * view.ColWidth);
+            const auto left =
+                static_cast<float>(std::max(0, columnX(view, it->first, it->tuplet) + 30));
+            const auto right = static_cast<float>(columnX(view, it->last, it->tuplet) +
+                                                  slotWidth(view, it->tuplet));
             const int y = b * view.RowHeight;
             out.box(left, static_cast<float>(y - half), right, static_cast<float>(y + half), color);
         }

@@ -37,12 +37,22 @@ inline int32_t pointedLastColumn(const ViewState& view, const NoteEntryState& en
     return entry.ClickCol + view.TupletFix + view.TupletShift;
 }
 
-// Left edge (twips) of the column `col`, or of its slot on the tuplet grid (three slots in the
-// room of four columns).
+// Width (twips) of a column, or of a slot on the tuplet grid (three slots in the room of four
+// columns).
+inline int32_t slotWidth(const ViewState& view, bool tuplet) {
+    return tuplet ? view.ColWidth * 4 / 3 : view.ColWidth;
+}
+
+// Left edge (twips) of the column `col`, or of its slot on the tuplet grid.
 inline int32_t columnX(const ViewState& view, int32_t col, bool tuplet) {
     if (!tuplet)
         return (col - view.ViewCol) * view.ColWidth;
-    return (tupletSlotOf(col) - tupletSlotOf(view.ViewCol)) * (view.ColWidth * 4 / 3);
+    return (tupletSlotOf(col) - tupletSlotOf(view.ViewCol)) * slotWidth(view, true);
+}
+
+// The column lies among the shown ones.
+inline bool columnShown(const ViewState& view, int32_t col) {
+    return col >= view.ViewCol && col < view.ViewCol + view.ShownCols;
 }
 
 } // namespace zelk

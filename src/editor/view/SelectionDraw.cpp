@@ -33,7 +33,7 @@ std::optional<NoteBox> noteBox(const ViewState& view, const NoteSpan& note) {
     const int b = note.row - view.TopRow;
     if (b < 0 || b > 28 * view.StaffZoom)
         return std::nullopt;
-    const int32_t slot = note.tuplet ? view.ColWidth * 4 / 3 : view.ColWidth;
+    const int32_t slot = slotWidth(view, note.tuplet);
     const int32_t x0 = columnX(view, note.head, note.tuplet);
     const int32_t y = b * view.RowHeight;
     const int32_t half = view.RowHeight / 3;

@@ -1,5 +1,6 @@
 #include "editor/view/ViewPosition.h"
 
+#include "editor/view/PointerMapping.h"
 #include "editor/view/Signatures.h"
 
 #include <algorithm>
@@ -49,7 +50,7 @@ void HScroll1_Change(Song& song, ViewState& view, SignatureControls& sig) {
 }
 
 bool showColumn(Song& song, ViewState& view, SignatureControls& sig, int32_t column) {
-    if (column >= view.ViewCol && column < view.ViewCol + view.ShownCols)
+    if (columnShown(view, column))
         return false;
     view.FirstMeasure = std::max(1, song.MeasureLen.measureOfColumn(column));
     HScroll1_Change(song, view, sig);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QRect>
+#include <QScreen>
+#include <QWidget>
 #include <cmath>
 
 namespace zelk::ui {
@@ -19,5 +21,11 @@ public:
 private:
     double pxPerTwip_;
 };
+
+// The twips of the screen `w` is on (96 dots per inch without one).
+inline Twips twipsOf(const QWidget* w) {
+    const QScreen* screen = w ? w->screen() : nullptr;
+    return Twips(screen ? screen->logicalDotsPerInch() : 96.0);
+}
 
 } // namespace zelk::ui

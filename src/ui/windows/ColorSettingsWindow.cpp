@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace zelk::ui {
 namespace {
@@ -27,8 +26,7 @@ constexpr int kHeaderTop = 180, kFirstRowTop = 420, kRowStep = 360;
 
 ColorSettingsWindow::ColorSettingsWindow(ColorTable& table, std::function<void()> changed,
                                          QWidget* owner)
-    : QDialog(owner), table_(table), changed_(std::move(changed)),
-      tw_(owner && owner->screen() ? owner->screen()->logicalDotsPerInch() : 96.0) {
+    : QDialog(owner), table_(table), changed_(std::move(changed)), tw_(twipsOf(owner)) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("色設定"));
     setModal(false);

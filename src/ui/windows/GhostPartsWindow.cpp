@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace zelk::ui {
 
@@ -14,8 +13,7 @@ GhostPartsWindow::GhostPartsWindow(uint16_t parts, QWidget* owner) : QDialog(own
     setObjectName(QStringLiteral("GhostParts"));
     setWindowTitle(QStringLiteral("薄く表示するパート"));
     setModal(true);
-    const QScreen* screen = owner ? owner->screen() : nullptr;
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(owner);
     auto* frame = placed(new QGroupBox(QStringLiteral("パート"), this), "Frame1",
                          tw.rect(120, 120, 5400, 1320));
     for (int p = 0; p < 16; ++p) {

@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -40,8 +39,7 @@ KeyAssignWindow::KeyAssignWindow(KeyAssignment& keys, QWidget* owner)
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(qtText(kKeyAssignTitle));
     setModal(false);
-    const QScreen* screen = owner ? owner->screen() : nullptr;
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(owner);
     std::array<QGroupBox*, kKeyFrames> frames{};
     std::array<int, kKeyFrames> rowsUsed{};
     std::array<int, kKeyFrames> rows{};

@@ -15,7 +15,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -38,8 +37,7 @@ MeasureCopyWindow::MeasureCopyWindow(MainWindow& main, Song& song, EditorState& 
 }
 
 void MeasureCopyWindow::buildControls() {
-    const QScreen* screen = main_.screen();
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(&main_);
     auto* frame2 = placed(new QGroupBox(QStringLiteral("処理選択"), this), "Frame2",
                           tw.rect(120, 120, 2760, 735));
     frame1_ = placed(new QGroupBox(QStringLiteral("コピー範囲"), this), "Frame1",

@@ -13,7 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -32,8 +31,7 @@ MeasureEditWindow::MeasureEditWindow(MainWindow& main, Song& song, EditorState& 
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(qtText(kMeasureEditTitle));
     setModal(false);
-    const QScreen* screen = main.screen();
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(&main);
     buildOctave(tw);
     buildLanes(tw);
     buildLoop(tw);

@@ -12,7 +12,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace zelk::ui {
@@ -42,8 +41,7 @@ MidiPortsWindow::MidiPortsWindow(MidiConnections& connections, const Song& song,
 }
 
 void MidiPortsWindow::build() {
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(parentWidget());
     auto* out = placed(new QGroupBox(QStringLiteral("出力先"), this), "Frame1",
                        tw.rect(120, 120, 6240, 6900));
     for (int p = 0; p < 16; ++p) {
@@ -121,7 +119,7 @@ void MidiPortsWindow::refill() {
 void MidiPortsWindow::choose(int part, const std::string& id) {
     if (!connections_.choose(part, id)) {
         prompts_.showMessage(kAppTitle,
-                             "MIDI出力「" + id.substr(id.find(':') + 1) +
+                             "MIDI出力「" + portNameOf(id) +
                                  "」を開けません。このパートは内蔵音源で鳴らします。",
                              MessageIcon::Exclamation);
         filling_ = true;
@@ -151,7 +149,7 @@ void MidiPortsWindow::chooseInput() {
             changed_(-1);
         return;
     }
-    prompts_.showMessage(kAppTitle, "MIDI入力「" + id.substr(id.find(':') + 1) + "」を開けません。",
+    prompts_.showMessage(kAppTitle, "MIDI入力「" + portNameOf(id) + "」を開けません。",
                          MessageIcon::Exclamation);
     filling_ = true;
     select(input_, connections_.chosenInput());

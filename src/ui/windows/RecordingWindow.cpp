@@ -20,23 +20,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace zelk::ui {
-
-bool RecordingWindow::tickedPartsOnPorts() const {
-    const PlaybackContext& pc = ctx_.playback;
-    if (pc.routing == nullptr)
-        return false;
-    for (int p = 0; p < kParts; ++p)
-        if (pc.editor.palette.PlayPart[static_cast<size_t>(p)] == 1 &&
-            pc.routing->destination(p) != nullptr)
-            return true;
-    return false;
-}
 namespace {
 
 // Set only when it differs: setting a line edit puts its cursor at the end, under the
@@ -66,8 +54,7 @@ RecordingWindow::RecordingWindow(PlaybackContext playback, WaveRecorder& recorde
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("録音"));
     setModal(true);
-    const QScreen* screen = owner ? owner->screen() : nullptr;
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(owner);
     buildFormatFrames(tw);
     buildTagFrame(tw);
     buildBottomRow(tw);
@@ -115,6 +102,17 @@ void RecordingWindow::buildTagFrame(const Twips& tw) {
         text1_[i] = placed(new QLineEdit(frame3_), QStringLiteral("Text1_%1").arg(i),
                            tw.rect(1260, top, 5040, 345));
     }
+}
+
+bool RecordingWindow::tickedPartsOnPorts() const {
+    const PlaybackContext& pc = ctx_.playback;
+    if (pc.routing == nullptr)
+        return false;
+    for (int p = 0; p < kParts; ++p)
+        if (pc.editor.palette.PlayPart[static_cast<size_t>(p)] == 1 &&
+            pc.routing->destination(p) != nullptr)
+            return true;
+    return false;
 }
 
 void RecordingWindow::buildBottomRow(const Twips& tw) {

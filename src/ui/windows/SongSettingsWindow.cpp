@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace zelk::ui {
 SongSettingsWindow::SongSettingsWindow(Song& song, EditorState& editor, QWidget* owner)
@@ -21,8 +20,7 @@ SongSettingsWindow::SongSettingsWindow(Song& song, EditorState& editor, QWidget*
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(qtText(kSongSettingsTitle));
     setModal(true);
-    const QScreen* screen = owner ? owner->screen() : nullptr;
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(owner);
     placed(new QLabel(QStringLiteral("曲名"), this), "Label1", tw.rect(120, 150, 900, 300));
     title_ =
         placed(new QLineEdit(qtText(song.SongTitle), this), "Text1", tw.rect(1080, 120, 4560, 345));

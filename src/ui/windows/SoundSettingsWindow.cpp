@@ -11,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace zelk::ui {
@@ -40,8 +39,7 @@ SoundSettingsWindow::~SoundSettingsWindow() {
 }
 
 void SoundSettingsWindow::build() {
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(parentWidget());
     auto* font = placed(new QGroupBox(QStringLiteral("SoundFont（音色データ）"), this), "Frame1",
                         tw.rect(120, 120, 7200, 780));
     fonts_ = placed(new QComboBox(font), "Combo1", tw.rect(120, 330, 5760, 330));
@@ -116,6 +114,14 @@ void SoundSettingsWindow::browse() {
     fonts_->setCurrentIndex(std::max(0, fonts_->findData(file)));
 }
 
+bool SoundSettingsWindow::refusedWhileBusy() {
+    if (!busy_ || !busy_())
+        return false;
+    prompts_.showMessage(kAppTitle, "再生中と録音中は音源を変えられません。",
+                         MessageIcon::Exclamation);
+    return true;
+}
+
 SoundChoice SoundSettingsWindow::shownChoice() const {
     return {fonts_->currentData().toString().toStdString(),
             driver_->currentData().toString().toStdString(), buffer_->currentData().toInt()};
@@ -124,11 +130,8 @@ SoundChoice SoundSettingsWindow::shownChoice() const {
 void SoundSettingsWindow::applyChoice() {
     if (loading())
         return;
-    if (busy_ && busy_()) {
-        prompts_.showMessage(kAppTitle, "再生中と録音中は音源を変えられません。",
-                             MessageIcon::Exclamation);
+    if (refusedWhileBusy())
         return;
-    }
     pending_ = shownChoice();
     if (pending_.soundFont.empty() || pending_.soundFont == setup_.current().soundFont) {
         pending_.soundFont = setup_.current().soundFont;
@@ -157,11 +160,8 @@ void SoundSettingsWindow::finishLoading() {
         fonts_->setCurrentIndex(std::max(0, fonts_->findData(qtText(setup_.current().soundFont))));
         return;
     }
-    if (busy_ && busy_()) { // playback began while the file was read: the switch waits
-        prompts_.showMessage(kAppTitle, "再生中と録音中は音源を変えられません。",
-                             MessageIcon::Exclamation);
+    if (refusedWhileBusy()) // playback began while the file was read: the switch waits
         return;
-    }
     switchTo(pending_);
 }
 

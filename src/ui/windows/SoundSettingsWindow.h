@@ -47,6 +47,8 @@ private:
     void browse();
     void applyChoice();
     void finishLoading();
+    // Playing or recording forbids a switch now: says so.
+    bool refusedWhileBusy();
     void switchTo(const SoundChoice& choice);
 
     SoundSetup& setup_;

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSpinBox>
 
 namespace zelk::ui {
@@ -31,8 +30,7 @@ TransposeWindow::TransposeWindow(MainWindow& main) : QDialog(&main), main_(main)
     setObjectName(QStringLiteral("FormTranspose"));
     setWindowTitle(qtText(kTransposeTitle));
     setModal(false);
-    const QScreen* screen = main.screen();
-    const Twips tw(screen ? screen->logicalDotsPerInch() : 96.0);
+    const Twips tw = twipsOf(&main);
     buildPitch(tw);
     buildVelocity(tw);
     auto* close = placed(new QPushButton(QStringLiteral("閉じる"), this), "Command3",

@@ -1,3 +1,4 @@
+#include "editor/EditingFixture.h"
 #include "editor/tools/MeasureCopy.h"
 #include "editor/tools/MeasureEdit.h"
 
@@ -28,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MeasureToolsTest : public ::testing::Test {
+class MeasureToolsTest : public test::EditingFixture {
 protected:
     MeasureToolsTest() {
         ResetSong(song, ed);
@@ -46,13 +47,6 @@ protected:
         return f;
     }
     bool head(int row, int col) const { return song.part.Grid(row, col) & cell::Head; }
-
-    Song song = test::freshSong();
-    EditorState ed;
-    test::TempFolder temp;
-    test::FakeMidiOut midi;
-    GzipCompressor gzip;
-    EditContext ctx{song, ed, temp.folder(), midi, gzip};
 };
 
 TEST_F(MeasureToolsTest, CopyOfMeasureOneToThreeMergesTheEndMarkWithANoteStartingThere) {

@@ -1,4 +1,5 @@
 #include "editor/tools/StepEntry.h"
+#include "editor/EditingFixture.h"
 
 #include "editor/entry/CommitClick.h"
 #include "editor/entry/KeyboardCommands.h"
@@ -24,7 +25,7 @@ uint32_t noteOn(int key, int velocity, int channel = 0) {
     return static_cast<uint32_t>(0x90 | channel | (key << 8) | (velocity << 16));
 }
 
-class StepEntryTest : public ::testing::Test {
+class StepEntryTest : public test::EditingFixture {
 protected:
     StepEntryTest() {
         ResetSong(song, ed);
@@ -41,13 +42,6 @@ protected:
         Combo6_Click(song, ed.view, ed.signatures, kind);
         Combo7_Click(song, ed.view, ed.signatures, count);
     }
-
-    Song song = test::freshSong();
-    EditorState ed;
-    test::TempFolder temp;
-    test::FakeMidiOut midi;
-    GzipCompressor gzip;
-    EditContext ctx{song, ed, temp.folder(), midi, gzip};
 };
 
 TEST_F(StepEntryTest, KeysAreSpelledAsTheMeasuresKeySignatureWritesThem) {

@@ -1,4 +1,5 @@
 #include "editor/view/GhostNotes.h"
+#include "editor/EditingFixture.h"
 
 #include "editor/EditorState.h"
 #include "editor/session/SongReset.h"
@@ -27,7 +28,7 @@ bool isGhost(const DrawItem& d) {
     return d.kind == DrawKind::Box && d.color >= kGhostColor && d.color < kGhostColor + 16;
 }
 
-class GhostNotesTest : public ::testing::Test {
+class GhostNotesTest : public test::EditingFixture {
 protected:
     GhostNotesTest() {
         ResetSong(song, ed);
@@ -52,12 +53,6 @@ protected:
         return r;
     }
 
-    Song song = test::freshSong();
-    EditorState ed;
-    test::TempFolder temp;
-    test::FakeMidiOut midi;
-    GzipCompressor gzip;
-    EditContext ctx{song, ed, temp.folder(), midi, gzip};
     GhostCache cache;
     DrawList list;
 };
