@@ -1,7 +1,6 @@
 #include "files/TextLines.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -84,13 +83,6 @@ void writeWholeFile(const std::filesystem::path& path, std::string_view data) {
         fail("cannot write", path);
     if (std::fflush(f.get()) != 0)
         fail("cannot write", path);
-}
-
-std::string lowercaseExtension(const std::filesystem::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
 }
 
 } // namespace zelk

@@ -45,8 +45,6 @@ inline void appendTextLine(std::string& out, std::string_view text) {
 }
 
 std::string readWholeFile(const std::filesystem::path& path);
-// The file name's extension in lower case (".mid" for "Song.MID"), "" without one.
-std::string lowercaseExtension(const std::filesystem::path& path);
 
 // Thrown by readFileCapped for an input beyond its cap.
 class FileTooLarge : public std::runtime_error {

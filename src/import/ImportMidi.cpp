@@ -1,6 +1,6 @@
 #include "import/ImportMidi.h"
 
-#include "files/TextLines.h"
+#include "files/FileNames.h"
 #include "import/MeasurePlan.h"
 #include "import/OwnExport.h"
 #include "import/OwnParts.h"

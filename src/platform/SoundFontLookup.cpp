@@ -1,6 +1,6 @@
 #include "platform/SoundFontLookup.h"
 
-#include "files/TextLines.h"
+#include "files/FileNames.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "render/RenderPlan.h"
 
-#include "files/TextLines.h"
+#include "files/FileNames.h"
 #include "midi/MidiExportOptions.h"
 #include "midi/MidiFileEvents.h"
 #include "midi/WriteMidiFile.h"
